@@ -1,0 +1,100 @@
+/** @file LineStorage.h
+ ** TSxSynMemoStrings: the document's lines and token lists, its file name and
+ ** modified state, file input and output, and the update brackets that batch the
+ ** follow-up work of every change. */
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../syntax/SyntaxAttributes.h"
+#include "../syntax/TokenList.h"
+#include "DocumentTypes.h"
+#include "LineBuffer.h"
+
+class TSxMemoModel;
+
+class TSxSynMemoStrings : public TSxSyntaxHost {
+ public:
+  explicit TSxSynMemoStrings(TSxMemoModel& memo);
+  ~TSxSynMemoStrings() override;
+  TSxSynMemoStrings(const TSxSynMemoStrings&) = delete;
+  TSxSynMemoStrings& operator=(const TSxSynMemoStrings&) = delete;
+
+  // Program-wide counter of untitled documents, never reset.
+  static std::int32_t UntitledCounter;
+
+  int Count() const { return buffer_.Count(); }
+  std::string_view Get(int index) const { return buffer_.Text(index); }
+  std::string operator[](int index) const { return std::string(Get(index)); }
+  bool IsValidLine(int index) const { return index >= 0 && index < Count(); }
+
+  virtual void Put(int index, std::string_view s);
+  void Insert(int index, std::string_view s) { InsertItem(index, s); }
+  int Add(std::string_view s) {
+    InsertItem(Count(), s);
+    return Count() - 1;
+  }
+  virtual void Delete(int index);
+  virtual void Clear();
+
+  void BeginUpdate() override;
+  void EndUpdate() override;
+  void RequestRetokenizeAll() override { Pending += pwRetokenizeAll; }
+  int UpdateCount() const { return updateCount_; }
+
+  virtual void LoadFromFile(const std::string& name);
+  // Reads the rest of a stream, given as its bytes.
+  virtual void LoadFromStream(std::string_view bytes);
+  // Writes through a temporary file renamed over the target: on any failure the
+  // old file is intact and ESxFileError names the file.
+  virtual void SaveToFile(const std::string& name);
+  // Appends what a stream receives to out.
+  virtual void SaveToStream(std::string& out);
+  virtual void NewDocument();
+
+  void SetFileName(const std::string& name);
+  void SetModified(bool value);
+  const std::string& FileName() const { return fileName_; }
+  bool IsNew() const { return isNew_; }
+  bool Modified() const { return modified_; }
+
+  // The token list of a line as a working copy, with its Section, VisibleIndex and NeedsParse.
+  TSxSyntaxParser TokenList(int index) const;
+  int TokenCount(int index) const { return buffer_.TokenCount(index); }
+  bool NeedsParse(int index) const { return buffer_.NeedsParse(index); }
+  std::uint32_t MaxLineLength() const { return buffer_.MaxLength(); }
+
+  virtual bool ParseLine(int index, bool checkNext);
+  void RetokenizeLines(bool all, bool repaint);
+
+  // The whole text, every line followed by CR LF.
+  std::string Text() const;
+  TTextPos OffsetToPos(std::int64_t offset) const;
+  std::int64_t PosToOffset(std::int32_t x, std::int32_t y) const;
+
+  TSxMemoModel& Memo;
+  TPendingWork Pending;
+  bool RawUpdate = false;
+
+ protected:
+  virtual void InsertItem(int index, std::string_view s);
+  virtual void SetUpdateState(bool updating);
+
+ private:
+  void MarkNeedsParse(int index);
+  void ShiftDirtyOnInsert(int index);
+  void ShiftDirtyOnDelete(int index);
+
+  TLineBuffer buffer_;
+  std::string fileName_;
+  bool isNew_ = false;
+  bool modified_ = false;
+  int updateCount_ = 0;
+  // Lines marked for tokenizing lie in [dirtyLo_, dirtyHi_]; empty when lo > hi.
+  int dirtyLo_ = 1;
+  int dirtyHi_ = 0;
+  TSxSyntaxParser scratch_;
+};

@@ -1,0 +1,97 @@
+/** @file Range.h
+ ** TSxSynMemoRange: caret, selection and the single editing primitive ReplaceSelection,
+ ** the undo history, the clipboard commands and the section commands at the caret. */
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DocumentTypes.h"
+
+class TSxMemoModel;
+class TSxSMSectionClone;
+
+// One undo record: undo replaces StartPos..EndPos by Text, restores Sections and the caret.
+class TSxSynMemoUndoItem {
+ public:
+  TSxSynMemoUndoItem() = default;
+  ~TSxSynMemoUndoItem();  // releases Sections
+  TSxSynMemoUndoItem(const TSxSynMemoUndoItem&) = delete;
+  TSxSynMemoUndoItem& operator=(const TSxSynMemoUndoItem&) = delete;
+
+  TTextPos CaretPos;
+  TTextPos StartPos;
+  TTextPos EndPos;
+  std::string Text;
+  TSxSMSectionClone* Sections = nullptr;  // held with AddRef
+  TUndoKind Kind = ukPlain;
+};
+
+// Pairs (signed start, end) of sections found in marker text: start is +(i+1) for an
+// expanded and -(i+1) for a collapsed section beginning on line i; end is its last line.
+using TSectionPairs = std::vector<std::int32_t>;
+
+// Strips the section markers from Text (which then ends with CR LF) and lists the pairs.
+void ExtractSectionMarkers(std::string& text, TSectionPairs& pairs);
+
+class TSxSynMemoRange {
+ public:
+  explicit TSxSynMemoRange(TSxMemoModel& memo);
+  ~TSxSynMemoRange();
+  TSxSynMemoRange(const TSxSynMemoRange&) = delete;
+  TSxSynMemoRange& operator=(const TSxSynMemoRange&) = delete;
+
+  bool IsEmpty() const { return StartPos == EndPos; }
+  std::string GetSelText() const;
+  void ReplaceSelection(std::string_view text, TUndoKind kind);
+  void DeleteSelection();
+  void ClearSelection();
+  void ExtendSelection(std::int32_t delta, bool vertical, bool byVisibleLines);
+  void SetCaretPos(TTextPos p);
+  void SetCaretCoord(int axis, std::int32_t value);
+  void TrimCaretLine();
+  void SetCaretOffset(std::int64_t offset);
+  void SelectChars(std::int64_t count);
+  void SelectAll();
+  void SelectToStart();
+  void SelectToEnd();
+  void IndentLines();
+  void UnindentLines();
+  void ToggleLineComment(std::string_view prefix);
+
+  // Undo.
+  TSxSynMemoUndoItem* AddUndoItem(std::string_view text);
+  TSxSynMemoUndoItem* LastUndoItem() const;
+  bool CanUndo() const { return !UndoList.empty(); }
+  void Undo();
+  void ClearUndo();
+
+  // Clipboard and sections at the caret.
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  std::string GetSelTextWithMarkers() const;
+  void PasteWithSections(std::string text);
+  void CreateSectionFromSelection();
+  void RemoveCaretSection(bool nested);
+  void CollapseCaretSection(bool nested);
+  void ExpandCaretSection(bool nested);
+  void GotoSection(bool forward);
+
+  TSxMemoModel& Memo;
+  TTextPos StartPos;
+  TTextPos EndPos;
+  TTextPos CaretPos;
+  bool CollapseOnMove = true;
+  std::int32_t UndoLimit = 100;
+  std::vector<std::unique_ptr<TSxSynMemoUndoItem>> UndoList;  // oldest first
+  std::function<void(const TTextPos&)> OnCaretMove;
+
+ private:
+  void RecordEdit(std::string_view removed, TTextPos newEnd, TUndoKind kind);
+  void RecordCaretMove();
+};

@@ -1,0 +1,32 @@
+/** @file TextLines.h
+ ** Splitting single-byte text into lines the way every reader of the component does. */
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Calls emit(line) for each line of text. A line ends at CR, LF or CR LF; a NUL
+// ends the text; a final line break adds no empty line; LF followed by CR gives
+// an empty line between them.
+template <typename Emit>
+void ForEachTextLine(std::string_view text, Emit&& emit) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  while (p < end && *p != '\0') {
+    const char* s = p;
+    while (p < end && *p != '\r' && *p != '\n' && *p != '\0') ++p;
+    emit(std::string_view(s, static_cast<std::size_t>(p - s)));
+    if (p < end && *p == '\r') ++p;
+    if (p < end && *p == '\n') ++p;
+  }
+}
+
+inline std::vector<std::string> SplitTextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  ForEachTextLine(text, [&](std::string_view l) { lines.emplace_back(l); });
+  return lines;
+}
+
+// Reads a whole file as bytes; throws ESxFileError naming it when it cannot be opened or read.
+std::string ReadFileBytes(const std::string& fileName);

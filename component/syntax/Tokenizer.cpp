@@ -1,0 +1,308 @@
+/** @file Tokenizer.cpp
+ ** The line tokenizer: standard mode (character classes, literals inside words)
+ ** and blank-separated mode (one token per blank-delimited word). */
+#include <string>
+
+#include "../platform/Cp1251.h"
+#include "SyntaxAttributes.h"
+#include "TokenList.h"
+
+namespace {
+
+inline bool IsBlank(unsigned char c) { return c <= 32; }
+
+// Word-building classes: 0 blank, 1 punctuation, 2 word.
+inline int CharClass(unsigned char c) {
+  if (c <= 32) return 0;
+  if (c <= 47 || (c >= 58 && c <= 64)) return 1;
+  return 2;
+}
+
+inline bool IsWordChar(unsigned char c) { return c == '_' || cp1251::IsAlphaNumeric(c); }
+inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+inline bool IsHexDigit(unsigned char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A literal character of code 0 stands for an empty value: it never matches.
+inline bool IsLitChar(char c, char lit) { return lit != '\0' && c == lit; }
+
+inline bool StartsWith(std::string_view s, std::size_t at, const std::string& lit) {
+  return !lit.empty() && s.size() - at >= lit.size() && s.compare(at, lit.size(), lit) == 0;
+}
+inline bool EndsWith(std::string_view s, const std::string& lit) {
+  return !lit.empty() && s.size() >= lit.size() && s.compare(s.size() - lit.size(), lit.size(), lit) == 0;
+}
+
+inline bool InBody(TToken s) {
+  return s == tokILComment || s == tokMLCommentBeg || s == tokELCommentBeg || s == tokILCompDir ||
+         s == tokMLCompDirBeg;
+}
+
+// The working copy of a line: a trailing blank flushes the last word or piece.
+std::string_view WithTrailingBlank(std::string_view text, std::string& buffer) {
+  if (static_cast<unsigned char>(text.back()) < 32) return text;
+  buffer.assign(text);
+  buffer.push_back(' ');
+  return buffer;
+}
+
+class TStandardScanner {
+ public:
+  TStandardScanner(TSxSyntaxParser& list, std::string_view text, int lineIndex,
+                   const TSxSyntaxAttributes& a, TToken state)
+      : list_(list), t_(text), line_(lineIndex), a_(a), state_(state) {}
+
+  TToken Run() {
+    const std::size_t n = t_.size();
+    while (p_ < n) {
+      const char ch = t_[p_];
+      if (InBody(state_) || OpenerAt()) {
+        FlushWord();
+        ScanBody();
+      } else if (IsLitChar(ch, a_.LitString)) {
+        FlushWord();
+        ScanQuoted(a_.LitString, tokString, tokStringEnd);
+      } else if (a_.Has(HasChar) && IsLitChar(ch, a_.LitChar)) {
+        FlushWord();
+        ScanQuoted(a_.LitChar, tokChar, tokCharEnd);
+      } else if (a_.Has(HasHexPrefix) && StartsWith(t_, p_, a_.LitHexPrefix)) {
+        FlushWord();
+        ScanHex();
+      } else if (IsDigit(static_cast<unsigned char>(ch)) &&
+                 (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])))) {
+        FlushWord();
+        ScanNumber();
+      } else {
+        Other(ch);
+      }
+    }
+    return state_;
+  }
+
+ private:
+  bool OpenerAt() {
+    struct Opener { std::uint16_t flag; const std::string& lit; TToken kind; };
+    const Opener openers[] = {{HasELComment, a_.LitELCommentB, tokELCommentBeg},
+                              {HasMLComment, a_.LitMLCommentB, tokMLCommentBeg},
+                              {HasILComment, a_.LitILComment, tokILComment},
+                              {HasILCompDir, a_.LitILCompDir, tokILCompDir},
+                              {HasMLCompDir, a_.LitMLCompDirB, tokMLCompDirBeg}};
+    for (const Opener& o : openers) {
+      if (a_.Has(o.flag) && StartsWith(t_, p_, o.lit)) {
+        state_ = o.kind;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void Add(std::size_t start, std::size_t len, TToken kind) {
+    list_.AddToken(static_cast<std::uint32_t>(start + 1), static_cast<std::uint32_t>(len), kind);
+  }
+
+  void FlushWord() {
+    if (wordLen_ == 0) return;
+    TToken kind = tokText;
+    if (a_.OnParseWord)
+      a_.OnParseWord(list_, t_.substr(wordStart_, wordLen_), static_cast<int>(wordStart_ + 1), line_, kind);
+    Add(wordStart_, wordLen_, kind);
+    wordLen_ = 0;
+  }
+
+  // Does the piece [start, p_] end with the closer of the current body kind?
+  bool Closes(std::size_t start) {
+    const std::string* closer = nullptr;
+    TToken ends = state_;
+    if (state_ == tokMLCommentBeg) closer = &a_.LitMLCommentE, ends = tokMLCommentEnd;
+    else if (state_ == tokELCommentBeg) closer = &a_.LitELCommentE, ends = tokELCommentEnd;
+    else if (state_ == tokMLCompDirBeg) closer = &a_.LitMLCompDirE, ends = tokMLCompDirEnd;
+    if (!closer || !EndsWith(t_.substr(start, p_ + 1 - start), *closer)) return false;
+    state_ = ends;
+    return true;
+  }
+
+  void ScanBody() {
+    std::size_t start = p_;
+    bool inPiece = true;
+    for (; p_ < t_.size(); ++p_) {
+      if (!IsBlank(static_cast<unsigned char>(t_[p_]))) {
+        if (!inPiece) start = p_, inPiece = true;
+        if (Closes(start)) {
+          ++p_;
+          Add(start, p_ - start, state_);
+          return;
+        }
+      } else if (inPiece) {
+        Add(start, p_ - start, state_);
+        inPiece = false;
+      }
+    }
+  }
+
+  void ScanQuoted(char q, TToken pieceKind, TToken endKind) {
+    std::size_t start = p_;
+    ++p_;
+    bool inPiece = true;
+    for (; p_ < t_.size(); ++p_) {
+      const char ch = t_[p_];
+      if (!IsBlank(static_cast<unsigned char>(ch))) {
+        if (!inPiece) start = p_, inPiece = true;
+        if (ch == q) {
+          ++p_;
+          Add(start, p_ - start, endKind);
+          return;
+        }
+      } else if (inPiece) {
+        Add(start, p_ - start, pieceKind);
+        inPiece = false;
+      }
+    }
+  }
+
+  void ScanHex() {
+    std::size_t start = p_;
+    p_ += a_.LitHexPrefix.size();
+    while (p_ < t_.size() && IsHexDigit(static_cast<unsigned char>(t_[p_]))) ++p_;
+    Add(start, p_ - start, tokHexValue);
+  }
+
+  void ScanNumber() {
+    std::size_t start = p_;
+    TToken kind = tokInteger;
+    for (;;) {
+      ++p_;
+      if (p_ < t_.size() && IsLitChar(t_[p_], a_.LitDecimalPoint)) {
+        if (kind == tokFloat) break;
+        kind = tokFloat;
+      }
+      if (p_ >= t_.size()) break;
+      const char ch = t_[p_];
+      if (!IsDigit(static_cast<unsigned char>(ch)) && !IsLitChar(ch, a_.LitDecimalPoint)) break;
+    }
+    Add(start, p_ - start, kind);
+  }
+
+  void Other(char ch) {
+    state_ = tokText;
+    switch (ch) {
+      case ';': state_ = tokEndLine; break;
+      case '[': state_ = tokBrackedBeg; break;
+      case ']': state_ = tokBracketEnd; break;
+      case '.': state_ = tokPoint; break;
+      case '(': state_ = tokParenBeg; break;
+      case ')': state_ = tokParenEnd; break;
+      case ',': state_ = tokComma; break;
+      default:
+        if (a_.Has(HasReference) && IsLitChar(ch, a_.LitReference)) state_ = tokReference;
+        else if (a_.Has(HasDereference) && IsLitChar(ch, a_.LitDereference)) state_ = tokDereference;
+    }
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (state_ != tokText) {
+      FlushWord();
+      Add(p_, 1, state_);
+    } else if (!IsBlank(c)) {
+      if (wordLen_ > 0 && CharClass(c) != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
+      if (wordLen_ == 0) wordStart_ = p_;
+      ++wordLen_;
+    } else {
+      FlushWord();
+    }
+    ++p_;
+  }
+
+  TSxSyntaxParser& list_;
+  std::string_view t_;
+  int line_;
+  const TSxSyntaxAttributes& a_;
+  TToken state_;
+  std::size_t p_ = 0;
+  std::size_t wordStart_ = 0;
+  std::size_t wordLen_ = 0;
+};
+
+}  // namespace
+
+TToken TSxSyntaxParser::Parse(std::string_view lineText, int lineIndex,
+                              const TSxSyntaxAttributes* attributes, TToken prevState) {
+  TToken result = (attributes && attributes->Has(BLSeparated))
+                      ? ParseBlankSeparated(lineText, lineIndex, *attributes, prevState)
+                      : ParseStandard(lineText, lineIndex, attributes, prevState);
+  NeedsParse = 0;
+  return result;
+}
+
+TToken TSxSyntaxParser::ParseStandard(std::string_view lineText, int lineIndex,
+                                      const TSxSyntaxAttributes* attributes, TToken prevState) {
+  Clear();
+  if (lineText.empty() || !attributes) return prevState;
+  std::string buffer;
+  return TStandardScanner(*this, WithTrailingBlank(lineText, buffer), lineIndex, *attributes, prevState).Run();
+}
+
+TToken TSxSyntaxParser::ParseBlankSeparated(std::string_view text, int lineIndex,
+                                            const TSxSyntaxAttributes& a, TToken prevState) {
+  Clear();
+  if (text.empty()) return tokText;
+  TToken prevKind = prevState;
+  bool inStr = false, inChr = false;
+  std::size_t p = 0;
+  const std::size_t n = text.size();
+  while (p < n) {
+    while (p < n && IsBlank(static_cast<unsigned char>(text[p]))) ++p;
+    if (p >= n) break;
+    const std::size_t start = p;
+    while (p < n && !IsBlank(static_cast<unsigned char>(text[p]))) ++p;
+    const std::string_view w = text.substr(start, p - start);
+
+    TToken kind = prevKind;
+    if (!IsOpenMultiLineKind(kind)) {
+      if (a.Has(HasELComment) && StartsWith(w, 0, a.LitELCommentB)) kind = tokELCommentBeg;
+      else if (a.Has(HasMLComment) && StartsWith(w, 0, a.LitMLCommentB)) kind = tokMLCommentBeg;
+      else if (a.Has(HasILComment) && StartsWith(w, 0, a.LitILComment)) kind = tokILComment;
+      else if (a.Has(HasMLCompDir) && StartsWith(w, 0, a.LitMLCompDirB)) kind = tokMLCompDirBeg;
+      else if (a.Has(HasILCompDir) && StartsWith(w, 0, a.LitILCompDir)) kind = tokILCompDir;
+    }
+    if (kind == tokILComment || kind == tokILCompDir) {
+      // an in-line comment or directive runs to the end of the line
+    } else if (kind == tokMLCommentBeg) {
+      if (EndsWith(w, a.LitMLCommentE)) kind = tokMLCommentEnd;
+    } else if (kind == tokELCommentBeg) {
+      if (EndsWith(w, a.LitELCommentE)) kind = tokELCommentEnd;
+    } else if (kind == tokMLCompDirBeg) {
+      if (EndsWith(w, a.LitMLCompDirE)) kind = tokMLCompDirEnd;
+    } else {
+      kind = tokText;
+      if (IsLitChar(w.front(), a.LitString)) inStr = true;
+      if (inStr) {
+        kind = tokStringEnd;
+        if (IsLitChar(w.back(), a.LitString)) inStr = false;
+      } else if (IsLitChar(w.front(), a.LitChar)) {
+        inChr = true;
+      }
+      if (inChr) {
+        kind = tokCharEnd;
+        if (IsLitChar(w.back(), a.LitChar)) inChr = false;
+      } else {
+        const std::string& hex = a.LitHexPrefix;
+        auto allFrom = [&](std::size_t from, auto pred) {
+          for (std::size_t i = from; i < w.size(); ++i)
+            if (!pred(static_cast<unsigned char>(w[i]))) return false;
+          return true;
+        };
+        if (!hex.empty() && w.size() > hex.size() && StartsWith(w, 0, hex) &&
+            allFrom(hex.size(), IsHexDigit)) {
+          kind = tokHexValue;
+        } else if (w.size() >= 2 && (w[0] == '-' || IsDigit(static_cast<unsigned char>(w[0])))) {
+          if (allFrom(1, IsDigit)) kind = tokInteger;
+          else if (allFrom(1, [&](unsigned char c) { return IsDigit(c) || IsLitChar(static_cast<char>(c), a.LitDecimalPoint); }))
+            kind = tokFloat;
+        }
+      }
+    }
+    if (kind == tokText && a.OnParseWord) a.OnParseWord(*this, w, static_cast<int>(start + 1), lineIndex, kind);
+    AddToken(static_cast<std::uint32_t>(start + 1), static_cast<std::uint32_t>(w.size()), kind);
+    prevKind = kind;
+  }
+  return IsOpenMultiLineKind(prevKind) ? prevKind : tokText;
+}
