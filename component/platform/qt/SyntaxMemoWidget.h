@@ -1,0 +1,108 @@
+/** @file SyntaxMemoWidget.h
+ ** The Qt window of the editor control: it owns a TSxSyntaxMemo, forwards input to it,
+ ** hosts its scroll bars and boxes and shows the backing image the rows are copied to. */
+#pragma once
+
+#include <QFrame>
+#include <QImage>
+#include <QPoint>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+#include "../../control/SyntaxMemo.h"
+#include "../Window.h"
+#include "QtSurface.h"
+
+class QMenu;
+
+class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
+  Q_OBJECT
+
+ public:
+  explicit TSxSyntaxMemoWidget(QWidget* parent = nullptr);
+  ~TSxSyntaxMemoWidget() override;
+
+  TSxSyntaxMemo& Memo() { return *memo_; }
+  const TSxSyntaxMemo& Memo() const { return *memo_; }
+
+  // Menus shown on a right-button release in the text area and in the breakpoint column.
+  void SetPopupMenu(QMenu* menu);
+  void SetBreakPointsPopupMenu(QMenu* menu);
+  // Recomposes every row.
+  void RepaintAll();
+
+  // The client area as painted; client coordinates.
+  const QImage& BackingImage() const { return backing_; }
+  TColor PixelAt(int x, int y) const;
+  // The client area's top-left corner in widget coordinates (inside the frame).
+  QPoint ClientOrigin() const { return contentsRect().topLeft(); }
+  bool CaretVisible() const { return caretShown_; }
+  QPoint CaretPosition() const { return caretPos_; }
+
+  // TSxWindowHost
+  int ClientWidth() const override;
+  int ClientHeight() const override;
+  TRect ScreenRect() const override;
+  bool HasParent() const override;
+  bool IsVisible() const override;
+  bool HasFocus() const override;
+  void SetFocus() override;
+  void RequestRepaint() override;
+  TSxSurface& RowSurface() override { return row_; }
+  void ResizeRowSurface(int width, int height) override;
+  void SetFont(const std::string& name, int height) override;
+  void CopyRowToWindow(int y, int width, int height) override;
+  void FillWindow(TColor color) override;
+  void CreateCaret(int width, int height) override;
+  void DestroyCaret() override;
+  void SetCaretPos(int x, int y) override;
+  void ShowCaret() override;
+  void HideCaret() override;
+  std::unique_ptr<TSxScrollBar> CreateScrollBar(bool vertical) override;
+  std::unique_ptr<TSxEditBox> CreateEditBox() override;
+  std::unique_ptr<TSxPanel> CreatePanel() override;
+  void SetCursorShape(TSxCursorShape shape) override;
+  TSxScreenPoint CursorPos() const override;
+  void SetCursorPos(TSxScreenPoint p) override;
+  void ClipCursor(const TRect& r) override;
+  void ReleaseCursorClip() override;
+  bool IsCtrlDown() const override;
+  void SetHint(std::string_view cp1251) override;
+  void SetShowHint(bool show) override;
+  void ShowPopupMenu(TSxMenuHandle menu, TSxScreenPoint at) override;
+  void SetTabCaption(std::string_view cp1251) override;
+  void SetFormCaption(std::string_view cp1251) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  bool event(QEvent* event) override;
+
+ private:
+  bool IsOwnScrollBar(const QWidget* w) const;
+
+  TSxQtSurface row_;
+  QImage backing_;
+  QTimer blink_;
+  bool caretCreated_ = false;
+  bool caretShown_ = false;
+  bool caretPhase_ = true;
+  QPoint caretPos_;
+  QSize caretSize_;
+  std::optional<TRect> cursorClip_;
+  TSxCursorShape cursorShape_ = TSxCursorShape::IBeam;
+  // Declared last: destroyed first, while the window it draws on still exists.
+  std::unique_ptr<TSxSyntaxMemo> memo_;
+};
