@@ -1,0 +1,159 @@
+/** @file KeywordTable.cpp
+ ** Loading, sorting and searching the QEB word list. */
+#include "KeywordTable.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/Cp1251.h"
+#include "syntax/Errors.h"
+
+namespace {
+
+struct TKindName {
+  std::string_view Name;
+  TToken Kind;
+};
+
+constexpr TKindName KindNames[] = {{"tokKeyWord", tokKeyWord}, {"tokType", tokType},
+                                   {"tokSpecType", tokSpecType}, {"tokStructure", tokStructure},
+                                   {"tokBegin", tokBegin}, {"tokEnd", tokEnd}};
+
+// Opens a regular file for reading; a directory counts as not openable. Returns -1 with errno set.
+int OpenForReading(const std::string& fileName) {
+  int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return -1;
+  }
+  return fd;
+}
+
+// Reads the rest of an open file; a failure throws ESxFileError naming it.
+std::string ReadAll(int fd, const std::string& fileName) {
+  std::string bytes;
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int code = errno;
+      ::close(fd);
+      ThrowFileError("прочитать", fileName, code);
+    }
+    bytes.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+// Text-file reading: lines end at LF (a CR before it belongs to the break), a lone CR
+// is dropped from its line, and character 26 ends the file.
+template <typename Emit>
+void ForEachKeywordLine(std::string_view text, Emit&& emit) {
+  std::size_t eof = text.find('\x1A');
+  if (eof != std::string_view::npos) text = text.substr(0, eof);
+  std::string line;
+  std::size_t p = 0;
+  while (p < text.size()) {
+    std::size_t lf = text.find('\n', p);
+    std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+    line.clear();
+    for (std::size_t i = p; i < end; ++i)
+      if (text[i] != '\r') line += text[i];
+    emit(std::string_view(line));
+    p = lf == std::string_view::npos ? text.size() : lf + 1;
+  }
+}
+
+}  // namespace
+
+std::string_view TrimBlanks(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+  return s.substr(b, e - b);
+}
+
+void TKeywordTable::Sort() {
+  std::sort(entries_.begin(), entries_.end(), [](const TKeywordEntry& a, const TKeywordEntry& b) {
+    return cp1251::CompareText(a.Word, b.Word) < 0;
+  });
+}
+
+const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
+  int lo = 0, hi = Count() - 1;
+  while (lo <= hi) {
+    int mid = (lo + hi) / 2;
+    int c = cp1251::CompareText(entries_[static_cast<std::size_t>(mid)].Word, word);
+    if (c < 0) {
+      lo = mid + 1;
+    } else {
+      if (c == 0) return &entries_[static_cast<std::size_t>(mid)];
+      hi = mid - 1;
+    }
+  }
+  return nullptr;
+}
+
+TToken TokenKindByName(std::string_view name) {
+  for (const TKindName& k : KindNames)
+    if (k.Name == name) return k.Kind;
+  return 0;
+}
+
+std::unique_ptr<TKeywordTable> LoadKeywordTable(const std::string& fileName, const TLogProc& log,
+                                                TSxSyntaxAttributes& attributes) {
+  std::unique_ptr<TKeywordTable> table;
+  int fd = OpenForReading(fileName);
+  if (fd < 0) {
+    int code = errno;
+    if (log)
+      log("Ошибка", "Ошибка открытия файла \"" + fileName + "\"\r\nКод ошибки: " + std::to_string(code));
+  } else {
+    std::string bytes = ReadAll(fd, fileName);
+    table = std::make_unique<TKeywordTable>();
+    TToken current = 0;
+    ForEachKeywordLine(bytes, [&](std::string_view raw) {
+      std::string_view s = TrimBlanks(raw);
+      if (s.empty() || s.starts_with("//")) return;
+      if (s.size() >= 2 && s.front() == '[' && s.back() == ']') {
+        std::string_view name = s.substr(1, s.size() - 2);
+        if (TToken kind = TokenKindByName(name)) {
+          current = kind;
+        } else if (log) {
+          log("Ошибка", "В файле подсветки неверный токен [" + cp1251::ToUtf8(name) + "]");
+        }
+        return;
+      }
+      if (current != 0) table->Append(std::string(s), current);
+    });
+    table->Sort();
+  }
+  attributes.LitILCompDir = "%";
+  return table;
+}
+
+void ClassifyWord(const TKeywordTable* table, std::string_view word, TToken& token) {
+  if (!table) return;
+  const TKeywordEntry* e = table->Find(word);
+  if (!e) return;
+  token = e->Word == word ? e->Kind : tokErroneous;
+}
+
+TFirstWord ClassifyFirstWord(const TKeywordTable* table, std::string_view text) {
+  TFirstWord result;
+  std::size_t blank = text.find(' ');
+  result.Word = std::string(blank == std::string_view::npos ? text : text.substr(0, blank));
+  if (table)
+    if (const TKeywordEntry* e = table->Find(result.Word)) result.Kind = e->Kind;
+  return result;
+}

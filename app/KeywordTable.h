@@ -1,0 +1,66 @@
+/** @file KeywordTable.h
+ ** The QEB word list read from the keyword table file and the word classification
+ ** that answers the tokenizer's word offers and names outline captions. */
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "syntax/SyntaxAttributes.h"
+#include "syntax/SyntaxTypes.h"
+
+// The application's word kinds, named by the section lines of the keyword table file.
+enum : TToken { tokEnd = 250, tokBegin, tokStructure, tokSpecType, tokType, tokKeyWord };
+
+struct TKeywordEntry {
+  std::string Word;  // cp1251 bytes, as written in the file
+  TToken Kind = 0;
+};
+
+// Entries ordered by cp1251::CompareText (case ignored) once Sort has run; duplicates,
+// exact or differing in case or kind, are kept.
+class TKeywordTable {
+ public:
+  void Append(std::string word, TToken kind) { entries_.push_back({std::move(word), kind}); }
+  void Sort();
+  // The binary search: among entries equal to word (case ignored) it answers the first
+  // one probed, nullptr when none is equal.
+  const TKeywordEntry* Find(std::string_view word) const;
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const std::vector<TKeywordEntry>& Entries() const { return entries_; }
+
+ private:
+  std::vector<TKeywordEntry> entries_;
+};
+
+// Source and message of one event log line, both UTF-8.
+using TLogProc = std::function<void(const std::string& source, const std::string& message)>;
+
+// The kind named by a section of the keyword table file (exact spelling), 0 for any other name.
+TToken TokenKindByName(std::string_view name);
+
+// Reads the keyword table file. A file that cannot be opened is logged under "Ошибка"
+// with its errno and gives no table (nullptr); an unknown section name is logged and
+// ignored; a read failure after opening throws ESxFileError. Always ends by setting
+// the attributes' in-line directive literal to "%" (the syntax file loaded next overrides it).
+std::unique_ptr<TKeywordTable> LoadKeywordTable(const std::string& fileName, const TLogProc& log,
+                                                TSxSyntaxAttributes& attributes);
+
+// The word-offer answer: a word found with its exact spelling gets the entry's kind, one
+// found only when case is ignored gets tokErroneous, anything else keeps token unchanged.
+// A missing table finds nothing.
+void ClassifyWord(const TKeywordTable* table, std::string_view word, TToken& token);
+
+struct TFirstWord {
+  TToken Kind = tokErroneous;  // tokErroneous: the first word is not a QEB word
+  std::string Word;
+};
+// Classifies the text before the first blank (character 32 only), case ignored.
+TFirstWord ClassifyFirstWord(const TKeywordTable* table, std::string_view text);
+
+// Removes leading and trailing characters of code 32 or less.
+std::string_view TrimBlanks(std::string_view s);
