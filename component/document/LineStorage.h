@@ -84,6 +84,8 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   virtual void SetUpdateState(bool updating);
 
  private:
+  // The bytes a save writes: every line and CR LF, with section markers when the options ask.
+  std::string ComposeText() const;
   void MarkNeedsParse(int index);
   void ShiftDirtyOnInsert(int index);
   void ShiftDirtyOnDelete(int index);

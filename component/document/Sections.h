@@ -121,4 +121,5 @@ class TSxSynMemoSections {
   std::int32_t hiddenTotal_ = 0;
   std::int32_t maxLevel_ = 0;
   std::int32_t maxVisibleLevel_ = 0;
+  bool dirty_ = true;  // the tree or the line count changed since the map was built
 };

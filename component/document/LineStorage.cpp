@@ -1,0 +1,344 @@
+/** @file LineStorage.cpp
+ ** The line list operations and the work owed when the outermost update closes. */
+#include "LineStorage.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "../syntax/TextLines.h"
+#include "AtomicFile.h"
+#include "MemoModel.h"
+
+std::int32_t TSxSynMemoStrings::UntitledCounter = 1;
+
+namespace {
+std::string UntitledName() { return "Untitled" + std::to_string(TSxSynMemoStrings::UntitledCounter) + ".txt"; }
+
+void CheckIndex(int index, int count) {
+  if (index < 0 || index >= count) throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+}
+}  // namespace
+
+TSxSynMemoStrings::TSxSynMemoStrings(TSxMemoModel& memo) : Memo(memo) {
+  SetFileName(UntitledName());
+  ++UntitledCounter;
+}
+
+TSxSynMemoStrings::~TSxSynMemoStrings() = default;
+
+void TSxSynMemoStrings::SetFileName(const std::string& name) {
+  fileName_ = name;
+  Memo.FileNameChanged(name);
+}
+
+void TSxSynMemoStrings::SetModified(bool value) {
+  if (value == modified_) return;
+  modified_ = value;
+  Memo.DoChange({ciText});
+}
+
+void TSxSynMemoStrings::MarkNeedsParse(int index) {
+  buffer_.SetNeedsParse(index, true);
+  if (dirtyLo_ > dirtyHi_) {
+    dirtyLo_ = dirtyHi_ = index;
+  } else {
+    dirtyLo_ = std::min(dirtyLo_, index);
+    dirtyHi_ = std::max(dirtyHi_, index);
+  }
+}
+
+void TSxSynMemoStrings::ShiftDirtyOnInsert(int index) {
+  if (dirtyLo_ > dirtyHi_) return;
+  if (index <= dirtyLo_) ++dirtyLo_;
+  if (index <= dirtyHi_) ++dirtyHi_;
+}
+
+void TSxSynMemoStrings::ShiftDirtyOnDelete(int index) {
+  if (dirtyLo_ > dirtyHi_) return;
+  if (index < dirtyLo_) --dirtyLo_;
+  if (index <= dirtyHi_) --dirtyHi_;
+}
+
+void TSxSynMemoStrings::Put(int index, std::string_view s) {
+  CheckIndex(index, Count());
+  if (RawUpdate) {
+    buffer_.SetText(index, s);
+    return;
+  }
+  BeginUpdate();
+  buffer_.SetText(index, s);
+  MarkNeedsParse(index);
+  Pending += pwTextChanged;
+  EndUpdate();
+}
+
+void TSxSynMemoStrings::InsertItem(int index, std::string_view s) {
+  if (index < 0 || index > Count()) CheckIndex(index, Count());
+  if (RawUpdate) {
+    buffer_.Insert(index, s);
+    ShiftDirtyOnInsert(index);
+    return;
+  }
+  BeginUpdate();
+  buffer_.Insert(index, s);
+  ShiftDirtyOnInsert(index);
+  MarkNeedsParse(index);
+  Pending += pwTextChanged;
+  if (!Pending.Contains(pwLocked) && Memo.SectionTree) Memo.SectionTree->LineInserted(index);
+  Memo.InvalidateFromLine(index);
+  EndUpdate();
+}
+
+void TSxSynMemoStrings::Delete(int index) {
+  CheckIndex(index, Count());
+  if (RawUpdate) {
+    buffer_.Erase(index);
+    ShiftDirtyOnDelete(index);
+    return;
+  }
+  BeginUpdate();
+  if (!Pending.Contains(pwLocked) && Memo.SectionTree) Memo.SectionTree->LineDeleted(index);
+  buffer_.Erase(index);
+  ShiftDirtyOnDelete(index);
+  if (index < Count()) MarkNeedsParse(index);
+  Pending += pwTextChanged;
+  Memo.InvalidateFromLine(index);
+  EndUpdate();
+}
+
+void TSxSynMemoStrings::Clear() {
+  BeginUpdate();
+  const bool raw = RawUpdate;
+  RawUpdate = true;
+  buffer_.Clear();
+  dirtyLo_ = 1;
+  dirtyHi_ = 0;
+  if (Memo.SectionTree) Memo.SectionTree->ReadMarkers();
+  Memo.ResetView();
+  RawUpdate = raw;
+  Pending += TPendingWork{pwVisibleMapStale, pwRetokenizeAll};
+  SetModified(true);
+  EndUpdate();
+}
+
+void TSxSynMemoStrings::BeginUpdate() {
+  if (updateCount_++ == 0) SetUpdateState(true);
+}
+
+void TSxSynMemoStrings::EndUpdate() {
+  if (updateCount_ == 0) return;
+  if (--updateCount_ == 0) SetUpdateState(false);
+}
+
+void TSxSynMemoStrings::SetUpdateState(bool updating) {
+  if (updating) {
+    Memo.HideCaretIfShown();
+    Pending -= TPendingWork{pwTextChanged, pwSectionsChanged, pwVisibleMapStale, pwRetokenizeAll};
+    Memo.DoChange({});
+    return;
+  }
+  if (Pending.Intersects({pwTextChanged, pwSectionsChanged})) SetModified(true);
+  if (Pending.Contains(pwVisibleMapStale) && Memo.SectionTree) Memo.SectionTree->RebuildVisibleMap();
+  if (Pending.Intersects({pwTextChanged, pwRetokenizeAll})) RetokenizeLines(Pending.Contains(pwRetokenizeAll), true);
+  Memo.PaintDirtyRows();
+  Memo.UpdateScrollBars();
+}
+
+namespace {
+// The state a line starts in, given the last kind of the nearest earlier line with tokens.
+TToken CarriedState(TToken lastKind) { return IsOpenMultiLineKind(lastKind) ? lastKind : tokText; }
+}  // namespace
+
+bool TSxSynMemoStrings::ParseLine(int index, bool checkNext) {
+  if (index < 0 || index >= Count()) return false;
+  TToken state = tokText;
+  for (int i = index - 1; i >= 0; --i) {
+    if (buffer_.TokenCount(i) > 0) {
+      state = CarriedState(buffer_.LastKind(i));
+      break;
+    }
+  }
+  const TToken end = scratch_.Parse(Get(index), index, Memo.SyntaxAttributes.get(), state);
+  buffer_.SetTokens(index, scratch_);
+  buffer_.SetNeedsParse(index, false);
+  if (!checkNext) return false;
+  for (int i = index + 1; i < Count(); ++i) {
+    if (buffer_.TokenCount(i) > 0) {
+      const TToken first = buffer_.FirstKind(i);
+      return end != first && (IsOpenMultiLineKind(end) || IsOpenMultiLineKind(first));
+    }
+  }
+  return false;
+}
+
+void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
+  // One forward pass that carries the state of the last line with tokens, so a
+  // run of empty lines is never walked more than once. Without All the pass starts
+  // at the first marked line and ends once past the last one with no carry left.
+  const int count = Count();
+  int i = all ? 0 : std::max(0, dirtyLo_);
+  TToken state = tokText;
+  for (int k = i - 1; k >= 0; --k) {
+    if (buffer_.TokenCount(k) > 0) {
+      state = CarriedState(buffer_.LastKind(k));
+      break;
+    }
+  }
+  int nextWithTokens = -1;  // first line after i holding tokens; valid while > i
+  auto parse = [&](int line, bool checkNext) {
+    const TToken end = scratch_.Parse(Get(line), line, Memo.SyntaxAttributes.get(), state);
+    buffer_.SetTokens(line, scratch_);
+    buffer_.SetNeedsParse(line, false);
+    if (scratch_.Count() > 0) state = CarriedState(scratch_.LastKind());
+    if (repaint) Memo.InvalidateLine(line);
+    if (!checkNext) return false;
+    if (nextWithTokens <= line) {
+      nextWithTokens = line + 1;
+      while (nextWithTokens < count && buffer_.TokenCount(nextWithTokens) == 0) ++nextWithTokens;
+    }
+    if (nextWithTokens >= count) return false;
+    const TToken first = buffer_.FirstKind(nextWithTokens);
+    return end != first && (IsOpenMultiLineKind(end) || IsOpenMultiLineKind(first));
+  };
+  bool carry = false;
+  for (; i < Count(); ++i) {
+    if (all || buffer_.NeedsParse(i)) {
+      carry = parse(i, !all);
+    } else if (carry && buffer_.TokenCount(i) > 0) {
+      carry = parse(i, true);
+    } else if (!carry && i > dirtyHi_) {
+      break;
+    } else if (buffer_.TokenCount(i) > 0) {
+      state = CarriedState(buffer_.LastKind(i));
+    }
+  }
+  dirtyLo_ = 1;
+  dirtyHi_ = 0;
+  Pending -= TPendingWork{pwTextChanged, pwRetokenizeAll};
+}
+
+TSxSyntaxParser TSxSynMemoStrings::TokenList(int index) const {
+  CheckIndex(index, Count());
+  TSxSyntaxParser list;
+  buffer_.GetTokens(index, list);
+  list.NeedsParse = buffer_.NeedsParse(index) ? 1 : 0;
+  if (Memo.SectionTree) {
+    list.Section = Memo.SectionTree->SectionOf(index);
+    list.VisibleIndex = Memo.SectionTree->VisibleIndexOf(index);
+  }
+  return list;
+}
+
+void TSxSynMemoStrings::LoadFromStream(std::string_view bytes) {
+  BeginUpdate();
+  RawUpdate = true;
+  try {
+    Clear();
+    std::size_t lines = 0;
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
+      ++lines;
+      ++p;
+    }
+    buffer_.Reserve(lines + 1);
+    ForEachTextLine(bytes, [&](std::string_view line) { Add(line); });
+    buffer_.Compact();
+  } catch (...) {
+    RawUpdate = false;
+    if (Memo.SectionTree) Memo.SectionTree->ReadMarkers();
+    Memo.InvalidateAll();
+    Pending = {pwVisibleMapStale, pwRetokenizeAll};
+    EndUpdate();
+    throw;
+  }
+  RawUpdate = false;
+  if (Memo.SectionTree) Memo.SectionTree->ReadMarkers();
+  Memo.InvalidateAll();
+  Pending = {pwVisibleMapStale, pwRetokenizeAll};
+  EndUpdate();
+  Memo.DoChange({ciText, ciSelection, ciSections, ciUndoStack});
+}
+
+void TSxSynMemoStrings::LoadFromFile(const std::string& name) {
+  const std::string bytes = ReadFileBytes(name);
+  LoadFromStream(bytes);
+  SetFileName(name);
+  isNew_ = false;
+  SetModified(false);
+}
+
+std::string TSxSynMemoStrings::ComposeText() const {
+  std::string out;
+  if (Memo.Options().Contains(smoWriteMarkersOnSave) && Memo.SectionTree) {
+    std::vector<std::string> copy;
+    copy.reserve(static_cast<std::size_t>(Count()));
+    for (int i = 0; i < Count(); ++i) copy.emplace_back(Get(i));
+    Memo.SectionTree->WriteMarkers(copy);
+    for (const std::string& line : copy) {
+      out += line;
+      out += "\r\n";
+    }
+    return out;
+  }
+  return Text();
+}
+
+void TSxSynMemoStrings::SaveToStream(std::string& out) {
+  out += ComposeText();
+  SetModified(false);
+  Memo.DoChange({ciText});
+}
+
+void TSxSynMemoStrings::SaveToFile(const std::string& name) {
+  // The text is written completely to a temporary file before it replaces the
+  // old one, so a failure (full disk, no permission) never leaves a partial file.
+  WriteFileAtomically(name, ComposeText());
+  SetModified(false);
+  Memo.DoChange({ciText});
+  SetFileName(name);
+  isNew_ = false;
+  SetModified(false);
+}
+
+void TSxSynMemoStrings::NewDocument() {
+  Clear();
+  Memo.ResetView();
+  SetFileName(UntitledName());
+  isNew_ = true;
+  ++UntitledCounter;
+  Pending = {};
+  Memo.DoChange({ciText, ciSelection, ciSections, ciUndoStack});
+  Add("");
+}
+
+std::string TSxSynMemoStrings::Text() const {
+  std::size_t size = 0;
+  for (int i = 0; i < Count(); ++i) size += Get(i).size() + 2;
+  std::string out;
+  out.reserve(size);
+  for (int i = 0; i < Count(); ++i) {
+    out += Get(i);
+    out += "\r\n";
+  }
+  return out;
+}
+
+TTextPos TSxSynMemoStrings::OffsetToPos(std::int64_t offset) const {
+  if (Count() == 0) return {0, 0};
+  std::int64_t remaining = offset;
+  for (int i = 0; i < Count(); ++i) {
+    const std::int64_t len = static_cast<std::int64_t>(Get(i).size()) + 2;
+    if (len > remaining) return {static_cast<std::int32_t>(remaining), i};
+    remaining -= len;
+  }
+  return {static_cast<std::int32_t>(Get(Count() - 1).size()), Count() - 1};
+}
+
+std::int64_t TSxSynMemoStrings::PosToOffset(std::int32_t x, std::int32_t y) const {
+  std::int64_t offset = 0;
+  const int last = std::min<int>(y, Count());
+  for (int i = 0; i < last; ++i) offset += static_cast<std::int64_t>(Get(i).size()) + 2;
+  return offset + x;
+}
