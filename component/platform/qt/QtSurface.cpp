@@ -1,0 +1,289 @@
+/** @file QtSurface.cpp
+ ** Pixel-exact rectangles, lines, pixels and glyphs written straight into the QImage;
+ ** text through QPainter with the clip applied. */
+#include "QtSurface.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QString>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "../Cp1251.h"
+
+namespace {
+
+TRect Intersect(const TRect& a, const TRect& b) {
+  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+          std::min(a.Bottom, b.Bottom)};
+  if (r.Right < r.Left) r.Right = r.Left;
+  if (r.Bottom < r.Top) r.Bottom = r.Top;
+  return r;
+}
+
+// Control codes have no glyph; they are drawn and measured as blanks.
+char32_t DisplayChar(unsigned char c) { return c < 32 ? U' ' : cp1251::ToUnicode(c); }
+
+QString ToDisplayString(std::string_view cp1251) {
+  QString s;
+  s.reserve(static_cast<qsizetype>(cp1251.size()));
+  for (unsigned char c : cp1251) {
+    char32_t u = DisplayChar(c);
+    if (u > 0xFFFF) {
+      s += QString::fromUcs4(&u, 1);
+    } else {
+      s += QChar(static_cast<char16_t>(u));
+    }
+  }
+  return s;
+}
+
+bool FamilyExists(const QString& family) {
+  return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+QString ResolveFamily(const std::string& name) {
+  const QString family = QString::fromUtf8(cp1251::ToUtf8(name));
+  const bool mono = family.compare(QLatin1String("Lucida Console"), Qt::CaseInsensitive) == 0 ||
+                    family.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0;
+  if (!family.isEmpty() && FamilyExists(family)) return family;
+  const QFont system =
+      QFontDatabase::systemFont(mono ? QFontDatabase::FixedFont : QFontDatabase::GeneralFont);
+  return system.family();
+}
+
+QPalette::ColorRole SystemRole(unsigned n, QPalette::ColorGroup& group) {
+  group = QPalette::Active;
+  switch (n) {
+    case 0: case 10: case 11: case 15: return QPalette::Button;     // scroll bar, borders, face
+    case 1: case 3: case 12: case 28: return QPalette::Mid;         // desktop, inactive caption
+    case 2: case 13: case 27: case 29: return QPalette::Highlight;  // captions, selection
+    case 5: return QPalette::Base;                                   // window background
+    case 6: case 21: return QPalette::Shadow;                        // frame, dark 3D shadow
+    case 7: return QPalette::WindowText;                             // menu text
+    case 8: return QPalette::Text;                                   // window text
+    case 9: case 14: return QPalette::HighlightedText;
+    case 16: return QPalette::Dark;                                  // button shadow
+    case 17: group = QPalette::Disabled; return QPalette::Text;      // grey text
+    case 18: return QPalette::ButtonText;
+    case 19: group = QPalette::Disabled; return QPalette::WindowText;
+    case 20: return QPalette::Light;                                 // button highlight
+    case 22: return QPalette::Midlight;
+    case 23: return QPalette::ToolTipText;
+    case 24: return QPalette::ToolTipBase;
+    case 26: return QPalette::Link;
+    default: return QPalette::Window;                                // menus, bars, the rest
+  }
+}
+
+}  // namespace
+
+int FontHeightFromPoints(int points, int dpi) { return -((points * dpi + 36) / 72); }
+
+QFont ToQFont(const TSxFont& font, std::uint8_t style) {
+  QFont f(ResolveFamily(font.Name));
+  f.setPixelSize(std::max(1, std::abs(font.Height)));
+  f.setBold((style & fsBold) != 0);
+  f.setItalic((style & fsItalic) != 0);
+  f.setUnderline((style & fsUnderline) != 0);
+  f.setKerning(false);
+  f.setStyleStrategy(QFont::StyleStrategy(QFont::PreferNoShaping | QFont::NoSubpixelAntialias));
+  f.setHintingPreference(QFont::PreferFullHinting);
+  return f;
+}
+
+QColor ResolveColor(TColor c, const QPalette& palette) {
+  if (IsSystemColor(c)) {
+    QPalette::ColorGroup group;
+    const QPalette::ColorRole role = SystemRole(c & 0xFFu, group);
+    return palette.color(group, role);
+  }
+  return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
+                static_cast<int>((c >> 16) & 0xFFu));
+}
+
+TColor FromQColor(QColor c) {
+  return RGBColor(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
+                  static_cast<unsigned>(c.blue()));
+}
+
+TSxCharWidths MeasureCharWidths(const TSxFont& font) {
+  TSxCharWidths w;
+  const QFontMetrics regular(ToQFont(font, 0));
+  const QFontMetrics bold(ToQFont(font, fsBold));
+  for (int c = 0; c < 256; ++c) {
+    const QString s = ToDisplayString(std::string(1, static_cast<char>(c)));
+    w.Regular[c] = static_cast<std::uint8_t>(std::clamp(regular.horizontalAdvance(s), 0, 255));
+    w.Bold[c] = static_cast<std::uint8_t>(std::clamp(bold.horizontalAdvance(s), 0, 255));
+  }
+  w.Regular[32] = std::max<std::uint8_t>(w.Regular[32], 1);
+  w.Bold[32] = std::max<std::uint8_t>(w.Bold[32], 1);
+  return w;
+}
+
+int LineHeightOf(const TSxFont& font) { return std::max(1, 3 + std::abs(font.Height)); }
+
+TSxQtSurface::TSxQtSurface(int width, int height)
+    : palette_(QGuiApplication::palette()) {
+  SetSize(width, height);
+}
+
+void TSxQtSurface::SetSize(int width, int height) {
+  image_ = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+  image_.fill(Qt::white);
+  clip_.reset();
+}
+
+void TSxQtSurface::SetFont(const TSxFont& font) {
+  if (font == font_) return;
+  font_ = font;
+  for (auto& f : fonts_) f.reset();
+}
+
+const QFont& TSxQtSurface::StyledFont(std::uint8_t style) {
+  auto& slot = fonts_[style & 7u];
+  if (!slot) slot = ToQFont(font_, style & 7u);
+  return *slot;
+}
+
+void TSxQtSurface::PutPixel(int x, int y, QRgb rgb) {
+  if (!ClipRect().Contains(x, y)) return;
+  reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = rgb;
+}
+
+void TSxQtSurface::FillClipped(TRect r, QRgb rgb) {
+  r = Intersect(r, ClipRect());
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    std::fill(row + r.Left, row + r.Right, rgb);
+  }
+}
+
+void TSxQtSurface::FillRect(const TRect& r, TColor c) { FillClipped(r, Rgb(c)); }
+
+void TSxQtSurface::FrameRect(const TRect& r, TColor c) {
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  const QRgb rgb = Rgb(c);
+  FillClipped({r.Left, r.Top, r.Right, r.Top + 1}, rgb);
+  FillClipped({r.Left, r.Bottom - 1, r.Right, r.Bottom}, rgb);
+  FillClipped({r.Left, r.Top, r.Left + 1, r.Bottom}, rgb);
+  FillClipped({r.Right - 1, r.Top, r.Right, r.Bottom}, rgb);
+}
+
+void TSxQtSurface::FillFramedRect(const TRect& r, TColor fill, TColor border) {
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  FillClipped({r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}, Rgb(fill));
+  FrameRect(r, border);
+}
+
+void TSxQtSurface::Line(int x1, int y1, int x2, int y2, TColor c) {
+  const QRgb rgb = Rgb(c);
+  if (y1 == y2) {
+    if (x1 <= x2) {
+      FillClipped({x1, y1, x2, y1 + 1}, rgb);
+    } else {
+      FillClipped({x2 + 1, y1, x1 + 1, y1 + 1}, rgb);
+    }
+    return;
+  }
+  if (x1 == x2) {
+    if (y1 <= y2) {
+      FillClipped({x1, y1, x1 + 1, y2}, rgb);
+    } else {
+      FillClipped({x1, y2 + 1, x1 + 1, y1 + 1}, rgb);
+    }
+    return;
+  }
+  // Bresenham from the first point towards the second, which is not drawn.
+  const int dx = std::abs(x2 - x1), sx = x1 < x2 ? 1 : -1;
+  const int dy = -std::abs(y2 - y1), sy = y1 < y2 ? 1 : -1;
+  int err = dx + dy;
+  int x = x1, y = y1;
+  while (x != x2 || y != y2) {
+    PutPixel(x, y, rgb);
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+void TSxQtSurface::SetPixel(int x, int y, TColor c) { PutPixel(x, y, Rgb(c)); }
+
+int TSxQtSurface::TextOut(int x, int y, std::string_view cp1251, TColor c, std::uint8_t style) {
+  if (cp1251.empty()) return x;
+  const QString text = ToDisplayString(cp1251);
+  const QFont& font = StyledFont(style);
+  const QFontMetrics metrics(font);
+  const TRect clip = ClipRect();
+  QPainter painter(&image_);
+  painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
+  painter.setFont(font);
+  painter.setPen(ResolveColor(c, palette_));
+  painter.drawText(QPoint(x, y + metrics.ascent()), text);
+  return x + metrics.horizontalAdvance(text);
+}
+
+int TSxQtSurface::TextWidth(std::string_view cp1251, std::uint8_t style) {
+  if (cp1251.empty()) return 0;
+  return QFontMetrics(StyledFont(style)).horizontalAdvance(ToDisplayString(cp1251));
+}
+
+TRect TSxQtSurface::ClipRect() const { return clip_ ? *clip_ : Bounds(); }
+
+void TSxQtSurface::SetClipRect(const TRect& r) { clip_ = Intersect(r, Bounds()); }
+
+void TSxQtSurface::RemoveClip() { clip_.reset(); }
+
+void TSxQtSurface::DrawGlyph(int x, int y, const TSxBitmap& image, int cellX,
+                             const TSxBitmap* mask) {
+  constexpr int kCell = 11;
+  const TRect clip = ClipRect();
+  for (int j = 0; j < kCell && j < image.Height(); ++j) {
+    for (int i = 0; i < kCell && cellX + i < image.Width(); ++i) {
+      if (cellX + i < 0 || !clip.Contains(x + i, y + j)) continue;
+      QRgb& px = reinterpret_cast<QRgb*>(image_.scanLine(y + j))[x + i];
+      const QRgb src = ResolveColor(image.Pixel(cellX + i, j), palette_).rgb();
+      if (mask) {
+        const QRgb m = ResolveColor(mask->Pixel(cellX + i, j), palette_).rgb();
+        px = ((px & m) | src) | 0xFF000000u;
+      } else {
+        px = src;
+      }
+    }
+  }
+}
+
+TColor TSxQtSurface::PixelAt(int x, int y) const {
+  if (!Bounds().Contains(x, y)) return 0;
+  return FromQColor(QColor(image_.pixel(x, y)));
+}
+
+void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) const {
+  TRect src = Intersect(source, Bounds());
+  // Cut the source so that its image lies inside the target.
+  const int dx = x - source.Left, dy = y - source.Top;
+  src = Intersect(src, TRect{-dx, -dy, target.width() - dx, target.height() - dy});
+  if (src.Width() <= 0 || src.Height() <= 0) return;
+  if (target.format() == image_.format()) {
+    for (int row = src.Top; row < src.Bottom; ++row) {
+      const QRgb* from = reinterpret_cast<const QRgb*>(image_.constScanLine(row)) + src.Left;
+      QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(row + dy)) + src.Left + dx;
+      std::memcpy(to, from, sizeof(QRgb) * static_cast<std::size_t>(src.Width()));
+    }
+    return;
+  }
+  QPainter painter(&target);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(QPoint(src.Left + dx, src.Top + dy), image_,
+                    QRect(src.Left, src.Top, src.Width(), src.Height()));
+}

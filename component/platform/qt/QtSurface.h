@@ -1,0 +1,101 @@
+/** @file QtSurface.h
+ ** The drawing surface over a QImage (the control's one-row bitmap), the font
+ ** description with its Qt mapping, colour resolution and character-width measurement. */
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPalette>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "../Surface.h"
+
+// A font as the control describes it: a family name, a height in the platform's sense
+// (negative: character height in pixels, so -13 is 13 pixels) and the fsBold/fsItalic/
+// fsUnderline bits.
+struct TSxFont {
+  std::string Name = "Arial";
+  int Height = -12;
+  std::uint8_t Style = 0;
+  TColor Color = 0;
+  friend bool operator==(const TSxFont&, const TSxFont&) = default;
+};
+
+// Height of a font of `points` points on a screen of `dpi` dots per inch (negative, as above).
+int FontHeightFromPoints(int points, int dpi = 96);
+
+// The QFont for a description with `style` in place of its own style bits. "Arial" and
+// "Lucida Console", and any family the system lacks, fall back to the system's sans or
+// monospace family at the same pixel height. Kerning and shaping are off so that a drawn
+// string is exactly as wide as the sum of its characters' advances.
+QFont ToQFont(const TSxFont& font, std::uint8_t style);
+
+// The Qt colour of a TColor: 0x00BBGGRR plain, or a system colour from the palette.
+QColor ResolveColor(TColor c, const QPalette& palette);
+// Plain 0x00BBGGRR of a Qt colour.
+TColor FromQColor(QColor c);
+
+// Advance widths of the 256 cp1251 codes in the regular and the bold style.
+struct TSxCharWidths {
+  std::array<std::uint8_t, 256> Regular{};
+  std::array<std::uint8_t, 256> Bold{};
+};
+// Widths wider than 255 pixels are clamped; the blank is at least one pixel wide so that
+// column arithmetic never divides by zero.
+TSxCharWidths MeasureCharWidths(const TSxFont& font);
+// Row height for a font: 3 + the character height in pixels (never below 1).
+int LineHeightOf(const TSxFont& font);
+
+class TSxQtSurface : public TSxSurface {
+ public:
+  TSxQtSurface(int width, int height);
+
+  // Resizes the bitmap; its content is lost and the clip removed.
+  void SetSize(int width, int height);
+  int Width() const { return image_.width(); }
+  int Height() const { return image_.height(); }
+  const QImage& Image() const { return image_; }
+
+  void SetFont(const TSxFont& font);
+  const TSxFont& Font() const { return font_; }
+  void SetPalette(const QPalette& palette) { palette_ = palette; }
+  const QPalette& Palette() const { return palette_; }
+
+  void FillRect(const TRect& r, TColor c) override;
+  void FrameRect(const TRect& r, TColor c) override;
+  void FillFramedRect(const TRect& r, TColor fill, TColor border) override;
+  void Line(int x1, int y1, int x2, int y2, TColor c) override;
+  void SetPixel(int x, int y, TColor c) override;
+  int TextOut(int x, int y, std::string_view cp1251, TColor c, std::uint8_t style) override;
+  int TextWidth(std::string_view cp1251, std::uint8_t style) override;
+  TRect ClipRect() const override;
+  void SetClipRect(const TRect& r) override;
+  void RemoveClip() override;
+  void DrawGlyph(int x, int y, const TSxBitmap& image, int cellX, const TSxBitmap* mask) override;
+
+  // Plain 0x00BBGGRR colour of a pixel; 0 outside the bitmap.
+  TColor PixelAt(int x, int y) const;
+  // Copies `source` of this bitmap to `target` with its top-left corner at (x, y),
+  // cut to both images.
+  void CopyTo(QImage& target, const TRect& source, int x, int y) const;
+
+ private:
+  TRect Bounds() const { return TRect{0, 0, image_.width(), image_.height()}; }
+  void FillClipped(TRect r, QRgb rgb);
+  void PutPixel(int x, int y, QRgb rgb);
+  const QFont& StyledFont(std::uint8_t style);
+  QRgb Rgb(TColor c) const { return ResolveColor(c, palette_).rgb(); }
+
+  QImage image_;
+  std::optional<TRect> clip_;  // always within the bitmap when set
+  TSxFont font_;
+  QPalette palette_;
+  std::array<std::optional<QFont>, 8> fonts_;  // by style bits, built on first use
+};
