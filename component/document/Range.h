@@ -92,6 +92,19 @@ class TSxSynMemoRange {
   std::function<void(const TTextPos&)> OnCaretMove;
 
  private:
-  void RecordEdit(std::string_view removed, TTextPos newEnd, TUndoKind kind);
+  // The range put in order and inside the text: columns >= 0, lines within the
+  // document, StartPos not after EndPos.
+  void NormalizeRange();
+  TTextPos ClampToText(TTextPos p) const;
+  std::int32_t LineLength(std::int32_t line) const;
+  // Records an edit whose undo replaces start..newEnd by removed (merging when allowed).
+  void RecordEdit(std::string_view removed, TTextPos start, TTextPos newEnd, TUndoKind kind);
   void RecordCaretMove();
+  // Records lines first..last as they stand, for a command that rewrites them in place.
+  // The caller sets EndPos once the lines are rewritten; null while pwLocked is pending.
+  TSxSynMemoUndoItem* RecordLineBlock(std::int32_t first, std::int32_t last);
+  // Makes root the live section tree, through a copy fitted to the document's lines
+  // when its root does not span exactly those lines.
+  void RestoreSections(TSxSMSectionClone* root);
+  void MoveCaretLocked(TTextPos p);
 };
