@@ -1,0 +1,108 @@
+/** @file ClipboardTest.cpp
+ ** The Qt clipboard binding: Cyrillic through plain text, line ends, the private
+ ** section format beside the text, and blocks of any shape read safely. */
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QMimeData>
+
+#include "QtApp.h"
+#include "document/MemoModel.h"
+#include "platform/Cp1251.h"
+#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtPlatform.h"
+
+namespace {
+
+class ClipboardTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { EnsureQtApp(); }
+  void SetUp() override { QGuiApplication::clipboard()->clear(); }
+  static QClipboard& System() { return *QGuiApplication::clipboard(); }
+  // Puts raw MIME data on the system clipboard, as another program would.
+  static void Offer(const QString& text, const QByteArray* sections) {
+    auto* data = new QMimeData;
+    if (!text.isNull()) data->setText(text);
+    if (sections) data->setData(SectionsClipboardMimeType(), *sections);
+    System().setMimeData(data);
+  }
+
+  TSxQtClipboard clip;
+};
+
+TEST_F(ClipboardTest, CyrillicRoundTripsThroughUnicodeText) {
+  const std::string text = cp1251::FromUtf8("Привет, мир! Ёлка №1");
+  clip.SetText(text);
+  EXPECT_EQ(System().text(), QString::fromUtf8("Привет, мир! Ёлка №1"));
+  ASSERT_TRUE(clip.HasText());
+  EXPECT_EQ(clip.GetText(), text);
+  EXPECT_FALSE(clip.HasSections());
+}
+
+TEST_F(ClipboardTest, WrittenLineEndsAreCrLf) {
+  clip.SetText("a\r\nb\nc\rd\r\n");
+  EXPECT_EQ(System().text(), QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
+}
+
+TEST_F(ClipboardTest, UnrepresentableCharactersReadAsQuestionMarks) {
+  Offer(QString::fromUtf8("日本 ok щ"), nullptr);
+  EXPECT_EQ(clip.GetText(), "?? ok " + cp1251::FromUtf8("щ"));
+}
+
+TEST_F(ClipboardTest, EmptyClipboardHasNothing) {
+  EXPECT_FALSE(clip.HasText());
+  EXPECT_EQ(clip.GetText(), "");
+  EXPECT_FALSE(clip.HasSections());
+  EXPECT_EQ(clip.GetSectionsBlock(), "");
+}
+
+TEST_F(ClipboardTest, SectionsBlockStandsBesideThePlainText) {
+  const std::string plain = cp1251::FromUtf8("один\r\nдва");
+  const std::string block = cp1251::FromUtf8("{<+}один\r\n{>>}два") + std::string(1, '\0');
+  clip.SetText(plain);
+  clip.AddSectionsBlock(block);
+  ASSERT_TRUE(clip.HasText());
+  ASSERT_TRUE(clip.HasSections());
+  EXPECT_EQ(clip.GetText(), plain);
+  EXPECT_EQ(clip.GetSectionsBlock(), block);
+  const QMimeData* data = System().mimeData();
+  ASSERT_NE(data, nullptr);
+  EXPECT_TRUE(data->hasFormat(QStringLiteral("text/plain")));
+  EXPECT_TRUE(data->hasFormat(QStringLiteral("application/x-kestrin-syntax-memo-sections")));
+  // The stored bytes are cp1251, not UTF-8.
+  EXPECT_EQ(data->data(SectionsClipboardMimeType()).size(), static_cast<qsizetype>(block.size()));
+}
+
+TEST_F(ClipboardTest, NewTextDropsAnOldSectionsBlock) {
+  clip.SetText("x");
+  clip.AddSectionsBlock(std::string("{<+}x", 5) + '\0');
+  clip.SetText("y");
+  EXPECT_FALSE(clip.HasSections());
+  EXPECT_EQ(clip.GetText(), "y");
+}
+
+TEST_F(ClipboardTest, BlockWithoutNulIsReadWithinItsSize) {
+  const QByteArray bytes("{<+}abc\r\n{>>}d", 14);
+  Offer(QString(), &bytes);
+  EXPECT_FALSE(clip.HasText());
+  ASSERT_TRUE(clip.HasSections());
+  EXPECT_EQ(clip.GetSectionsBlock(), std::string("{<+}abc\r\n{>>}d"));
+  const QByteArray empty;
+  Offer(QStringLiteral("t"), &empty);
+  EXPECT_TRUE(clip.HasSections());
+  EXPECT_EQ(clip.GetSectionsBlock(), "");
+}
+
+TEST_F(ClipboardTest, EditorCopiesAndPastesThroughTheInstalledClipboard) {
+  InstallQtPlatform();
+  TSxMemoModel memo;
+  for (const char* l : {"first", "second", "third"}) memo.Lines->Add(l);
+  memo.Range->StartPos = {0, 0};
+  memo.Range->EndPos = {0, 2};
+  memo.Range->CopyToClipboard();
+  EXPECT_EQ(System().text(), QStringLiteral("first\r\nsecond\r\n"));
+  EXPECT_TRUE(clip.HasSections());
+  SetProcessClipboard(nullptr);
+}
+
+}  // namespace
