@@ -43,7 +43,11 @@ class RangeFixture : public ::testing::Test {
     return out;
   }
 
-  void Caret(int x, int y) { range().SetCaretPos({x, y}); }
+  // A plain caret move: the selection collapses onto the caret.
+  void Caret(int x, int y) {
+    range().ClearSelection();
+    range().SetCaretPos({x, y});
+  }
   // Selects from (x1, y1) to (x2, y2) the way the keyboard does: anchor, then extend.
   void Select(int x1, int y1, int x2, int y2) {
     range().ClearSelection();

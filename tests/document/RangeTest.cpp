@@ -231,7 +231,7 @@ TEST_F(ExtendSelectionTest, CaretMoveAfterExtendingKeepsTheAnchor) {
   Load({"abcdef"});
   Caret(1, 0);
   range().ExtendSelection(2, false, false);
-  Caret(5, 0);
+  range().SetCaretPos({5, 0});
   EXPECT_EQ(range().StartPos, P(1, 0));
   EXPECT_EQ(range().EndPos, P(3, 0));
   range().ClearSelection();
