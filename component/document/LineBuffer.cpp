@@ -82,7 +82,7 @@ void TLineBuffer::SetText(int i, std::string_view s) {
 }
 
 void TLineBuffer::Insert(int i, std::string_view s) {
-  Rec r{Allocate(s.size()), static_cast<std::uint32_t>(s.size()), 0, 0, tokText, tokText, 0};
+  Rec r{Allocate(s.size()), static_cast<std::uint32_t>(s.size()), 0, 0, tokText, tokText, 0, tokText};
   if (!s.empty()) std::memcpy(r.buf, s.data(), s.size());
   lines_.insert(static_cast<std::size_t>(i), 1, r);
   lengths_.Add(r.textLen);
@@ -115,7 +115,7 @@ void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
   }
 }
 
-void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens) {
+void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState) {
   Rec& r = lines_[static_cast<std::size_t>(i)];
   thread_local std::vector<unsigned char> enc;
   enc.clear();
@@ -137,4 +137,5 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens) {
   r.tokCount = static_cast<std::uint32_t>(tokens.Count());
   r.firstKind = tokens.FirstKind();
   r.lastKind = tokens.LastKind();
+  r.startState = startState;
 }

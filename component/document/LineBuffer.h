@@ -54,7 +54,8 @@ class TLineBuffer {
   void SetNeedsParse(int i, bool v) { lines_[static_cast<std::size_t>(i)].needsParse = v ? 1 : 0; }
   // Decodes the stored tokens into out (replacing its tokens).
   void GetTokens(int i, TSxSyntaxParser& out) const;
-  void SetTokens(int i, const TSxSyntaxParser& tokens);
+  void SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState);
+  TToken StartState(int i) const { return lines_[static_cast<std::size_t>(i)].startState; }
 
   std::uint32_t MaxLength() const { return lengths_.Max(); }
 
@@ -67,6 +68,7 @@ class TLineBuffer {
     TToken firstKind;
     TToken lastKind;
     std::uint8_t needsParse;
+    TToken startState;     // the carried state the tokens were made in
   };
   static void Free(Rec& r);
   static char* Allocate(std::size_t n);

@@ -150,6 +150,12 @@ namespace {
 TToken CarriedState(TToken lastKind) { return IsOpenMultiLineKind(lastKind) ? lastKind : tokText; }
 }  // namespace
 
+// The next non-empty line must be tokenized again when the state that now reaches
+// it differs from the state its tokens were made in. Comparing states (rather than
+// the first token's kind) also catches a following line that begins with a
+// comment's closing piece after the comment's opener went away, and a line of
+// blanks, which holds a token only inside a comment. Empty lines never depend on
+// the state and are passed over.
 bool TSxSynMemoStrings::ParseLine(int index, bool checkNext) {
   if (index < 0 || index >= Count()) return false;
   TToken state = tokText;
@@ -160,15 +166,12 @@ bool TSxSynMemoStrings::ParseLine(int index, bool checkNext) {
     }
   }
   const TToken end = scratch_.Parse(Get(index), index, Memo.SyntaxAttributes.get(), state);
-  buffer_.SetTokens(index, scratch_);
+  buffer_.SetTokens(index, scratch_, state);
   buffer_.SetNeedsParse(index, false);
   if (!checkNext) return false;
-  for (int i = index + 1; i < Count(); ++i) {
-    if (buffer_.TokenCount(i) > 0) {
-      const TToken first = buffer_.FirstKind(i);
-      return end != first && (IsOpenMultiLineKind(end) || IsOpenMultiLineKind(first));
-    }
-  }
+  const TToken reaching = scratch_.Count() > 0 ? CarriedState(end) : state;
+  for (int i = index + 1; i < Count(); ++i)
+    if (!Get(i).empty()) return reaching != buffer_.StartState(i);
   return false;
 }
 
@@ -185,27 +188,26 @@ void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
       break;
     }
   }
-  int nextWithTokens = -1;  // first line after i holding tokens; valid while > i
+  int nextNonEmpty = -1;  // first non-empty line after the parsed one; valid while beyond it
   auto parse = [&](int line, bool checkNext) {
-    const TToken end = scratch_.Parse(Get(line), line, Memo.SyntaxAttributes.get(), state);
-    buffer_.SetTokens(line, scratch_);
+    const TToken start = state;
+    const TToken end = scratch_.Parse(Get(line), line, Memo.SyntaxAttributes.get(), start);
+    buffer_.SetTokens(line, scratch_, start);
     buffer_.SetNeedsParse(line, false);
-    if (scratch_.Count() > 0) state = CarriedState(scratch_.LastKind());
+    if (scratch_.Count() > 0) state = CarriedState(end);
     if (repaint) Memo.InvalidateLine(line);
     if (!checkNext) return false;
-    if (nextWithTokens <= line) {
-      nextWithTokens = line + 1;
-      while (nextWithTokens < count && buffer_.TokenCount(nextWithTokens) == 0) ++nextWithTokens;
+    if (nextNonEmpty <= line) {
+      nextNonEmpty = line + 1;
+      while (nextNonEmpty < count && Get(nextNonEmpty).empty()) ++nextNonEmpty;
     }
-    if (nextWithTokens >= count) return false;
-    const TToken first = buffer_.FirstKind(nextWithTokens);
-    return end != first && (IsOpenMultiLineKind(end) || IsOpenMultiLineKind(first));
+    return nextNonEmpty < count && state != buffer_.StartState(nextNonEmpty);
   };
   bool carry = false;
   for (; i < Count(); ++i) {
     if (all || buffer_.NeedsParse(i)) {
       carry = parse(i, !all);
-    } else if (carry && buffer_.TokenCount(i) > 0) {
+    } else if (carry && !Get(i).empty()) {
       carry = parse(i, true);
     } else if (!carry && i > dirtyHi_) {
       break;

@@ -1,0 +1,323 @@
+// The line storage: splitting and saving bytes, the update brackets, re-tokenizing
+// exactly what changed, and saves that never lose the previous file.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <dirent.h>
+#include <fstream>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "SectionDump.h"
+#include "syntax/Errors.h"
+
+namespace {
+
+class LineStorageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m.SyntaxAttributes->OnParseWord = [this](TSxSyntaxParser&, std::string_view, int, int line, TToken&) {
+      if (parsedLines.empty() || parsedLines.back() != line) parsedLines.push_back(line);
+    };
+    m.OnChange = [this](TSxMemoModel&, TChangedItems items) { changes.push_back(items); };
+  }
+  void Load(const std::string& text) {
+    m.Lines->LoadFromStream(text);
+    parsedLines.clear();
+    changes.clear();
+  }
+  TSxMemoModel m;
+  std::vector<int> parsedLines;
+  std::vector<TChangedItems> changes;
+};
+
+TEST_F(LineStorageTest, EveryLineEndFormSplitsLines) {
+  struct Case { std::string bytes; std::vector<std::string> lines; };
+  const Case cases[] = {
+      {"", {}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"a\n\rb", {"a", "", "b"}},
+      {"\r\n", {""}},
+      {"a\r\n\r\n", {"a", ""}},
+      {std::string("a\0b\r\nc", 6), {"a"}},
+  };
+  for (const Case& c : cases) {
+    Load(c.bytes);
+    EXPECT_EQ(LinesOf(m), c.lines) << testing::PrintToString(c.bytes);
+  }
+}
+
+TEST_F(LineStorageTest, SavingWritesCrLfAfterEveryLine) {
+  Load("a\r\nb\r\n");
+  std::string out;
+  m.Lines->SaveToStream(out);
+  EXPECT_EQ(out, "a\r\nb\r\n");
+  Load("x\ny");
+  out.clear();
+  m.Lines->SaveToStream(out);
+  EXPECT_EQ(out, "x\r\ny\r\n");
+  EXPECT_FALSE(m.Lines->Modified());
+}
+
+TEST_F(LineStorageTest, LoadingLeavesModifiedAndReportsEverything) {
+  m.Lines->LoadFromStream("a\r\n");
+  EXPECT_TRUE(m.Lines->Modified()) << "a stream load alone counts as a change";
+  ASSERT_FALSE(m.Lines->Count() == 0);
+  TChangedItems all{ciText, ciSelection, ciSections, ciUndoStack};
+  EXPECT_TRUE((changes.back() + all) == changes.back());
+}
+
+TEST_F(LineStorageTest, UpdateBracketsDeferWorkToTheOutermostClose) {
+  Load("a\r\nb\r\nc\r\n");
+  m.Lines->SetModified(false);
+  changes.clear();
+  m.Lines->BeginUpdate();
+  m.Lines->BeginUpdate();
+  m.Lines->Put(1, "x y");
+  m.Lines->EndUpdate();
+  EXPECT_TRUE(m.Lines->Pending.Contains(pwTextChanged));
+  EXPECT_TRUE(m.Lines->NeedsParse(1));
+  EXPECT_FALSE(m.Lines->Modified());
+  EXPECT_TRUE(changes.empty());
+  m.Lines->EndUpdate();
+  EXPECT_TRUE(m.Lines->Modified());
+  EXPECT_FALSE(m.Lines->NeedsParse(1));
+  EXPECT_EQ(m.Lines->TokenCount(1), 2);
+  EXPECT_FALSE(m.Lines->Pending.Contains(pwTextChanged));
+  ASSERT_FALSE(changes.empty());
+  EXPECT_TRUE(changes.front().Contains(ciText));
+}
+
+TEST_F(LineStorageTest, ChangesGatheredInsideAnUpdateArriveWithTheNextReport) {
+  Load("a\r\n");
+  m.Lines->SetModified(false);
+  changes.clear();
+  m.Lines->BeginUpdate();
+  m.DoChange({ciSelection});
+  EXPECT_TRUE(changes.empty());
+  m.Lines->EndUpdate();
+  m.DoChange({ciOptions});
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_TRUE(changes[0].Contains(ciSelection));
+  EXPECT_TRUE(changes[0].Contains(ciOptions));
+}
+
+TEST_F(LineStorageTest, SetModifiedReportsOnlyRealChanges) {
+  Load("a\r\n");
+  m.Lines->SetModified(true);
+  changes.clear();
+  m.Lines->SetModified(true);
+  EXPECT_TRUE(changes.empty());
+  m.Lines->SetModified(false);
+  EXPECT_EQ(changes.size(), 1u);
+}
+
+TEST_F(LineStorageTest, OnlyTheChangedLineIsTokenizedAgain) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "w" + std::to_string(i) + "\r\n";
+  Load(text);
+  m.Lines->Put(50, "changed");
+  EXPECT_EQ(parsedLines, std::vector<int>{50});
+  parsedLines.clear();
+  m.Lines->Delete(99);
+  EXPECT_TRUE(parsedLines.empty()) << "deleting the last line marks no following line";
+}
+
+TEST_F(LineStorageTest, ClosingAnOpenCommentRetokenizesUntilTheStateAgrees) {
+  Load("a\r\nb {\r\nc\r\n\r\nd\r\ne }\r\nf\r\ng\r\n");
+  ASSERT_EQ(m.Lines->TokenList(4).FirstKind(), tokMLCommentBeg) << "a blank line does not interrupt the comment";
+  m.Lines->Put(1, "b");
+  EXPECT_EQ(parsedLines, (std::vector<int>{1, 2, 4, 5}));
+  EXPECT_EQ(m.Lines->TokenList(4).FirstKind(), tokText);
+  EXPECT_EQ(m.Lines->TokenList(5).LastKind(), tokText);
+  parsedLines.clear();
+  m.Lines->Put(1, "b {");
+  EXPECT_EQ(m.Lines->TokenList(2).FirstKind(), tokMLCommentBeg);
+  EXPECT_EQ(m.Lines->TokenList(5).LastKind(), tokMLCommentEnd);
+  EXPECT_EQ(m.Lines->TokenList(6).FirstKind(), tokText);
+}
+
+// Whatever edits happen, the tokens after each update equal those of a fresh load.
+TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
+  std::mt19937 rng(7);
+  const std::vector<std::string> pieces = {"x", " ", "{", "}", "(*", "*)", "'", "//", "1", "\xE0"};
+  auto randomLine = [&] {
+    std::string s;
+    for (int k = rng() % 8; k > 0; --k) s += pieces[rng() % pieces.size()];
+    return s;
+  };
+  std::string text;
+  for (int i = 0; i < 40; ++i) text += randomLine() + "\r\n";
+  Load(text);
+  for (int step = 0; step < 400; ++step) {
+    const int n = m.Lines->Count();
+    switch (rng() % 3) {
+      case 0: if (n) m.Lines->Put(static_cast<int>(rng() % n), randomLine()); break;
+      case 1: m.Lines->Insert(static_cast<int>(rng() % (n + 1)), randomLine()); break;
+      case 2: if (n > 1) m.Lines->Delete(static_cast<int>(rng() % n)); break;
+    }
+    TSxMemoModel fresh;
+    fresh.Lines->LoadFromStream(m.Lines->Text());
+    ASSERT_EQ(fresh.Lines->Count(), m.Lines->Count());
+    for (int i = 0; i < m.Lines->Count(); ++i)
+      ASSERT_EQ(fresh.Lines->TokenList(i).Tokens(), m.Lines->TokenList(i).Tokens()) << "step " << step << " line " << i;
+  }
+}
+
+TEST_F(LineStorageTest, UntitledNamesCountUpAndNewDocumentHasOneEmptyLine) {
+  m.Lines->NewDocument();
+  const std::string first = m.Lines->FileName();
+  m.Lines->NewDocument();
+  const int a = std::stoi(first.substr(8)), b = std::stoi(m.Lines->FileName().substr(8));
+  EXPECT_EQ(b, a + 1);
+  EXPECT_EQ(first.substr(0, 8), "Untitled");
+  EXPECT_TRUE(m.Lines->IsNew());
+  EXPECT_EQ(LinesOf(m), std::vector<std::string>{""});
+  EXPECT_TRUE(m.Lines->Modified());
+}
+
+TEST_F(LineStorageTest, OffsetsCountTwoForEveryLineBreak) {
+  EXPECT_EQ(m.Lines->OffsetToPos(5), (TTextPos{0, 0})) << "no lines";
+  Load("ab\r\nc\r\n");
+  EXPECT_EQ(m.Lines->OffsetToPos(0), (TTextPos{0, 0}));
+  EXPECT_EQ(m.Lines->OffsetToPos(3), (TTextPos{3, 0})) << "between CR and LF";
+  EXPECT_EQ(m.Lines->OffsetToPos(4), (TTextPos{0, 1}));
+  EXPECT_EQ(m.Lines->OffsetToPos(99), (TTextPos{1, 1}));
+  EXPECT_EQ(m.Lines->PosToOffset(1, 1), 5);
+}
+
+TEST_F(LineStorageTest, LongestLineFollowsEdits) {
+  Load("abc\r\nabcdef\r\na\r\n");
+  EXPECT_EQ(m.Lines->MaxLineLength(), 6u);
+  m.Lines->Put(1, "x");
+  EXPECT_EQ(m.Lines->MaxLineLength(), 3u);
+  m.Lines->Insert(0, std::string(70000, 'q'));
+  EXPECT_EQ(m.Lines->MaxLineLength(), 70000u);
+  m.Lines->Delete(0);
+  EXPECT_EQ(m.Lines->MaxLineLength(), 3u);
+}
+
+class SaveTest : public LineStorageTest {
+ protected:
+  void SetUp() override {
+    LineStorageTest::SetUp();
+    char tmpl[] = "/tmp/qeb-save-XXXXXX";
+    dir = mkdtemp(tmpl);
+  }
+  void TearDown() override { std::system(("chmod -R u+w " + dir + "; rm -rf " + dir).c_str()); }
+  static std::string Read(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  }
+  static void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  int EntriesIn(const std::string& d) {
+    int n = 0;
+    DIR* h = opendir(d.c_str());
+    while (dirent* e = readdir(h)) n += std::string(e->d_name) != "." && std::string(e->d_name) != "..";
+    closedir(h);
+    return n;
+  }
+  // The save failed cleanly: the error names the file, the old bytes and Modified stay, no temporary is left.
+  void ExpectCleanFailure(const std::string& name, const std::string& oldBytes, int entries) {
+    m.Lines->SetModified(true);
+    try {
+      m.Lines->SaveToFile(name);
+      FAIL() << "save should fail";
+    } catch (const ESxFileError& e) {
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(m.Lines->Modified());
+    EXPECT_EQ(Read(name), oldBytes);
+    EXPECT_EQ(EntriesIn(dir), entries);
+  }
+  std::string dir;
+};
+
+TEST_F(SaveTest, LoadSaveRoundTripKeepsTheBytes) {
+  Write(dir + "/a.qeb", "a\r\nb\r\n");
+  m.Lines->LoadFromFile(dir + "/a.qeb");
+  EXPECT_FALSE(m.Lines->Modified());
+  m.Lines->Put(0, "z");
+  m.Lines->SaveToFile(dir + "/a.qeb");
+  EXPECT_EQ(Read(dir + "/a.qeb"), "z\r\nb\r\n");
+  EXPECT_FALSE(m.Lines->Modified());
+  EXPECT_EQ(m.Lines->FileName(), dir + "/a.qeb");
+  EXPECT_EQ(EntriesIn(dir), 1);
+}
+
+TEST_F(SaveTest, MissingFileNamesItAndLeavesTheDocumentAlone) {
+  Load("keep\r\n");
+  const std::string before = m.Lines->FileName();
+  try {
+    m.Lines->LoadFromFile(dir + "/missing.qeb");
+    FAIL();
+  } catch (const ESxFileError& e) {
+    EXPECT_EQ(e.Code, 2);
+    EXPECT_NE(std::string(e.what()).find("missing.qeb"), std::string::npos);
+  }
+  EXPECT_EQ(LinesOf(m), std::vector<std::string>{"keep"});
+  EXPECT_EQ(m.Lines->FileName(), before);
+}
+
+TEST_F(SaveTest, FileSizeLimitLeavesTheOldFileIntact) {
+  Write(dir + "/f.qeb", "old\r\n");
+  Load(std::string(4096, 'x') + "\r\n");
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 100;
+  setrlimit(RLIMIT_FSIZE, &small);
+  ExpectCleanFailure(dir + "/f.qeb", "old\r\n", 1);
+  setrlimit(RLIMIT_FSIZE, &old);
+}
+
+TEST_F(SaveTest, FullDeviceReportsTheError) {
+  symlink("/dev/full", (dir + "/full.qeb").c_str());
+  Load("x\r\n");
+  m.Lines->SetModified(true);
+  EXPECT_THROW(m.Lines->SaveToFile(dir + "/full.qeb"), ESxFileError);
+  EXPECT_TRUE(m.Lines->Modified());
+  struct stat st {};
+  EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "the device must survive";
+}
+
+TEST_F(SaveTest, DirectoryInTheWayIsAClearError) {
+  mkdir((dir + "/d.qeb").c_str(), 0755);
+  Load("x\r\n");
+  m.Lines->SetModified(true);
+  EXPECT_THROW(m.Lines->SaveToFile(dir + "/d.qeb"), ESxFileError);
+  EXPECT_TRUE(m.Lines->Modified());
+  EXPECT_EQ(EntriesIn(dir), 1);
+}
+
+TEST_F(SaveTest, ReadOnlyDirectoryLeavesTheOldFileIntact) {
+  if (geteuid() == 0) GTEST_SKIP() << "permission bits do not bind root";
+  Write(dir + "/f.qeb", "old\r\n");
+  Load("new\r\n");
+  chmod(dir.c_str(), 0555);
+  ExpectCleanFailure(dir + "/f.qeb", "old\r\n", 1);
+}
+
+TEST_F(SaveTest, SymlinkSurvivesAndPermissionsAreKept) {
+  Write(dir + "/target.qeb", "old\r\n");
+  chmod((dir + "/target.qeb").c_str(), 0640);
+  symlink("target.qeb", (dir + "/link.qeb").c_str());
+  Load("new\r\n");
+  m.Lines->SaveToFile(dir + "/link.qeb");
+  struct stat st {};
+  ASSERT_EQ(lstat((dir + "/link.qeb").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(Read(dir + "/target.qeb"), "new\r\n");
+  ASSERT_EQ(stat((dir + "/target.qeb").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(EntriesIn(dir), 2);
+}
+
+}  // namespace
