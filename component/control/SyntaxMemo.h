@@ -205,6 +205,12 @@ class TSxCustomSyntaxMemo : public TSxMemoModel {
   void DrawCollapsedMark(TSxSurface& s);
   int BlankWidth() const { return CharWidths[0][32] > 0 ? CharWidths[0][32] : 1; }
   bool LineSpecial(std::int32_t line) const;
+  // Moves TopLine onto a visible line after folds or deletions hid or removed it.
+  void KeepTopLineVisible();
+  // Scroll ranges, computed from the document whether or not the bars were updated.
+  std::int32_t VertScrollMax();
+  std::int32_t HorzScrollMax() const;
+  std::int32_t LineLength(std::int32_t line) const;
   void PanStep(int x, int y);
   void KeyBackspace();
   void KeyEnter();

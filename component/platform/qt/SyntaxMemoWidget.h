@@ -91,7 +91,6 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   bool event(QEvent* event) override;
 
  private:
-  bool IsOwnScrollBar(const QWidget* w) const;
 
   TSxQtSurface row_;
   QImage backing_;

@@ -1,0 +1,463 @@
+/** @file SyntaxMemoWidget.cpp
+ ** The Qt binding of the editor control: child widgets, caret, pointer, hints and menus,
+ ** and the translation of Qt input events into the control's input entry points. */
+#include "SyntaxMemoWidget.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include "../Cp1251.h"
+
+namespace {
+
+QString FromCp1251(std::string_view text) { return QString::fromStdString(cp1251::ToUtf8(text)); }
+
+// Child widgets are placed in client coordinates, inside the frame.
+QRect ToWidgetRect(const TRect& r, QPoint origin) {
+  return QRect(r.Left + origin.x(), r.Top + origin.y(), std::max(0, r.Width()), std::max(0, r.Height()));
+}
+
+class QtScrollBarChild : public TSxScrollBar {
+ public:
+  QtScrollBarChild(TSxSyntaxMemoWidget& owner, bool vertical)
+      : owner_(owner), bar_(new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, &owner)) {
+    // The bar never keeps the focus: the editor's caret stays.
+    bar_->setFocusPolicy(Qt::NoFocus);
+    bar_->setCursor(Qt::ArrowCursor);
+    bar_->setRange(0, 0);
+    QObject::connect(bar_, &QScrollBar::valueChanged, bar_, [this](int) {
+      if (OnChange) OnChange();
+    });
+  }
+  ~QtScrollBarChild() override { delete bar_; }
+
+  void SetRange(int min, int max) override {
+    const QSignalBlocker block(bar_);
+    bar_->setRange(min, max);
+  }
+  int Min() const override { return bar_->minimum(); }
+  int Max() const override { return bar_->maximum(); }
+  void SetPosition(int position) override {
+    const QSignalBlocker block(bar_);
+    bar_->setValue(position);
+  }
+  int Position() const override { return bar_->value(); }
+  void SetSteps(int small, int page) override {
+    bar_->setSingleStep(small);
+    bar_->setPageStep(page);
+  }
+  int SmallStep() const override { return bar_->singleStep(); }
+  int PageStep() const override { return bar_->pageStep(); }
+  void SetEnabled(bool enabled) override { bar_->setEnabled(enabled); }
+  bool Enabled() const override { return bar_->isEnabled(); }
+  void SetVisible(bool visible) override { bar_->setVisible(visible); }
+  void SetGeometry(const TRect& r) override {
+    geometry_ = r;
+    bar_->setGeometry(ToWidgetRect(r, owner_.ClientOrigin()));
+  }
+  TRect Geometry() const override { return geometry_; }
+  int Thickness() const override { return bar_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar_); }
+
+  QScrollBar* Bar() const { return bar_; }
+
+ private:
+  TSxSyntaxMemoWidget& owner_;
+  QScrollBar* bar_;  // child of owner_, deleted with this wrapper
+  TRect geometry_;
+};
+
+class QtEditBoxChild : public TSxEditBox {
+ public:
+  explicit QtEditBoxChild(TSxSyntaxMemoWidget& owner) : owner_(owner), edit_(new QLineEdit(&owner)) {
+    edit_->setReadOnly(true);
+    edit_->setFocusPolicy(Qt::NoFocus);
+    edit_->setCursor(Qt::ArrowCursor);
+    edit_->show();
+  }
+  ~QtEditBoxChild() override { delete edit_; }
+  void SetText(const std::string& utf8) override { edit_->setText(QString::fromStdString(utf8)); }
+  std::string Text() const override { return edit_->text().toStdString(); }
+  void SetGeometry(const TRect& r) override {
+    geometry_ = r;
+    edit_->setGeometry(ToWidgetRect(r, owner_.ClientOrigin()));
+  }
+  TRect Geometry() const override { return geometry_; }
+
+ private:
+  TSxSyntaxMemoWidget& owner_;
+  QLineEdit* edit_;
+  TRect geometry_;
+};
+
+class QtPanelChild : public TSxPanel {
+ public:
+  explicit QtPanelChild(TSxSyntaxMemoWidget& owner) : owner_(owner), frame_(new QFrame(&owner)) {
+    frame_->setFrameStyle(QFrame::NoFrame);
+    frame_->setAutoFillBackground(true);
+    frame_->setBackgroundRole(QPalette::Button);
+    frame_->show();
+  }
+  ~QtPanelChild() override { delete frame_; }
+  void SetGeometry(const TRect& r) override {
+    geometry_ = r;
+    frame_->setGeometry(ToWidgetRect(r, owner_.ClientOrigin()));
+  }
+  TRect Geometry() const override { return geometry_; }
+
+ private:
+  TSxSyntaxMemoWidget& owner_;
+  QFrame* frame_;
+  TRect geometry_;
+};
+
+TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b = Qt::NoButton) {
+  TShiftState s;
+  if (m & Qt::ShiftModifier) s += ssShift;
+  if (m & Qt::AltModifier) s += ssAlt;
+  if (m & Qt::ControlModifier) s += ssCtrl;
+  if (b & Qt::LeftButton) s += ssLeft;
+  if (b & Qt::RightButton) s += ssRight;
+  if (b & Qt::MiddleButton) s += ssMiddle;
+  return s;
+}
+
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::LeftButton: return TMouseButton::mbLeft;
+    case Qt::RightButton: return TMouseButton::mbRight;
+    case Qt::MiddleButton: return TMouseButton::mbMiddle;
+    default: return std::nullopt;
+  }
+}
+
+// Qt key codes onto the virtual-key codes of the key table; 0 for keys the table lacks.
+std::uint16_t VirtualKeyOf(const QKeyEvent& e) {
+  const int k = e.key();
+  const bool keypad = e.modifiers() & Qt::KeypadModifier;
+  if (k >= Qt::Key_0 && k <= Qt::Key_9) {
+    return static_cast<std::uint16_t>(keypad ? VK_NUMPAD0 + (k - Qt::Key_0) : '0' + (k - Qt::Key_0));
+  }
+  if (k >= Qt::Key_A && k <= Qt::Key_Z) return static_cast<std::uint16_t>('A' + (k - Qt::Key_A));
+  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return static_cast<std::uint16_t>(112 + (k - Qt::Key_F1));
+  // Shift turns the digit keys into their symbols; the table still sees the digit.
+  static constexpr std::pair<int, int> shiftedDigits[] = {
+      {Qt::Key_ParenRight, 0}, {Qt::Key_Exclam, 1},    {Qt::Key_At, 2},        {Qt::Key_NumberSign, 3},
+      {Qt::Key_Dollar, 4},     {Qt::Key_Percent, 5},   {Qt::Key_AsciiCircum, 6}, {Qt::Key_Ampersand, 7},
+      {Qt::Key_Asterisk, 8},   {Qt::Key_ParenLeft, 9}};
+  if (!keypad) {
+    for (const auto& [key, digit] : shiftedDigits) {
+      if (k == key) return static_cast<std::uint16_t>('0' + digit);
+    }
+  }
+  switch (k) {
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt: return VK_MENU;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Plus: return keypad ? VK_ADD : 0;
+    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : 0;
+    case Qt::Key_Slash:
+    case Qt::Key_Question: return keypad ? 0 : VK_OEM_2;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+TSxSyntaxMemoWidget::TSxSyntaxMemoWidget(QWidget* parent) : QFrame(parent), row_(1, 1) {
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setLineWidth(2);
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  row_.SetPalette(palette());
+  blink_.setTimerType(Qt::CoarseTimer);
+  connect(&blink_, &QTimer::timeout, this, [this] {
+    caretPhase_ = !caretPhase_;
+    update(QRect(ClientOrigin() + caretPos_, caretSize_));
+  });
+  memo_ = std::make_unique<TSxSyntaxMemo>(*this);
+  resize(249, 145);
+}
+
+TSxSyntaxMemoWidget::~TSxSyntaxMemoWidget() { memo_.reset(); }
+
+void TSxSyntaxMemoWidget::SetPopupMenu(QMenu* menu) { memo_->PopupMenu = menu; }
+
+void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreakPointsPopupMenu(menu); }
+
+void TSxSyntaxMemoWidget::RepaintAll() { memo_->Paint(); }
+
+TColor TSxSyntaxMemoWidget::PixelAt(int x, int y) const {
+  if (!backing_.valid(x, y)) return 0;
+  return FromQColor(QColor(backing_.pixel(x, y)));
+}
+
+// --- TSxWindowHost ---
+
+int TSxSyntaxMemoWidget::ClientWidth() const { return contentsRect().width(); }
+int TSxSyntaxMemoWidget::ClientHeight() const { return contentsRect().height(); }
+
+TRect TSxSyntaxMemoWidget::ScreenRect() const {
+  const QPoint tl = mapToGlobal(ClientOrigin());
+  return TRect{tl.x(), tl.y(), tl.x() + ClientWidth(), tl.y() + ClientHeight()};
+}
+
+bool TSxSyntaxMemoWidget::HasParent() const { return parentWidget() != nullptr; }
+bool TSxSyntaxMemoWidget::IsVisible() const { return !isHidden(); }
+bool TSxSyntaxMemoWidget::HasFocus() const { return hasFocus(); }
+void TSxSyntaxMemoWidget::SetFocus() { setFocus(Qt::MouseFocusReason); }
+void TSxSyntaxMemoWidget::RequestRepaint() { update(); }
+
+void TSxSyntaxMemoWidget::ResizeRowSurface(int width, int height) {
+  if (width != row_.Width() || height != row_.Height()) row_.SetSize(width, height);
+}
+
+void TSxSyntaxMemoWidget::SetFont(const std::string& name, int height) {
+  TSxFont f = row_.Font();
+  f.Name = name;
+  f.Height = height;
+  row_.SetFont(f);
+}
+
+void TSxSyntaxMemoWidget::CopyRowToWindow(int y, int width, int height) {
+  if (backing_.isNull()) return;
+  row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
+  update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
+}
+
+void TSxSyntaxMemoWidget::FillWindow(TColor color) {
+  if (backing_.isNull()) return;
+  backing_.fill(ResolveColor(color, palette()));
+  update();
+}
+
+void TSxSyntaxMemoWidget::CreateCaret(int width, int height) {
+  caretCreated_ = true;
+  caretShown_ = false;
+  caretSize_ = QSize(width, height);
+  const int flash = QApplication::cursorFlashTime();
+  if (flash > 0) blink_.start(flash / 2);
+}
+
+void TSxSyntaxMemoWidget::DestroyCaret() {
+  blink_.stop();
+  caretCreated_ = false;
+  caretShown_ = false;
+  update(QRect(ClientOrigin() + caretPos_, caretSize_));
+}
+
+void TSxSyntaxMemoWidget::SetCaretPos(int x, int y) {
+  update(QRect(ClientOrigin() + caretPos_, caretSize_));
+  caretPos_ = QPoint(x, y);
+  update(QRect(ClientOrigin() + caretPos_, caretSize_));
+}
+
+void TSxSyntaxMemoWidget::ShowCaret() {
+  caretShown_ = true;
+  caretPhase_ = true;
+  if (blink_.isActive()) blink_.start();
+  update(QRect(ClientOrigin() + caretPos_, caretSize_));
+}
+
+void TSxSyntaxMemoWidget::HideCaret() {
+  caretShown_ = false;
+  update(QRect(ClientOrigin() + caretPos_, caretSize_));
+}
+
+std::unique_ptr<TSxScrollBar> TSxSyntaxMemoWidget::CreateScrollBar(bool vertical) {
+  return std::make_unique<QtScrollBarChild>(*this, vertical);
+}
+
+std::unique_ptr<TSxEditBox> TSxSyntaxMemoWidget::CreateEditBox() { return std::make_unique<QtEditBoxChild>(*this); }
+
+std::unique_ptr<TSxPanel> TSxSyntaxMemoWidget::CreatePanel() { return std::make_unique<QtPanelChild>(*this); }
+
+void TSxSyntaxMemoWidget::SetCursorShape(TSxCursorShape shape) {
+  cursorShape_ = shape;
+  switch (shape) {
+    case TSxCursorShape::IBeam: setCursor(Qt::IBeamCursor); break;
+    case TSxCursorShape::Arrow: setCursor(Qt::ArrowCursor); break;
+    case TSxCursorShape::Hand: setCursor(Qt::PointingHandCursor); break;
+    case TSxCursorShape::SizeAll: setCursor(Qt::SizeAllCursor); break;
+  }
+}
+
+TSxScreenPoint TSxSyntaxMemoWidget::CursorPos() const {
+  const QPoint p = QCursor::pos();
+  return TSxScreenPoint{p.x(), p.y()};
+}
+
+void TSxSyntaxMemoWidget::SetCursorPos(TSxScreenPoint p) { QCursor::setPos(p.X, p.Y); }
+
+void TSxSyntaxMemoWidget::ClipCursor(const TRect& r) { cursorClip_ = r; }
+
+void TSxSyntaxMemoWidget::ReleaseCursorClip() { cursorClip_.reset(); }
+
+bool TSxSyntaxMemoWidget::IsCtrlDown() const {
+  return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier;
+}
+
+void TSxSyntaxMemoWidget::SetHint(std::string_view cp1251) {
+  setToolTip(FromCp1251(cp1251));
+  if (memo_ && memo_->ShowHint && !cp1251.empty()) QToolTip::showText(QCursor::pos(), toolTip(), this);
+}
+
+void TSxSyntaxMemoWidget::SetShowHint(bool show) {
+  if (!show) QToolTip::hideText();
+}
+
+void TSxSyntaxMemoWidget::ShowPopupMenu(TSxMenuHandle menu, TSxScreenPoint at) {
+  if (menu) static_cast<QMenu*>(menu)->popup(QPoint(at.X, at.Y));
+}
+
+void TSxSyntaxMemoWidget::SetTabCaption(std::string_view cp1251) {
+  // The page is the ancestor that sits directly in a tab widget's stack.
+  QWidget* page = this;
+  while (page && page->parentWidget()) {
+    auto* stack = qobject_cast<QStackedWidget*>(page->parentWidget());
+    if (stack) {
+      if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget())) {
+        const int index = tabs->indexOf(page);
+        if (index >= 0) tabs->setTabText(index, FromCp1251(cp1251));
+        return;
+      }
+    }
+    page = page->parentWidget();
+  }
+}
+
+void TSxSyntaxMemoWidget::SetFormCaption(std::string_view cp1251) {
+  window()->setWindowTitle(QApplication::applicationName() + "-" + FromCp1251(cp1251));
+}
+
+// --- Qt events ---
+
+void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  const QPoint origin = ClientOrigin();
+  if (!backing_.isNull()) painter.drawImage(origin, backing_);
+  if (caretCreated_ && caretShown_ && caretPhase_) {
+    painter.fillRect(QRect(origin + caretPos_, caretSize_), palette().color(QPalette::Text));
+  }
+  drawFrame(&painter);
+}
+
+void TSxSyntaxMemoWidget::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  const QSize size = contentsRect().size();
+  backing_ = QImage(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_RGB32);
+  backing_.fill(ResolveColor(memo_ ? memo_->Color() : SystemColor(5), palette()));
+  if (memo_) memo_->Resized();
+}
+
+void TSxSyntaxMemoWidget::keyPressEvent(QKeyEvent* event) {
+  const TShiftState shift = ShiftOf(event->modifiers());
+  memo_->KeyDown(VirtualKeyOf(*event), shift);
+  // Ctrl combinations type nothing; AltGr (Ctrl+Alt) does.
+  const bool ctrlOnly = shift.Contains(ssCtrl) && !shift.Contains(ssAlt);
+  if (!ctrlOnly) {
+    const std::u32string typed = event->text().toStdU32String();
+    for (char32_t u : typed) memo_->KeyPress(cp1251::FromUnicode(u));
+  }
+  event->accept();
+}
+
+void TSxSyntaxMemoWidget::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  memo_->KeyUp(VirtualKeyOf(*event), ShiftOf(event->modifiers()));
+}
+
+void TSxSyntaxMemoWidget::mousePressEvent(QMouseEvent* event) {
+  const auto button = ButtonOf(event->button());
+  if (!button) return;
+  const QPoint p = event->position().toPoint() - ClientOrigin();
+  memo_->MouseDown(*button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+void TSxSyntaxMemoWidget::mouseMoveEvent(QMouseEvent* event) {
+  QPoint p = event->position().toPoint() - ClientOrigin();
+  if (cursorClip_) {
+    // Confinement is emulated: the pointer is pulled back inside on every move.
+    const QPoint global = QCursor::pos();
+    const QPoint inside(std::clamp(global.x(), cursorClip_->Left, cursorClip_->Right - 1),
+                        std::clamp(global.y(), cursorClip_->Top, cursorClip_->Bottom - 1));
+    if (inside != global) {
+      QCursor::setPos(inside);
+      p += inside - global;
+    }
+  }
+  memo_->MouseMove(ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+void TSxSyntaxMemoWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const auto button = ButtonOf(event->button());
+  if (!button) return;
+  const QPoint p = event->position().toPoint() - ClientOrigin();
+  memo_->MouseUp(*button, ShiftOf(event->modifiers(), event->buttons()), p.x(), p.y());
+}
+
+void TSxSyntaxMemoWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  const auto button = ButtonOf(event->button());
+  if (!button) return;
+  const QPoint p = event->position().toPoint() - ClientOrigin();
+  // The second press of a double click is a press with the double-click flag, then the double click.
+  TShiftState shift = ShiftOf(event->modifiers(), event->buttons());
+  memo_->MouseDown(*button, shift + TShiftState{ssDouble}, p.x(), p.y());
+  if (*button == TMouseButton::mbLeft) memo_->DblClick(shift, p.x(), p.y());
+}
+
+void TSxSyntaxMemoWidget::wheelEvent(QWheelEvent* event) {
+  const int delta = event->angleDelta().y();
+  if (delta == 0) return;
+  memo_->MouseWheel(delta, ShiftOf(event->modifiers()));
+  event->accept();
+}
+
+void TSxSyntaxMemoWidget::focusInEvent(QFocusEvent* event) {
+  QFrame::focusInEvent(event);
+  memo_->FocusGained(false);
+}
+
+void TSxSyntaxMemoWidget::focusOutEvent(QFocusEvent* event) {
+  QFrame::focusOutEvent(event);
+  memo_->FocusLost(false);
+}
+
+bool TSxSyntaxMemoWidget::focusNextPrevChild(bool /*next*/) { return false; }
+
+bool TSxSyntaxMemoWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && !(memo_ && memo_->ShowHint)) {
+    // Hints show only in word-info mode.
+    event->ignore();
+    return true;
+  }
+  return QFrame::event(event);
+}

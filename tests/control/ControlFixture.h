@@ -1,0 +1,74 @@
+/** @file ControlFixture.h
+ ** A shown editor window on the offscreen platform with a monospace font, a memory
+ ** clipboard and helpers to load text and read the painted pixels. */
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/qt/QtSurface.h"
+#include "platform/qt/SyntaxMemoWidget.h"
+
+class ControlFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window = std::make_unique<QWidget>();
+    widget = new TSxSyntaxMemoWidget(window.get());
+    memo().SetClipboard(&clipboard);
+    memo().SetFont("Lucida Console", -13);
+    window->show();
+    SetRows(20);
+  }
+
+  TSxSyntaxMemo& memo() { return widget->Memo(); }
+
+  // Sizes the window so that exactly `rows` whole rows fit, the text area 400 pixels wide.
+  void SetRows(int rows, int textWidth = 400) {
+    const int frame = widget->ClientOrigin().x();
+    const int hh = memo().HorzScrollBar->Thickness();
+    const int vw = memo().VertScrollBar->Thickness();
+    const int margin = memo().RowRect(0, rrMargin).Right;
+    const int w = margin + textWidth + vw + 1 + 2 * frame;
+    const int h = rows * memo().LineHeight + hh + 2 * frame;
+    window->resize(w, h);
+    widget->setGeometry(0, 0, w, h);
+    ASSERT_EQ(memo().VisibleRows(), rows);
+  }
+
+  void Load(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& l : lines) bytes += l + "\r\n";
+    memo().Lines->LoadFromStream(bytes);
+  }
+
+  // Lines 0..n-1 reading "line i".
+  void LoadNumbered(int n) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < n; ++i) lines.push_back("line " + std::to_string(i));
+    Load(lines);
+  }
+
+  TColor Px(int x, int y) const { return widget->PixelAt(x, y); }
+  TColor Plain(TColor c) const { return FromQColor(ResolveColor(c, widget->palette())); }
+  TColor Background() const { return Plain(SystemColor(5)); }
+  int TextLeft() { return memo().RowRect(0, rrText).Left; }
+  int RowTop(int row) const { return row * widget->Memo().LineHeight; }
+  // The x of a column's left edge in the window, for a line.
+  int ColX(int col, int line) { return TextLeft() + memo().LineTextX(col, line) - memo().LeftOffset; }
+  // Counts pixels of colour c in the rectangle.
+  int Count(const TRect& r, TColor c) const {
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) n += Px(x, y) == c;
+    return n;
+  }
+
+  std::unique_ptr<QWidget> window;
+  TSxSyntaxMemoWidget* widget = nullptr;  // owned by window
+  TSxMemoryClipboard clipboard;
+};
