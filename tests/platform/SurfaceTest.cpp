@@ -192,6 +192,29 @@ TEST_F(SurfaceTest, TextReportsEndAtSumOfMeasuredAdvances) {
   EXPECT_EQ(s.TextOut(7, 0, "", kRed, 0), 7);
 }
 
+TEST_F(SurfaceTest, CopiesOfTheBitmapKeepTheirPixelsWhileDrawingGoesOn) {
+  TSxFont font;
+  font.Height = -13;
+  s.SetFont(font);
+  s.TextOut(0, 0, "HH", kRed, 0);
+  const QImage before = s.Image();
+  s.FillRect({0, 0, 40, 20}, kWhite);
+  s.TextOut(0, 0, "HH", kBlue, 0);
+  const QImage middle = s.Image();
+  s.TextOut(20, 0, "HH", kGreen, 0);
+  EXPECT_GT(Count(kBlue), 0);
+  EXPECT_GT(Count(kGreen), 0);
+  int redBefore = 0, greenMiddle = 0;
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      redBefore += before.pixel(x, y) == qRgb(255, 0, 0);
+      greenMiddle += middle.pixel(x, y) == qRgb(0, 128, 0);
+    }
+  }
+  EXPECT_GT(redBefore, 0);
+  EXPECT_EQ(greenMiddle, 0);
+}
+
 TEST_F(SurfaceTest, TextIsDrawnFromItsTopInsideTheRow) {
   TSxFont font;
   font.Height = -13;

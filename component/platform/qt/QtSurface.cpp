@@ -133,6 +133,8 @@ TSxQtSurface::TSxQtSurface(int width, int height)
 }
 
 void TSxQtSurface::SetSize(int width, int height) {
+  painter_.reset();
+  painterStyle_ = -1;
   image_ = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   image_.fill(Qt::white);
   clip_.reset();
@@ -142,23 +144,48 @@ void TSxQtSurface::SetFont(const TSxFont& font) {
   if (font == font_) return;
   font_ = font;
   for (auto& f : fonts_) f.reset();
+  painterStyle_ = -1;
 }
 
-const QFont& TSxQtSurface::StyledFont(std::uint8_t style) {
+const TSxQtSurface::TStyledFont& TSxQtSurface::Styled(std::uint8_t style) {
   auto& slot = fonts_[style & 7u];
-  if (!slot) slot = ToQFont(font_, style & 7u);
+  if (!slot) {
+    QFont f = ToQFont(font_, style & 7u);
+    const int ascent = QFontMetrics(f).ascent();
+    slot = TStyledFont{std::move(f), ascent};
+  }
   return *slot;
+}
+
+void TSxQtSurface::Unshare() {
+  if (image_.isDetached()) return;
+  // Writing detaches the image from its copies; the painter would go on painting the
+  // old, shared buffer, so it is ended first and reopened on the new one.
+  painter_.reset();
+  painterStyle_ = -1;
+  image_.detach();
+}
+
+QRgb* TSxQtSurface::Row(int y) {
+  Unshare();
+  return reinterpret_cast<QRgb*>(image_.scanLine(y));
+}
+
+QPainter& TSxQtSurface::TextPainter() {
+  Unshare();
+  if (!painter_) painter_ = std::make_unique<QPainter>(&image_);
+  return *painter_;
 }
 
 void TSxQtSurface::PutPixel(int x, int y, QRgb rgb) {
   if (!ClipRect().Contains(x, y)) return;
-  reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = rgb;
+  Row(y)[x] = rgb;
 }
 
 void TSxQtSurface::FillClipped(TRect r, QRgb rgb) {
   r = Intersect(r, ClipRect());
   for (int y = r.Top; y < r.Bottom; ++y) {
-    QRgb* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    QRgb* row = Row(y);
     std::fill(row + r.Left, row + r.Right, rgb);
   }
 }
@@ -222,20 +249,22 @@ void TSxQtSurface::SetPixel(int x, int y, TColor c) { PutPixel(x, y, Rgb(c)); }
 int TSxQtSurface::TextOut(int x, int y, std::string_view cp1251, TColor c, std::uint8_t style) {
   if (cp1251.empty()) return x;
   const QString text = ToDisplayString(cp1251);
-  const QFont& font = StyledFont(style);
-  const QFontMetrics metrics(font);
+  const TStyledFont& styled = Styled(style);
   const TRect clip = ClipRect();
-  QPainter painter(&image_);
+  QPainter& painter = TextPainter();
   painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
-  painter.setFont(font);
+  if (painterStyle_ != (style & 7)) {
+    painter.setFont(styled.Font);
+    painterStyle_ = style & 7;
+  }
   painter.setPen(ResolveColor(c, palette_));
-  painter.drawText(QPoint(x, y + metrics.ascent()), text);
-  return x + metrics.horizontalAdvance(text);
+  painter.drawText(QPoint(x, y + styled.Ascent), text);
+  return x + QFontMetrics(styled.Font).horizontalAdvance(text);
 }
 
 int TSxQtSurface::TextWidth(std::string_view cp1251, std::uint8_t style) {
   if (cp1251.empty()) return 0;
-  return QFontMetrics(StyledFont(style)).horizontalAdvance(ToDisplayString(cp1251));
+  return QFontMetrics(Styled(style).Font).horizontalAdvance(ToDisplayString(cp1251));
 }
 
 TRect TSxQtSurface::ClipRect() const { return clip_ ? *clip_ : Bounds(); }
@@ -251,7 +280,7 @@ void TSxQtSurface::DrawGlyph(int x, int y, const TSxBitmap& image, int cellX,
   for (int j = 0; j < kCell && j < image.Height(); ++j) {
     for (int i = 0; i < kCell && cellX + i < image.Width(); ++i) {
       if (cellX + i < 0 || !clip.Contains(x + i, y + j)) continue;
-      QRgb& px = reinterpret_cast<QRgb*>(image_.scanLine(y + j))[x + i];
+      QRgb& px = Row(y + j)[x + i];
       const QRgb src = ResolveColor(image.Pixel(cellX + i, j), palette_).rgb();
       if (mask) {
         const QRgb m = ResolveColor(mask->Pixel(cellX + i, j), palette_).rgb();

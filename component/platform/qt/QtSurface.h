@@ -9,8 +9,11 @@
 #include <QImage>
 #include <QPalette>
 
+#include <QPainter>
+
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,12 +93,25 @@ class TSxQtSurface : public TSxSurface {
   TRect Bounds() const { return TRect{0, 0, image_.width(), image_.height()}; }
   void FillClipped(TRect r, QRgb rgb);
   void PutPixel(int x, int y, QRgb rgb);
-  const QFont& StyledFont(std::uint8_t style);
   QRgb Rgb(TColor c) const { return ResolveColor(c, palette_).rgb(); }
 
+  // Text goes through one painter kept open on the bitmap; everything else writes the
+  // pixels directly, which the raster painter tolerates as it holds no copy.
+  QPainter& TextPainter();
+  // Gives this surface sole ownership of its pixels before they change.
+  void Unshare();
+  QRgb* Row(int y);
+
   QImage image_;
+  std::unique_ptr<QPainter> painter_;  // declared after image_: ends before it goes
   std::optional<TRect> clip_;  // always within the bitmap when set
   TSxFont font_;
   QPalette palette_;
-  std::array<std::optional<QFont>, 8> fonts_;  // by style bits, built on first use
+  struct TStyledFont {
+    QFont Font;
+    int Ascent;
+  };
+  const TStyledFont& Styled(std::uint8_t style);
+  std::array<std::optional<TStyledFont>, 8> fonts_;  // by style bits, built on first use
+  int painterStyle_ = -1;                            // style the painter's font has
 };
