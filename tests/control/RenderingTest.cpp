@@ -1,0 +1,155 @@
+// Pixels of painted rows: token colours, selection, underlines, fold marks, breakpoint lines.
+#include "ControlFixture.h"
+
+namespace {
+
+constexpr TColor Red = RGBColor(255, 0, 0);
+constexpr TColor Green = RGBColor(0, 128, 0);
+constexpr TColor Yellow = RGBColor(255, 255, 0);
+constexpr TColor Black = RGBColor(0, 0, 0);
+constexpr TColor White = RGBColor(255, 255, 255);
+constexpr TColor Grey = RGBColor(128, 128, 128);
+constexpr TColor Blue = RGBColor(0, 0, 255);
+
+class RenderingTest : public ControlFixture {
+ protected:
+  // The bottom pixel row of a row: text never reaches it, fills and selection do.
+  int Floor(int row) const { return RowTop(row) + 15; }
+  int TextRight(int row) { return memo().RowRect(row, rrText).Right; }
+};
+
+TEST_F(RenderingTest, TokensUseTheirKindsColoursAndBoldWidths) {
+  memo().SyntaxAttributes->TokenAttrs[tokText] = TTokenAttr{Red, Yellow, fsBold};
+  Load({"word  next"});
+  EXPECT_GT(Count(TRect{ColX(0, 0), 0, ColX(4, 0), 15}, Red), 0);
+  EXPECT_EQ(Px(ColX(0, 0), Floor(0)), Yellow);
+  EXPECT_EQ(Px(ColX(4, 0) - 1, Floor(0)), Yellow);
+  EXPECT_EQ(Px(ColX(5, 0), Floor(0)), Background()) << "the gap between tokens has no token background";
+  int bold = 0;
+  for (char c : std::string("word")) bold += memo().CharWidths[1][static_cast<unsigned char>(c)];
+  EXPECT_EQ(memo().LineTextX(4, 0), bold);
+}
+
+TEST_F(RenderingTest, HighlightLineStretchesAnOpenCommentToTheRightEdge) {
+  memo().SyntaxAttributes->TokenAttrs[tokMLCommentBeg].Back = Yellow;
+  Load({"x {open", "still"});
+  const int beyond = ColX(8, 0) + 20;
+  EXPECT_EQ(Px(beyond, Floor(0)), Background());
+  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoHighlightLine});
+  EXPECT_EQ(Px(beyond, Floor(0)), Yellow);
+  EXPECT_EQ(Px(TextRight(0) - 1, Floor(0)), Yellow);
+}
+
+TEST_F(RenderingTest, SelectionFillsFromStartColumnToEndColumnAcrossLines) {
+  memo().SyntaxAttributes->TokenAttrs[tokText].Fore = Red;
+  Load({"abcdef", "abcdef", "abcdef", "abcdef"});
+  memo().Range->SetCaretPos(TTextPos{3, 1});
+  memo().Range->ExtendSelection(2, true, false);
+  memo().Range->ExtendSelection(-1, false, false);
+  ASSERT_EQ(memo().Range->StartPos, (TTextPos{3, 1}));
+  ASSERT_EQ(memo().Range->EndPos, (TTextPos{2, 3}));
+  const TColor sel = memo().SelColor;
+  EXPECT_EQ(Px(ColX(1, 0), Floor(0)), Background());
+  EXPECT_EQ(Px(ColX(2, 1) + 1, Floor(1)), Background());
+  EXPECT_EQ(Px(ColX(3, 1) + 1, Floor(1)), sel);
+  EXPECT_EQ(Px(TextRight(1) - 1, Floor(1)), sel);
+  EXPECT_EQ(Px(ColX(0, 2), Floor(2)), sel);
+  EXPECT_EQ(Px(TextRight(2) - 1, Floor(2)), sel);
+  EXPECT_EQ(Px(ColX(1, 3) + 1, Floor(3)), sel);
+  EXPECT_EQ(Px(ColX(2, 3) + 1, Floor(3)), Background());
+  EXPECT_EQ(Count(memo().RowRect(2, rrText), Red), 0) << "selected text is black";
+  EXPECT_GT(Count(memo().RowRect(2, rrText), Black), 0);
+  EXPECT_GT(Count(memo().RowRect(0, rrText), Red), 0);
+}
+
+TEST_F(RenderingTest, ErroneousWordsGetAWavyUnderline) {
+  memo().SetOnParseWord([](TSxSyntaxParser&, std::string_view word, int, int, TToken& kind) {
+    if (word == "bad") kind = tokErroneous;
+    if (word == "odd") kind = tokErroneous2;
+  });
+  Load({"bad odd"});
+  const int x1 = ColX(0, 0), x2 = ColX(3, 0);
+  for (int x = x1; x <= x2; ++x) {
+    const int m = x % 4;
+    const int fromBottom = m == 1 ? 3 : m == 3 ? 1 : 2;
+    for (int h = 1; h <= 3; ++h) {
+      EXPECT_EQ(Px(x, 16 - h) == Red, h == fromBottom) << "x " << x << " height " << h;
+    }
+  }
+  EXPECT_EQ(Px(ColX(4, 0) + 1, 16 - ((ColX(4, 0) + 1) % 4 == 1 ? 3 : (ColX(4, 0) + 1) % 4 == 3 ? 1 : 2)), Green);
+}
+
+TEST_F(RenderingTest, FoldBoxesShowMinusWhenExpandedAndPlusWhenCollapsed) {
+  Load({"0", "1", "2", "3", "4"});
+  memo().SectionTree->AddSection(1, 3, false);
+  TRect b = memo().SectionBoxRect(1, 1);
+  const int cx = b.Left + 4, cy = b.Top + 4;
+  const TColor face = Plain(SystemColor(15));
+  EXPECT_EQ(Px(b.Left, b.Top), Black);
+  EXPECT_EQ(Px(b.Right - 1, b.Bottom - 1), Black);
+  EXPECT_EQ(Px(cx, cy), Black);
+  EXPECT_EQ(Px(b.Left + 2, cy), Black);
+  EXPECT_EQ(Px(cx, b.Top + 2), face) << "no vertical stroke when expanded";
+  EXPECT_EQ(Px(cx, b.Bottom + 1), Grey) << "the section line continues down";
+  EXPECT_EQ(Px(cx, RowTop(2)), Grey);
+  EXPECT_EQ(Px(cx, RowTop(3) + 2), Grey);
+  EXPECT_EQ(Px(cx + 3, RowTop(3) + 8), Grey) << "the closing stroke of the last line";
+  EXPECT_EQ(Px(cx, RowTop(3) + 12), face);
+
+  memo().SectionTree->CollapseSection(1, false, false);
+  b = memo().SectionBoxRect(1, 1);
+  EXPECT_EQ(Px(b.Left + 1, b.Top + 1), White);
+  EXPECT_EQ(Px(b.Left + 4, b.Top + 2), Black) << "the plus";
+  EXPECT_EQ(Px(b.Left + 4, b.Bottom + 1), face);
+  // The collapsed mark at the right edge of the text area.
+  const int right = TextRight(1);
+  EXPECT_EQ(Px(right - 32, RowTop(1) + 1), Blue);
+  EXPECT_EQ(Px(right - 11, RowTop(1) + 14), Blue);
+  EXPECT_EQ(Px(right - 27, RowTop(1) + 9), Blue);
+  EXPECT_EQ(Px(right - 25, RowTop(1) + 9), Background());
+  // The line after the collapsed section shows in row 2.
+  EXPECT_EQ(memo().LineAtOffset(memo().TopLine, 2, false), 4);
+}
+
+TEST_F(RenderingTest, BreakPointLinesAreFramedOrFilled) {
+  Load({"line zero", "line one", "", "x"});
+  memo().BreakPoints->SetBreakPoint(1, bpsEnabled);
+  memo().BreakPoints->SetBreakPoint(2, bpsEnabled);
+  memo().InvalidateAll();
+  const int right = TextRight(1);
+  EXPECT_EQ(Px(right - 1, RowTop(1)), Red);
+  EXPECT_EQ(Px(TextLeft(), RowTop(1) + 8), Red);
+  EXPECT_EQ(Px(right - 30, RowTop(1) + 8), Background());
+
+  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoSolidSpecialLine});
+  EXPECT_EQ(Px(right - 30, RowTop(1) + 8), Red);
+  EXPECT_EQ(Px(TextLeft() + 1, Floor(1) - 1), Red);
+  EXPECT_GT(Count(memo().RowRect(1, rrText), White), 0) << "white text";
+  EXPECT_EQ(Px(right - 30, RowTop(2) + 8), Background()) << "a line without tokens gets only the frame";
+  EXPECT_EQ(Px(right - 1, RowTop(2)), Red);
+
+  memo().BreakPoints->SetBreakPoint(1, bpsDisabled);
+  memo().InvalidateAll();
+  EXPECT_EQ(Px(right - 30, RowTop(1) + 8), RGBColor(128, 0, 0));
+}
+
+TEST_F(RenderingTest, RowsBelowTheLastLineShowGutterAndEmptyText) {
+  Load({"one"});
+  const TColor face = Plain(SystemColor(15));
+  EXPECT_EQ(Px(5, RowTop(5) + 5), face);
+  EXPECT_EQ(Count(memo().RowRect(5, rrText), Background()), memo().RowRect(5, rrText).Width() * 16);
+}
+
+TEST_F(RenderingTest, HoverWordIsOutlinedTwoPixelsWide) {
+  Load({"ab cd"});
+  memo().SetHoverWord(TTextPos{1, 0});
+  const TColor orange = memo().SelectedWordColor;
+  const int x1 = ColX(3, 0);
+  EXPECT_EQ(Px(x1 - 1, 8), orange);
+  EXPECT_EQ(Px(x1, 8), orange);
+  EXPECT_EQ(Px(x1 - 2, 8), Background());
+  memo().SetHoverWord(TTextPos{-1, -1});
+  EXPECT_EQ(Px(x1 - 1, 8), Background());
+}
+
+}  // namespace
