@@ -1,0 +1,104 @@
+/** @file AboutForm.cpp
+ ** The About window's pages, pictures and link. */
+#include "AboutForm.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+
+#include "AppImages.h"
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, const QColor& color, bool bold = false,
+                  const char* family = nullptr, int pixelSize = 0) {
+  auto* label = new QLabel(text, parent);
+  label->move(x, y);
+  QFont font = label->font();
+  if (family) font.setFamily(QString::fromUtf8(family));
+  if (pixelSize > 0) font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  label->setFont(font);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, color);
+  label->setPalette(palette);
+  label->adjustSize();
+  return label;
+}
+
+// A clickable label: the link of the second page.
+class TLinkLabel : public QLabel {
+ public:
+  TLinkLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
+      : QLabel(text, parent), onClick_(std::move(onClick)) {}
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    QLabel::mouseReleaseEvent(event);
+    onClick_();
+  }
+
+ private:
+  std::function<void()> onClick_;
+};
+
+}  // namespace
+
+TForm2::TForm2(QWidget* parent) : QDialog(parent) {
+  setObjectName("Form2");
+  setWindowTitle("О программе...");
+  setFixedSize(415, 297);
+  OpenUrl = [](const QString& url) { return QDesktopServices::openUrl(QUrl(url)); };
+  ShowMessage = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
+
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setGeometry(0, 0, 415, 257);
+
+  TabSheet1 = new QWidget;
+  PageControl1->addTab(TabSheet1, "Редактор QEB");
+  Image1 = new QLabel(TabSheet1);
+  Image1->setGeometry(8, 8, 100, 100);
+  QString error;
+  QImage picture = LoadAboutPicture(&error);
+  if (picture.isNull()) {
+    Image1->setWordWrap(true);
+    Image1->setText(error);
+  } else {
+    Image1->setPixmap(QPixmap::fromImage(picture));
+  }
+  Label3 = MakeLabel(TabSheet1, "Редактор QEB", 120, 8, QColor(0, 0, 128), true, nullptr, 16);
+  Label1 = MakeLabel(TabSheet1, "Редактор языка QEB", 120, 32, Qt::black);
+  Label2 = MakeLabel(TabSheet1, "Версия: 0.1.1", 120, 64, QColor(128, 0, 0));
+  Label6 = MakeLabel(TabSheet1, "Авторы: команда редактора QEB", 120, 96, QColor(192, 192, 192));
+
+  TabSheet2 = new QWidget;
+  PageControl1->addTab(TabSheet2, "ИЛ-платформа QEB");
+  Label4 = MakeLabel(TabSheet2, "ИЛ-платформа QEB", 56, 8, QColor(128, 0, 128), true, "Times New Roman", 16);
+  Image2 = new QLabel(TabSheet2);
+  Image2->setGeometry(8, 48, 150, 150);
+  Image2->setPixmap(QPixmap::fromImage(LoadAboutBitmap()));
+  Label9 = MakeLabel(TabSheet2, "Парсерная русскоязычная ИЛ-платформа.", 168, 48, Qt::black);
+  Label5 = MakeLabel(TabSheet2, "Авторы платформы QEB", 168, 72, QColor(0, 0, 128), true);
+  Label7 = MakeLabel(TabSheet2, "Сайт программы:", 168, 96, Qt::black);
+  Label8 = new TLinkLabel("https://qeb.example.org/", TabSheet2, [this] { Label8Click(); });
+  Label8->move(264, 96);
+  QFont linkFont = Label8->font();
+  linkFont.setUnderline(true);
+  Label8->setFont(linkFont);
+  QPalette linkPalette = Label8->palette();
+  linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+  Label8->setPalette(linkPalette);
+  Label8->setCursor(Qt::PointingHandCursor);
+  Label8->adjustSize();
+
+  Button1 = new QPushButton("Оке", this);
+  Button1->setGeometry(160, 264, 75, 25);
+  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TForm2::Label8Click() {
+  if (!OpenUrl(Label8->text())) ShowMessage("Ошибка перехода по ссылке");
+}

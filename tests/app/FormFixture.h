@@ -1,0 +1,154 @@
+// A main window started in a scratch working directory, with scripted dialogs and a
+// clipboard of its own; shared by the main-window suites.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPlainTextEdit>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Dialogs.h"
+#include "Unit1.h"
+#include "control/SyntaxMemo.h"
+#include "platform/Clipboard.h"
+#include "platform/Cp1251.h"
+#include "platform/qt/SyntaxMemoWidget.h"
+
+// Answers every dialog from queues filled by the test; a question nobody scripted fails the test.
+class TScriptedDialogs : public TAppDialogs {
+ public:
+  struct FileAnswer {
+    bool Ok = false;
+    std::string Name;
+    int FilterIndex = 1;
+  };
+
+  bool OpenFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
+    return Answer(OpenAnswers, OpenFilterIndexIn, filter, filterIndex, fileName, "open");
+  }
+  bool SaveFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
+    return Answer(SaveAnswers, SaveFilterIndexIn, filter, filterIndex, fileName, "save");
+  }
+  bool ChooseFont(std::string& name, int& height) override {
+    FontShown = {name, height};
+    if (!FontOk) return false;
+    name = FontName;
+    height = FontHeight;
+    return true;
+  }
+  TQueryAnswer AskYesNoCancel(const std::string& text) override {
+    Asked.push_back(text);
+    if (Questions.empty()) {
+      ADD_FAILURE() << "unscripted question: " << text;
+      return TQueryAnswer::Cancel;
+    }
+    TQueryAnswer a = Questions.front();
+    Questions.pop_front();
+    return a;
+  }
+  void Information(const std::string& text) override { Infos.push_back(text); }
+  void Error(const std::string& text) override { Errors.push_back(text); }
+
+  std::deque<FileAnswer> OpenAnswers, SaveAnswers;
+  std::deque<TQueryAnswer> Questions;
+  std::vector<int> OpenFilterIndexIn, SaveFilterIndexIn;
+  std::vector<std::string> Filters, Asked, Infos, Errors;
+  bool FontOk = false;
+  std::string FontName;
+  int FontHeight = 0;
+  std::pair<std::string, int> FontShown;
+
+ private:
+  bool Answer(std::deque<FileAnswer>& q, std::vector<int>& in, const std::string& filter, int& filterIndex,
+              std::string& fileName, const char* what) {
+    in.push_back(filterIndex);
+    Filters.push_back(filter);
+    if (q.empty()) {
+      ADD_FAILURE() << "unscripted " << what << " dialog";
+      return false;
+    }
+    FileAnswer a = q.front();
+    q.pop_front();
+    if (!a.Ok) return false;
+    fileName = a.Name;
+    filterIndex = a.FilterIndex;
+    return true;
+  }
+};
+
+class FormFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    oldDir_ = QDir::currentPath();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("qebform_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    QDir::setCurrent(QString::fromStdString(dir_.string()));
+    CopyDemo("qeb.syn");
+    CopyDemo("qeb.syn2");
+  }
+  void TearDown() override {
+    if (form_) {
+      // Leave without questions whatever the test did to the document.
+      Memo().Lines->SetModified(false);
+      form_.reset();
+    }
+    QDir::setCurrent(oldDir_);
+    std::filesystem::remove_all(dir_);
+  }
+
+  static std::string Demo(const std::string& name) { return std::string(SX_SOURCE_DIR) + "/resources/demo/" + name; }
+  void CopyDemo(const std::string& name) {
+    std::filesystem::copy_file(Demo(name), dir_ / name, std::filesystem::copy_options::overwrite_existing);
+  }
+  void Write(const std::string& name, const std::string& bytes) {
+    std::filesystem::path p = dir_ / name;
+    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+  void Start() {
+    auto dialogs = std::make_unique<TScriptedDialogs>();
+    dialogs_ = dialogs.get();
+    form_ = std::make_unique<TForm1>(std::move(dialogs));
+    Memo().SetClipboard(&clipboard_);
+  }
+  TSxSyntaxMemo& Memo() { return form_->Memo(); }
+  TSxSynMemoStrings& Lines() { return *Memo().Lines; }
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> out;
+    QString text = form_->Memo1->toPlainText();
+    if (text.isEmpty()) return out;
+    for (const QString& l : text.split(QLatin1Char('\n'))) out.push_back(l.toStdString());
+    return out;
+  }
+  // Log lines written since the last call.
+  std::vector<std::string> NewLogLines() {
+    std::vector<std::string> all = LogLines();
+    std::vector<std::string> fresh(all.begin() + static_cast<long>(std::min(seen_, all.size())), all.end());
+    seen_ = all.size();
+    return fresh;
+  }
+  static std::string Ev(const std::string& message) { return "[Событие]: " + message; }
+  void TypeText(const std::string& cp1251Text) { Memo().Range->ReplaceSelection(cp1251Text, ukTyping); }
+
+  std::filesystem::path dir_;
+  QString oldDir_;
+  std::unique_ptr<TForm1> form_;
+  TScriptedDialogs* dialogs_ = nullptr;
+  TSxMemoryClipboard clipboard_;
+  std::size_t seen_ = 0;
+};
