@@ -1,0 +1,273 @@
+// The key table's rows that carry logic, typed characters, and the caret staying in view.
+#include <QTest>
+
+#include "ControlFixture.h"
+#include "platform/Cp1251.h"
+
+namespace {
+
+class KeyboardTest : public ControlFixture {
+ protected:
+  void Key(std::uint16_t key, TShiftState shift = {}) { memo().KeyDown(key, shift); }
+  void Caret(std::int32_t x, std::int32_t y) { memo().Range->SetCaretPos(TTextPos{x, y}); }
+  TTextPos CaretPos() const { return widget->Memo().Range->CaretPos; }
+  std::string Line(int i) const { return std::string(widget->Memo().Lines->Get(i)); }
+};
+
+TEST_F(KeyboardTest, TabInsertsBlanksUpToTheNextMultipleOfFour) {
+  Load({"abcdefghij"});
+  for (const auto& [col, blanks] : {std::pair{0, 4}, std::pair{5, 3}, std::pair{8, 4}}) {
+    Load({"abcdefghij"});
+    Caret(col, 0);
+    Key(VK_TAB);
+    EXPECT_EQ(Line(0).size(), 10u + blanks) << "from column " << col;
+    EXPECT_EQ(CaretPos().X, col + blanks);
+  }
+}
+
+TEST_F(KeyboardTest, EnterCopiesTheIndentationOfTheLastNonBlankLine) {
+  Load({"    foo", ""});
+  Caret(0, 1);
+  Key(VK_RETURN);
+  ASSERT_EQ(memo().Lines->Count(), 3);
+  EXPECT_EQ(Line(2), "    ");
+  EXPECT_EQ(CaretPos(), (TTextPos{4, 2}));
+}
+
+TEST_F(KeyboardTest, BackspaceInLeadingBlanksRemovesThemAll) {
+  Load({"      x"});
+  Caret(6, 0);
+  Key(VK_BACK);
+  EXPECT_EQ(Line(0), "x");
+  Load({"ab  x"});
+  Caret(4, 0);
+  Key(VK_BACK);
+  EXPECT_EQ(Line(0), "ab x");
+}
+
+TEST_F(KeyboardTest, BackspaceAtColumnZeroJoinsOnlyAVisibleLineAbove) {
+  Load({"a", "b", "c", "d", "e"});
+  Caret(0, 0);
+  Key(VK_BACK);
+  EXPECT_EQ(memo().Lines->Count(), 5);
+  memo().SectionTree->AddSection(1, 3, false);
+  memo().SectionTree->CollapseSection(1, false, false);
+  Caret(0, 4);
+  Key(VK_BACK);
+  EXPECT_EQ(memo().Lines->Count(), 5) << "the line above is hidden";
+  Caret(0, 1);
+  Key(VK_BACK);
+  EXPECT_EQ(Line(0), "ab");
+}
+
+TEST_F(KeyboardTest, SmartHomeAlternatesOnlyFromColumnZero) {
+  Load({"    abc"});
+  Caret(5, 0);
+  Key(VK_HOME);
+  EXPECT_EQ(CaretPos().X, 0);
+  Key(VK_HOME);
+  EXPECT_EQ(CaretPos().X, 4);
+  Key(VK_HOME);
+  EXPECT_EQ(CaretPos().X, 0);
+  Key(VK_END, {ssShift});
+  EXPECT_EQ(memo().Range->EndPos, (TTextPos{7, 0}));
+}
+
+TEST_F(KeyboardTest, CtrlRightAndLeftStepByWords) {
+  Load({"ab  cd", "  ef"});
+  Caret(0, 0);
+  Key(VK_RIGHT, {ssCtrl});
+  EXPECT_EQ(CaretPos(), (TTextPos{4, 0}));
+  Key(VK_RIGHT, {ssCtrl});
+  EXPECT_EQ(CaretPos(), (TTextPos{6, 0}));
+  Key(VK_RIGHT, {ssCtrl});
+  EXPECT_EQ(CaretPos(), (TTextPos{2, 1}));
+  Key(VK_LEFT, {ssCtrl});
+  EXPECT_EQ(CaretPos(), (TTextPos{6, 0})) << "from the first word to the previous line's end";
+  Caret(4, 0);
+  Key(VK_LEFT, {ssCtrl});
+  EXPECT_EQ(CaretPos(), (TTextPos{0, 0}));
+  // In the gap after the first word the move goes back to that word.
+  Caret(3, 0);
+  Key(VK_LEFT, {ssCtrl});
+  EXPECT_EQ(CaretPos(), (TTextPos{0, 0}));
+  Caret(0, 0);
+  Key(VK_RIGHT, {ssCtrl, ssShift});
+  EXPECT_EQ(memo().Range->StartPos, (TTextPos{0, 0}));
+  EXPECT_EQ(memo().Range->EndPos, (TTextPos{4, 0}));
+}
+
+TEST_F(KeyboardTest, PageKeysMoveByTheRowsOfTheView) {
+  LoadNumbered(100);
+  Key(VK_NEXT);
+  EXPECT_EQ(CaretPos().Y, 19);
+  Key(VK_NEXT);
+  EXPECT_EQ(CaretPos().Y, 38);
+  EXPECT_EQ(memo().RowOfLine(38), 19) << "the caret stays on the last whole row";
+  Key(VK_PRIOR, {ssCtrl});
+  EXPECT_EQ(CaretPos().Y, memo().TopLine);
+  Caret(0, memo().TopLine + 10);
+  Key(VK_PRIOR, {ssCtrl, ssShift});
+  EXPECT_EQ(memo().Range->StartPos.Y, memo().TopLine);
+  EXPECT_EQ(memo().Range->EndPos.Y, memo().TopLine + 10);
+}
+
+TEST_F(KeyboardTest, CtrlUpScrollsAndPullsTheCaretIntoTheView) {
+  LoadNumbered(100);
+  memo().ScrollTo(0, 10);
+  Caret(0, 29);
+  Key(VK_UP, {ssCtrl});
+  EXPECT_EQ(memo().TopLine, 9);
+  EXPECT_EQ(CaretPos().Y, 28);
+  EXPECT_EQ(memo().RowOfLine(CaretPos().Y), 19);
+}
+
+TEST_F(KeyboardTest, BookmarkKeysSetToggleAndJump) {
+  LoadNumbered(60);
+  widget->setFocus();
+  Caret(0, 40);
+  QTest::keyClick(widget, Qt::Key_NumberSign, Qt::ControlModifier | Qt::ShiftModifier);  // Ctrl+Shift+3
+  EXPECT_EQ(memo().Bookmarks->GetBookmark(3), 40);
+  Caret(0, 0);
+  QTest::keyClick(widget, Qt::Key_3, Qt::ControlModifier);
+  EXPECT_EQ(CaretPos().Y, 40);
+  EXPECT_EQ(memo().TopLine, 38);
+  Key(VK_NUMPAD0 + 3, {ssCtrl, ssShift});
+  EXPECT_EQ(memo().Bookmarks->GetBookmark(3), -1) << "pressed again on its line it goes";
+  Caret(0, 5);
+  Key('3', {ssCtrl});
+  EXPECT_EQ(CaretPos().Y, 5) << "an unset bookmark does nothing";
+}
+
+TEST_F(KeyboardTest, CtrlSlashTogglesTheLineComment) {
+  Load({"a", "b", "c"});
+  widget->setFocus();
+  memo().Range->SetCaretPos(TTextPos{0, 0});
+  memo().Range->ExtendSelection(1, true, false);
+  QTest::keyClick(widget, Qt::Key_Slash, Qt::ControlModifier);
+  EXPECT_EQ(Line(0), "//a");
+  EXPECT_EQ(Line(1), "//b");
+  EXPECT_EQ(Line(2), "c");
+  Key(VK_OEM_2, {ssCtrl});
+  EXPECT_EQ(Line(0), "a");
+  memo().SyntaxAttributes->SyntaxFlags &= static_cast<std::uint16_t>(~HasILComment);
+  Key(VK_OEM_2, {ssCtrl});
+  EXPECT_EQ(Line(0), "a");
+}
+
+TEST_F(KeyboardTest, TypedCharactersAreInsertedAsCp1251) {
+  Load({""});
+  widget->setFocus();
+  QTest::keyClicks(widget, "ab");
+  QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUtf8("\xD0\xB6"), Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUtf8("\xE2\x82\xAC\xE4\xB8\x80"),
+                      Qt::NoModifier);
+  EXPECT_EQ(Line(0), std::string("ab\xE6\x88?"));
+}
+
+TEST_F(KeyboardTest, ReadOnlyRefusesEditsButNotMoves) {
+  Load({"abc"});
+  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoReadOnly});
+  Caret(1, 0);
+  memo().KeyPress('x');
+  Key(VK_DELETE);
+  Key(VK_BACK);
+  Key(VK_RETURN);
+  Key(VK_INSERT);
+  EXPECT_EQ(Line(0), "abc");
+  EXPECT_FALSE(memo().Options().Contains(smoOverwrite));
+  Key(VK_RIGHT);
+  EXPECT_EQ(CaretPos().X, 2);
+}
+
+TEST_F(KeyboardTest, InsertTogglesOverwriteThroughTheOptionsWriter) {
+  Load({"abc"});
+  TChangedItems seen;
+  memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { seen += items; };
+  Key(VK_INSERT);
+  EXPECT_TRUE(memo().Options().Contains(smoOverwrite));
+  EXPECT_TRUE(seen.Contains(ciOptions));
+  Key(VK_INSERT);
+  EXPECT_FALSE(memo().Options().Contains(smoOverwrite));
+}
+
+TEST_F(KeyboardTest, AHostHandlerThatClearsTheKeySuppressesTheAction) {
+  Load({"abc"});
+  memo().OnKeyDown = [](TSxCustomSyntaxMemo&, std::uint16_t& key, TShiftState) {
+    if (key == VK_DELETE) key = 0;
+  };
+  memo().OnKeyPress = [](TSxCustomSyntaxMemo&, char& key) {
+    if (key == 'x') key = 0;
+  };
+  Key(VK_DELETE);
+  memo().KeyPress('x');
+  EXPECT_EQ(Line(0), "abc");
+}
+
+TEST_F(KeyboardTest, WordInfoModeStartsWithCtrlAndEndsWithAnyRelease) {
+  Load({"ab cd"});
+  int calls = 0;
+  bool showing = true;
+  memo().OnWordInfo = [&](TSxCustomSyntaxMemo&, int, int, int, int, bool s) {
+    ++calls;
+    showing = s;
+  };
+  Key(VK_CONTROL, {ssCtrl});
+  EXPECT_TRUE(memo().WordInfoMode);
+  EXPECT_TRUE(memo().ShowHint);
+  memo().MouseMove({ssCtrl}, ColX(4, 0), 8);
+  EXPECT_EQ(memo().HoverWord, (TTextPos{1, 0}));
+  EXPECT_TRUE(showing);
+  memo().KeyUp(VK_CONTROL, {});
+  EXPECT_FALSE(memo().WordInfoMode);
+  EXPECT_EQ(memo().HoverWord, (TTextPos{-1, -1}));
+  EXPECT_EQ(calls, 2);
+  EXPECT_FALSE(showing);
+}
+
+TEST_F(KeyboardTest, WordInfoHintDescribesTheTokenWithoutAHandler) {
+  Load({"ab cd"});
+  Key(VK_CONTROL, {ssCtrl});
+  memo().MouseMove({ssCtrl}, ColX(3, 0) + 1, 8);
+  EXPECT_EQ(memo().Hint, "Word: \"cd\"\r\nStart: 3\r\nLength: 2\r\nAs token #1");
+}
+
+// Regression: Enter on the last whole row scrolled from a stale visible map and left the
+// caret below the view.
+TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
+  LoadNumbered(100);
+  Caret(7, 19);
+  ASSERT_EQ(memo().TopLine, 0);
+  Key(VK_RETURN);
+  EXPECT_EQ(CaretPos(), (TTextPos{0, 20}));
+  EXPECT_EQ(memo().TopLine, 1);
+  EXPECT_EQ(memo().RowOfLine(20), 19);
+  EXPECT_TRUE(memo().CaretShown);
+  for (int i = 0; i < 5; ++i) memo().KeyPress('z');
+  Key(VK_RETURN);
+  EXPECT_EQ(memo().RowOfLine(CaretPos().Y), 19);
+}
+
+// Regression: an empty document (an empty file loaded) must keep TopLine at 0.
+TEST_F(KeyboardTest, AnEmptyDocumentKeepsLineZeroOnTop) {
+  memo().Lines->LoadFromStream("");
+  ASSERT_EQ(memo().Lines->Count(), 0);
+  memo().KeyPress('a');
+  EXPECT_EQ(memo().Lines->Count(), 0) << "typing into no lines inserts nothing";
+  memo().MouseWheel(-120, {});
+  EXPECT_EQ(memo().TopLine, 0);
+  Key(VK_NEXT);
+  Key(VK_DOWN, {ssCtrl});
+  Key(VK_UP, {ssCtrl});
+  Key(VK_UP);
+  memo().MouseWheel(-120, {});
+  memo().MouseWheel(120, {});
+  memo().ScrollTo(0, 5);
+  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoPanning});
+  memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 100, 100);
+  memo().MouseMove({ssMiddle}, 100, 90);
+  memo().MouseUp(TMouseButton::mbMiddle, {}, 100, 90);
+  EXPECT_EQ(memo().TopLine, 0);
+}
+
+}  // namespace
