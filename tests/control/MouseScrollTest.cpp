@@ -1,0 +1,283 @@
+// Mouse input (clicks, drags, margin, double clicks, wheel, panning) and scrolling.
+#include <QCursor>
+
+#include "ControlFixture.h"
+
+namespace {
+
+class MouseTest : public ControlFixture {
+ protected:
+  void Click(int x, int y) {
+    memo().MouseDown(TMouseButton::mbLeft, {ssLeft}, x, y);
+    memo().MouseUp(TMouseButton::mbLeft, {}, x, y);
+  }
+  TTextPos CaretPos() const { return widget->Memo().Range->CaretPos; }
+};
+
+TEST_F(MouseTest, ClickPutsTheCaretAndDragExtendsTheSelection) {
+  Load({"abcdef", "abcdef", "abcdef", "abcdef", "abcdef"});
+  memo().MouseDown(TMouseButton::mbLeft, {ssLeft}, ColX(3, 2) + 1, RowTop(2) + 5);
+  EXPECT_TRUE(memo().Selecting);
+  EXPECT_EQ(CaretPos(), (TTextPos{3, 2}));
+  memo().MouseMove({ssLeft}, ColX(5, 4) + 1, RowTop(4) + 5);
+  EXPECT_EQ(memo().Range->StartPos, (TTextPos{3, 2}));
+  EXPECT_EQ(memo().Range->EndPos, (TTextPos{5, 4}));
+  memo().MouseMove({ssLeft}, ColX(1, 1) + 1, RowTop(1) + 5);
+  EXPECT_EQ(memo().Range->StartPos, (TTextPos{1, 1}));
+  EXPECT_EQ(memo().Range->EndPos, (TTextPos{3, 2}));
+  memo().MouseUp(TMouseButton::mbLeft, {}, 0, 0);
+  EXPECT_FALSE(memo().Selecting);
+  // A click below the last line only clears the selection.
+  Click(ColX(2, 0), RowTop(10) + 3);
+  EXPECT_TRUE(memo().Range->IsEmpty());
+  EXPECT_EQ(CaretPos(), (TTextPos{1, 1}));
+}
+
+TEST_F(MouseTest, ShiftClickDoesNothingInTheText) {
+  Load({"abcdef"});
+  memo().MouseDown(TMouseButton::mbLeft, {ssLeft, ssShift}, ColX(4, 0), 5);
+  EXPECT_EQ(CaretPos(), (TTextPos{0, 0}));
+  EXPECT_FALSE(memo().Selecting);
+}
+
+TEST_F(MouseTest, BreakPointColumnTakesPressesUpToX11) {
+  Load({"a", "b", "c"});
+  Click(11, RowTop(1) + 4);
+  EXPECT_TRUE(memo().BreakPoints->HasBreakPoint(1));
+  Click(0, RowTop(1) + 4);
+  EXPECT_FALSE(memo().BreakPoints->HasBreakPoint(1));
+  Click(12, RowTop(1) + 4);
+  EXPECT_FALSE(memo().BreakPoints->HasBreakPoint(1));
+  Click(5, RowTop(7) + 4);
+  EXPECT_EQ(memo().BreakPoints->Count(), 0) << "a row without a line";
+}
+
+TEST_F(MouseTest, RightReleaseShowsTheBreakPointMenuOnlyLeftOfX11) {
+  Load({"a", "b", "c"});
+  int dummyMenu = 0;
+  memo().SetBreakPointsPopupMenu(&dummyMenu);
+  int popups = 0;
+  memo().OnBreakPointPopup = [&](TSxCustomSyntaxMemo&, TSxScreenPoint, bool& handled) {
+    ++popups;
+    handled = true;
+  };
+  memo().MouseUp(TMouseButton::mbRight, {}, 11, RowTop(2) + 3);
+  EXPECT_EQ(popups, 0);
+  memo().MouseUp(TMouseButton::mbRight, {}, 10, RowTop(2) + 3);
+  EXPECT_EQ(popups, 1);
+  EXPECT_EQ(memo().BreakPoints->CurrentRow, 2);
+  memo().MouseUp(TMouseButton::mbRight, {}, 10, RowTop(9) + 3);
+  EXPECT_EQ(memo().BreakPoints->CurrentRow, -1);
+  int contexts = 0;
+  memo().PopupMenu = &dummyMenu;
+  memo().OnContextPopup = [&](TSxCustomSyntaxMemo&, TSxScreenPoint, bool& handled) {
+    ++contexts;
+    handled = true;
+  };
+  memo().MouseUp(TMouseButton::mbRight, {}, ColX(0, 0) + 3, 3);
+  EXPECT_EQ(contexts, 1);
+  EXPECT_EQ(CaretPos(), (TTextPos{0, 0})) << "the caret does not move";
+}
+
+TEST_F(MouseTest, FoldBoxClickCollapsesAndExpands) {
+  Load({"0", "1", "2", "3", "4"});
+  memo().SectionTree->AddSection(1, 3, false);
+  const TRect b = memo().SectionBoxRect(1, 1);
+  Click(b.Left + 4, b.Top + 4);
+  EXPECT_TRUE(memo().SectionTree->SectionOf(1)->Collapsed);
+  EXPECT_EQ(memo().LineAtOffset(0, 2, false), 4);
+  Click(b.Left + 4, b.Top + 4);
+  EXPECT_FALSE(memo().SectionTree->SectionOf(1)->Collapsed);
+  Click(b.Right + 1, b.Top + 4);
+  EXPECT_FALSE(memo().SectionTree->SectionOf(1)->Collapsed) << "outside the 9 x 9 box";
+}
+
+TEST_F(MouseTest, DoubleClickSelectsAWordAndCtrlDoubleClickASection) {
+  Load({"  ab  cd", "x", "y", "z", "w"});
+  memo().DblClick({}, ColX(6, 0) + 1, 4);
+  EXPECT_EQ(memo().Range->StartPos, (TTextPos{6, 0}));
+  EXPECT_EQ(memo().Range->EndPos, (TTextPos{8, 0}));
+  memo().DblClick({}, ColX(0, 0) + 1, 4);
+  EXPECT_EQ(memo().Range->StartPos, (TTextPos{2, 0})) << "blanks before the first token pick it";
+  memo().Range->ClearSelection();
+  memo().DblClick({}, ColX(5, 0) + 1, 4);
+  EXPECT_TRUE(memo().Range->IsEmpty()) << "a gap selects nothing";
+
+  memo().SectionTree->AddSection(1, 3, false);
+  memo().SectionTree->CollapseSection(1, false, false);
+  memo().DblClick({ssCtrl}, ColX(0, 1) + 1, RowTop(1) + 4);
+  EXPECT_FALSE(memo().SectionTree->SectionOf(1)->Collapsed);
+  EXPECT_EQ(memo().Range->StartPos, (TTextPos{0, 1}));
+  EXPECT_EQ(memo().Range->EndPos, (TTextPos{0, 4}));
+}
+
+TEST_F(MouseTest, WheelScrollsThreeLinesOrFourPixels) {
+  std::vector<std::string> lines(100, std::string(200, 'x'));
+  Load(lines);
+  memo().MouseWheel(-120, {});
+  EXPECT_EQ(memo().TopLine, 3);
+  memo().MouseWheel(-1, {});
+  EXPECT_EQ(memo().TopLine, 6) << "the size of the delta does not matter";
+  memo().MouseWheel(120, {});
+  memo().MouseWheel(120, {});
+  memo().MouseWheel(120, {});
+  EXPECT_EQ(memo().TopLine, 0);
+  memo().MouseWheel(-120, {ssCtrl});
+  EXPECT_EQ(memo().LeftOffset, 4);
+  memo().ScrollAxis(0, 2);
+  memo().MouseWheel(120, {ssCtrl});
+  EXPECT_EQ(memo().LeftOffset, 0);
+}
+
+TEST_F(MouseTest, PanningScrollsALinePerPixelUntilAnyRelease) {
+  std::vector<std::string> lines(100, std::string(200, 'x'));
+  Load(lines);
+  memo().ScrollTo(50, 20);
+  memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 200, 100);
+  ASSERT_TRUE(memo().Panning);
+  memo().MouseMove({ssMiddle}, 195, 95);
+  EXPECT_EQ(memo().TopLine, 25);
+  EXPECT_EQ(memo().LeftOffset, 50) << "no horizontal panning without the option";
+  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoHorPanning, smoVerPanningReverse});
+  memo().MouseMove({ssMiddle}, 190, 90);
+  EXPECT_EQ(memo().TopLine, 20);
+  EXPECT_EQ(memo().LeftOffset, 55);
+  memo().MouseUp(TMouseButton::mbMiddle, {}, 190, 90);
+  EXPECT_FALSE(memo().Panning);
+  memo().MouseMove({}, 100, 50);
+  EXPECT_EQ(memo().TopLine, 20);
+}
+
+TEST_F(MouseTest, LeftReleaseWithTheRightButtonHeldStartsPanning) {
+  LoadNumbered(100);
+  memo().MouseUp(TMouseButton::mbLeft, {ssRight}, 100, 100);
+  EXPECT_TRUE(memo().Panning);
+  memo().MouseUp(TMouseButton::mbRight, {}, 100, 100);
+  EXPECT_FALSE(memo().Panning);
+  memo().SetOptions(memo().Options() - TSxSynMemoOptions{smoPanning});
+  memo().MouseUp(TMouseButton::mbLeft, {ssRight}, 100, 100);
+  EXPECT_FALSE(memo().Panning);
+}
+
+TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
+  LoadNumbered(200);
+  memo().ScrollTo(0, 100);
+  const TRect screen = memo().Host().ScreenRect();
+  const int top = screen.Top + 2;
+  const int bottom = screen.Bottom - (memo().HorzScrollBar->Thickness() + 5);
+  QCursor::setPos(screen.Left + 100, top + 1);
+  if (QCursor::pos() != QPoint(screen.Left + 100, top + 1)) GTEST_SKIP() << "the platform cannot place the pointer";
+  memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 100, 3);
+  QCursor::setPos(screen.Left + 100, top);
+  memo().MouseMove({ssMiddle}, 100, 2);
+  EXPECT_EQ(memo().TopLine, 101) << "one pixel up scrolls one line";
+  EXPECT_EQ(QCursor::pos().y(), bottom - 1);
+  // The next move continues from the wrapped position: one more pixel, one more line.
+  memo().MouseMove({ssMiddle}, 100, 2 + (bottom - 1 - top) - 1);
+  EXPECT_EQ(memo().TopLine, 102);
+  memo().MouseUp(TMouseButton::mbMiddle, {}, 0, 0);
+}
+
+class ScrollingTest : public ControlFixture {
+ protected:
+  void SetUp() override {
+    ControlFixture::SetUp();
+    SetRows(30);
+  }
+};
+
+TEST_F(ScrollingTest, ScrollToClampsToTheLastPage) {
+  LoadNumbered(100);
+  EXPECT_EQ(memo().VertScrollBar->Max(), 70);
+  EXPECT_EQ(memo().VertScrollBar->PageStep(), 28);
+  EXPECT_TRUE(memo().VertScrollBar->Enabled());
+  memo().ScrollTo(0, 95);
+  EXPECT_EQ(memo().TopLine, 70);
+  EXPECT_EQ(memo().VertScrollBar->Position(), 70);
+  memo().ScrollTo(-10, -4);
+  EXPECT_EQ(memo().TopLine, 0);
+  EXPECT_EQ(memo().LeftOffset, 0);
+  memo().ScrollTo(5, 0);
+  EXPECT_EQ(memo().LeftOffset, 0) << "no horizontal range for short lines";
+}
+
+TEST_F(ScrollingTest, HorizontalRangeEstimatesTenPixelsPerCharacter) {
+  Load({std::string(60, 'x'), "short"});
+  EXPECT_EQ(memo().HorzScrollBar->Max(), 600 - 400);
+  EXPECT_EQ(memo().HorzScrollBar->PageStep(), 32);
+  memo().ScrollTo(1000, 0);
+  EXPECT_EQ(memo().LeftOffset, 200);
+}
+
+TEST_F(ScrollingTest, ScrollIntoViewMovesAsLittleAsNeeded) {
+  Load({std::string(80, 'x')});
+  const int x = memo().LineTextX(70, 0);
+  ASSERT_GT(x, 400);
+  memo().ScrollIntoView(70, 0, 1);
+  EXPECT_EQ(memo().LeftOffset, x + 10 - 400);
+  memo().ScrollIntoView(2, 0, 1);
+  EXPECT_EQ(memo().LeftOffset, memo().LineTextX(2, 0));
+  LoadNumbered(100);
+  memo().ScrollIntoView(0, 50, 1);
+  EXPECT_EQ(memo().TopLine, 21) << "the line becomes the last whole row";
+  memo().ScrollIntoView(0, 10, 1);
+  EXPECT_EQ(memo().TopLine, 10);
+}
+
+TEST_F(ScrollingTest, GotoLineShowsTheLineInTheThirdRow) {
+  LoadNumbered(100);
+  memo().GotoLine(0, 1);
+  EXPECT_EQ(memo().TopLine, 0);
+  EXPECT_EQ(memo().Range->CaretPos, (TTextPos{0, 1}));
+  memo().GotoLine(3, 50);
+  EXPECT_EQ(memo().TopLine, 48);
+  EXPECT_EQ(memo().Range->CaretPos, (TTextPos{3, 50}));
+  memo().GotoLine(0, 100);
+  EXPECT_EQ(memo().TopLine, 48) << "not a line";
+}
+
+TEST_F(ScrollingTest, GotoLineIntoACollapsedSectionRevealsAndShowsIt) {
+  LoadNumbered(100);
+  memo().SectionTree->AddSection(40, 90, false);
+  memo().SectionTree->CollapseSection(40, false, false);
+  EXPECT_EQ(memo().VertScrollBar->Max(), 20) << "50 visible lines";
+  memo().GotoLine(0, 55);
+  EXPECT_FALSE(memo().SectionTree->SectionOf(55)->Collapsed);
+  EXPECT_EQ(memo().TopLine, 53);
+  EXPECT_EQ(memo().RowOfLine(55), 2);
+  EXPECT_EQ(memo().VertScrollBar->Max(), 70);
+}
+
+// Regression: collapsing the section that holds TopLine left row 0 on a hidden line.
+TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTop) {
+  LoadNumbered(100);
+  memo().SectionTree->AddSection(40, 60, false);
+  memo().ScrollTo(0, 45);
+  memo().SectionTree->CollapseSection(40, false, false);
+  EXPECT_EQ(memo().TopLine, 40);
+  EXPECT_EQ(memo().LineAtOffset(memo().TopLine, 1, false), 61);
+}
+
+TEST_F(ScrollingTest, PageScrollArrowsPageAndReturnToRest) {
+  LoadNumbered(100);
+  ASSERT_NE(memo().PageScrollBar, nullptr);
+  EXPECT_TRUE(memo().PageScrollBar->Enabled());
+  memo().PageScrollBar->SetPosition(1);
+  memo().PageScrollChanged();
+  EXPECT_EQ(memo().TopLine, 29);
+  EXPECT_EQ(memo().PageScrollBar->Position(), 0);
+  memo().PageScrollBar->SetPosition(-1);
+  memo().PageScrollChanged();
+  EXPECT_EQ(memo().TopLine, 0);
+}
+
+TEST_F(ScrollingTest, VerticalBarMovesTheViewByVisibleLines) {
+  LoadNumbered(100);
+  memo().SectionTree->AddSection(5, 9, false);
+  memo().SectionTree->CollapseSection(5, false, false);
+  memo().VertScrollBar->SetPosition(10);
+  memo().ScrollBarChanged(memo().VertScrollBar.get());
+  EXPECT_EQ(memo().TopLine, 14);
+}
+
+}  // namespace
