@@ -9,15 +9,7 @@
 
 namespace {
 
-void PutVarint(std::vector<unsigned char>& out, std::uint32_t v) {
-  while (v >= 0x80) {
-    out.push_back(static_cast<unsigned char>(v | 0x80));
-    v >>= 7;
-  }
-  out.push_back(static_cast<unsigned char>(v));
-}
-
-std::uint32_t GetVarint(const unsigned char*& p) {
+inline std::uint32_t GetVarint(const unsigned char*& p) {
   std::uint32_t v = 0;
   for (int shift = 0;; shift += 7) {
     unsigned char b = *p++;
@@ -65,24 +57,60 @@ char* TLineBuffer::Allocate(std::size_t n) {
 }
 
 void TLineBuffer::Free(Rec& r) {
-  std::free(r.buf);
+  if (!(r.flags & kBorrowed)) std::free(r.buf);
   r.buf = nullptr;
+  r.flags = static_cast<std::uint8_t>(r.flags & ~kBorrowed);
+}
+
+void TLineBuffer::AppendBorrowed(std::string_view s) {
+  Rec r{const_cast<char*>(s.data()), static_cast<std::uint32_t>(s.size()), tokText, tokText, kBorrowed, tokText};
+  lines_.insert(lines_.size(), 1, r);
+  lengths_.Add(r.textLen);
+}
+
+void TLineBuffer::Materialize() {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    Rec& r = lines_[i];
+    if (!(r.flags & kBorrowed)) continue;
+    const std::size_t size = r.textLen + TokenAreaSize(r);
+    char* buf = Allocate(size);
+    if (size) std::memcpy(buf, r.buf, size);
+    r.buf = buf;
+    r.flags = static_cast<std::uint8_t>(r.flags & ~kBorrowed);
+  }
+}
+
+std::size_t TLineBuffer::TokenAreaSize(const Rec& r) {
+  if (!(r.flags & kHasTokens)) return 0;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(r.buf + r.textLen);
+  const unsigned char* start = p;
+  const std::uint32_t body = GetVarint(p);
+  return static_cast<std::size_t>(p - start) + body;
+}
+
+int TLineBuffer::TokenCount(int i) const {
+  const Rec& r = lines_[static_cast<std::size_t>(i)];
+  if (!(r.flags & kHasTokens)) return 0;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(r.buf + r.textLen);
+  GetVarint(p);
+  return static_cast<int>(GetVarint(p));
 }
 
 void TLineBuffer::SetText(int i, std::string_view s) {
   Rec& r = lines_[static_cast<std::size_t>(i)];
-  char* buf = Allocate(s.size() + r.tokBytes);
+  const std::size_t area = TokenAreaSize(r);
+  char* buf = Allocate(s.size() + area);
   if (!s.empty()) std::memcpy(buf, s.data(), s.size());
-  if (r.tokBytes) std::memcpy(buf + s.size(), r.buf + r.textLen, r.tokBytes);
+  if (area) std::memcpy(buf + s.size(), r.buf + r.textLen, area);
   lengths_.Remove(r.textLen);
   lengths_.Add(static_cast<std::uint32_t>(s.size()));
-  std::free(r.buf);
+  Free(r);
   r.buf = buf;
   r.textLen = static_cast<std::uint32_t>(s.size());
 }
 
 void TLineBuffer::Insert(int i, std::string_view s) {
-  Rec r{Allocate(s.size()), static_cast<std::uint32_t>(s.size()), 0, 0, tokText, tokText, 0, tokText};
+  Rec r{Allocate(s.size()), static_cast<std::uint32_t>(s.size()), tokText, tokText, 0, tokText};
   if (!s.empty()) std::memcpy(r.buf, s.data(), s.size());
   lines_.insert(static_cast<std::size_t>(i), 1, r);
   lengths_.Add(r.textLen);
@@ -104,9 +132,12 @@ void TLineBuffer::Clear() {
 void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
   const Rec& r = lines_[static_cast<std::size_t>(i)];
   out.Clear();
+  if (!(r.flags & kHasTokens)) return;
   const unsigned char* p = reinterpret_cast<const unsigned char*>(r.buf + r.textLen);
+  GetVarint(p);
+  const std::uint32_t count = GetVarint(p);
   std::uint32_t end = 0;
-  for (std::uint32_t k = 0; k < r.tokCount; ++k) {
+  for (std::uint32_t k = 0; k < count; ++k) {
     std::uint32_t start = end + GetVarint(p);
     std::uint32_t len = GetVarint(p);
     TToken kind = *p++;
@@ -115,26 +146,46 @@ void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
   }
 }
 
+namespace {
+inline unsigned char* PutVarintRaw(unsigned char* out, std::uint32_t v) {
+  while (v >= 0x80) {
+    *out++ = static_cast<unsigned char>(v | 0x80);
+    v >>= 7;
+  }
+  *out++ = static_cast<unsigned char>(v);
+  return out;
+}
+}  // namespace
+
 void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState) {
   Rec& r = lines_[static_cast<std::size_t>(i)];
+  const auto& toks = tokens.Tokens();
   thread_local std::vector<unsigned char> enc;
-  enc.clear();
+  enc.resize(toks.size() * 11 + 10);
+  unsigned char* body = enc.data() + 10;  // room for the length prefix in front
+  unsigned char* p = PutVarintRaw(body, static_cast<std::uint32_t>(toks.size()));
   std::uint32_t end = 0;
-  for (const TSxSyntaxToken& t : tokens.Tokens()) {
-    PutVarint(enc, t.Start - end);
-    PutVarint(enc, t.Len);
-    enc.push_back(t.Kind);
+  for (const TSxSyntaxToken& t : toks) {
+    p = PutVarintRaw(p, t.Start - end);
+    p = PutVarintRaw(p, t.Len);
+    *p++ = t.Kind;
     end = t.Start + t.Len;
   }
-  if (enc.size() != r.tokBytes) {
-    char* buf = Allocate(r.textLen + enc.size());
+  const auto bodyLen = static_cast<std::uint32_t>(p - body);
+  unsigned char prefix[5];
+  const std::size_t prefixLen = static_cast<std::size_t>(PutVarintRaw(prefix, bodyLen) - prefix);
+  const std::size_t area = toks.empty() ? 0 : prefixLen + bodyLen;
+  if (area != TokenAreaSize(r) || (r.flags & kBorrowed)) {
+    char* buf = Allocate(r.textLen + area);
     if (r.textLen) std::memcpy(buf, r.buf, r.textLen);
-    std::free(r.buf);
+    Free(r);
     r.buf = buf;
-    r.tokBytes = static_cast<std::uint32_t>(enc.size());
   }
-  if (!enc.empty()) std::memcpy(r.buf + r.textLen, enc.data(), enc.size());
-  r.tokCount = static_cast<std::uint32_t>(tokens.Count());
+  if (area) {
+    std::memcpy(r.buf + r.textLen, prefix, prefixLen);
+    std::memcpy(r.buf + r.textLen + prefixLen, body, bodyLen);
+  }
+  r.flags = static_cast<std::uint8_t>(toks.empty() ? r.flags & ~kHasTokens : r.flags | kHasTokens);
   r.firstKind = tokens.FirstKind();
   r.lastKind = tokens.LastKind();
   r.startState = startState;

@@ -42,34 +42,44 @@ class TLineBuffer {
   void SetText(int i, std::string_view s);
   // Inserts a line with no tokens.
   void Insert(int i, std::string_view s);
+  // Appends a line whose bytes stay in the caller's buffer until it gets tokens or
+  // Materialize runs: a load then allocates each line once, text and tokens together.
+  void AppendBorrowed(std::string_view s);
+  void Materialize();
   void Erase(int i);
   void Clear();
   void Reserve(std::size_t lines) { lines_.reserve(lines); }
   void Compact() { lines_.shrink_to_fit(); }
 
-  int TokenCount(int i) const { return static_cast<int>(lines_[static_cast<std::size_t>(i)].tokCount); }
+  int TokenCount(int i) const;
   TToken FirstKind(int i) const { return lines_[static_cast<std::size_t>(i)].firstKind; }
   TToken LastKind(int i) const { return lines_[static_cast<std::size_t>(i)].lastKind; }
-  bool NeedsParse(int i) const { return lines_[static_cast<std::size_t>(i)].needsParse != 0; }
-  void SetNeedsParse(int i, bool v) { lines_[static_cast<std::size_t>(i)].needsParse = v ? 1 : 0; }
+  bool NeedsParse(int i) const { return (lines_[static_cast<std::size_t>(i)].flags & kNeedsParse) != 0; }
+  void SetNeedsParse(int i, bool v) {
+    Rec& r = lines_[static_cast<std::size_t>(i)];
+    r.flags = static_cast<std::uint8_t>(v ? r.flags | kNeedsParse : r.flags & ~kNeedsParse);
+  }
+  TToken StartState(int i) const { return lines_[static_cast<std::size_t>(i)].startState; }
   // Decodes the stored tokens into out (replacing its tokens).
   void GetTokens(int i, TSxSyntaxParser& out) const;
   void SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState);
-  TToken StartState(int i) const { return lines_[static_cast<std::size_t>(i)].startState; }
 
   std::uint32_t MaxLength() const { return lengths_.Max(); }
 
  private:
+  // 16 bytes per line. The block holds the text, then (when the line has tokens)
+  // the varint byte length of the token area, the varint token count and the tokens.
   struct Rec {
-    char* buf;             // textLen bytes of text, then tokBytes of encoded tokens
+    char* buf;
     std::uint32_t textLen;
-    std::uint32_t tokBytes;
-    std::uint32_t tokCount;
     TToken firstKind;
     TToken lastKind;
-    std::uint8_t needsParse;
-    TToken startState;     // the carried state the tokens were made in
+    std::uint8_t flags;
+    TToken startState;  // the carried state the tokens were made in
   };
+  static constexpr std::uint8_t kNeedsParse = 1, kHasTokens = 2, kBorrowed = 4;
+  // The token area of a line: its bytes (length prefix included) and where the tokens start.
+  static std::size_t TokenAreaSize(const Rec& r);
   static void Free(Rec& r);
   static char* Allocate(std::size_t n);
 

@@ -233,6 +233,21 @@ TSxSyntaxParser TSxSynMemoStrings::TokenList(int index) const {
 }
 
 void TSxSynMemoStrings::LoadFromStream(std::string_view bytes) {
+  // Lines borrow their bytes from `bytes` while the update is open; tokenizing every
+  // line at its close gives each one its own block, and Materialize covers the rest.
+  auto finish = [&] {
+    RawUpdate = false;
+    if (Memo.SectionTree) Memo.SectionTree->ReadMarkers();
+    Memo.InvalidateAll();
+    Pending = {pwVisibleMapStale, pwRetokenizeAll};
+    try {
+      EndUpdate();
+    } catch (...) {
+      buffer_.Materialize();
+      throw;
+    }
+    buffer_.Materialize();
+  };
   BeginUpdate();
   RawUpdate = true;
   try {
@@ -245,21 +260,12 @@ void TSxSynMemoStrings::LoadFromStream(std::string_view bytes) {
       ++p;
     }
     buffer_.Reserve(lines + 1);
-    ForEachTextLine(bytes, [&](std::string_view line) { Add(line); });
-    buffer_.Compact();
+    ForEachTextLine(bytes, [&](std::string_view line) { buffer_.AppendBorrowed(line); });
   } catch (...) {
-    RawUpdate = false;
-    if (Memo.SectionTree) Memo.SectionTree->ReadMarkers();
-    Memo.InvalidateAll();
-    Pending = {pwVisibleMapStale, pwRetokenizeAll};
-    EndUpdate();
+    finish();
     throw;
   }
-  RawUpdate = false;
-  if (Memo.SectionTree) Memo.SectionTree->ReadMarkers();
-  Memo.InvalidateAll();
-  Pending = {pwVisibleMapStale, pwRetokenizeAll};
-  EndUpdate();
+  finish();
   Memo.DoChange({ciText, ciSelection, ciSections, ciUndoStack});
 }
 

@@ -1,6 +1,8 @@
 /** @file Tokenizer.cpp
  ** The line tokenizer: standard mode (character classes, literals inside words)
  ** and blank-separated mode (one token per blank-delimited word). */
+#include <array>
+#include <memory>
 #include <string>
 
 #include "../platform/Cp1251.h"
@@ -28,11 +30,14 @@ inline bool IsHexDigit(unsigned char c) {
 inline bool IsLitChar(char c, char lit) { return lit != '\0' && c == lit; }
 
 inline bool StartsWith(std::string_view s, std::size_t at, const std::string& lit) {
-  return !lit.empty() && s.size() - at >= lit.size() && s.compare(at, lit.size(), lit) == 0;
+  return !lit.empty() && s.size() - at >= lit.size() && s[at] == lit[0] &&
+         (lit.size() == 1 || s.compare(at, lit.size(), lit) == 0);
 }
 inline bool EndsWith(std::string_view s, const std::string& lit) {
   return !lit.empty() && s.size() >= lit.size() && s.compare(s.size() - lit.size(), lit.size(), lit) == 0;
 }
+
+inline char First(const std::string& lit) { return lit.empty() ? '\0' : lit[0]; }
 
 inline bool InBody(TToken s) {
   return s == tokILComment || s == tokMLCommentBeg || s == tokELCommentBeg || s == tokILCompDir ||
@@ -40,12 +45,48 @@ inline bool InBody(TToken s) {
 }
 
 // The working copy of a line: a trailing blank flushes the last word or piece.
-std::string_view WithTrailingBlank(std::string_view text, std::string& buffer) {
+std::string_view WithTrailingBlank(std::string_view text) {
   if (static_cast<unsigned char>(text.back()) < 32) return text;
+  thread_local std::string buffer;
   buffer.assign(text);
   buffer.push_back(' ');
   return buffer;
 }
+
+// What a byte can do in the standard mode. Plain bytes only build words (or end
+// them, for blanks); special ones may start a literal, an opener, a number or a
+// one-character token and take the full rule chain. Digits are special only where
+// a number may start; inside a word they continue it.
+enum : std::uint8_t { kBlank, kPunct, kWord, kSpecial };
+
+struct TByteTable {
+  std::uint8_t kind[256];
+  bool opener[256] = {};      // first bytes of the enabled comment and directive openers
+  explicit TByteTable(const TSxSyntaxAttributes& a) {
+    for (int c = 0; c < 256; ++c) kind[c] = static_cast<std::uint8_t>(CharClass(static_cast<unsigned char>(c)));
+    auto mark = [&](char c) {
+      if (c != '\0') kind[static_cast<unsigned char>(c)] = kSpecial;
+    };
+    auto markOpener = [&](std::uint16_t flag, const std::string& lit) {
+      if (!a.Has(flag) || lit.empty()) return;
+      mark(lit[0]);
+      opener[static_cast<unsigned char>(lit[0])] = true;
+    };
+    markOpener(HasELComment, a.LitELCommentB);
+    markOpener(HasMLComment, a.LitMLCommentB);
+    markOpener(HasILComment, a.LitILComment);
+    markOpener(HasILCompDir, a.LitILCompDir);
+    markOpener(HasMLCompDir, a.LitMLCompDirB);
+    if (a.Has(HasHexPrefix) && !a.LitHexPrefix.empty()) mark(a.LitHexPrefix[0]);
+    mark(a.LitString);
+    if (a.Has(HasChar)) mark(a.LitChar);
+    for (char c : {';', '[', ']', '.', '(', ')', ','}) mark(c);
+    if (a.Has(HasReference)) mark(a.LitReference);
+    if (a.Has(HasDereference)) mark(a.LitDereference);
+    for (int c = '0'; c <= '9'; ++c)
+      if (kind[c] != kSpecial) kind[c] = kWord;
+  }
+};
 
 class TStandardScanner {
  public:
@@ -53,11 +94,34 @@ class TStandardScanner {
                    const TSxSyntaxAttributes& a, TToken state)
       : list_(list), t_(text), line_(lineIndex), a_(a), state_(state) {}
 
-  TToken Run() {
+  TToken Run(const TByteTable& tb) {
     const std::size_t n = t_.size();
     while (p_ < n) {
-      const char ch = t_[p_];
-      if (InBody(state_) || OpenerAt()) {
+      const unsigned char c = static_cast<unsigned char>(t_[p_]);
+      if (!InBody(state_)) {
+        const std::uint8_t k = tb.kind[c];
+        const bool numberStart = IsDigit(c) && (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])));
+        if (k == kBlank) {
+          // A blank ends the word and resets the state; a run of blanks does nothing more.
+          state_ = tokText;
+          FlushWord();
+          do ++p_; while (p_ < n && tb.kind[static_cast<unsigned char>(t_[p_])] == kBlank);
+          continue;
+        }
+        if (k != kSpecial && !numberStart) {
+          // Fast path: extend the word by the whole run of plain bytes of its class.
+          state_ = tokText;
+          if (wordLen_ > 0 && k != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
+          if (wordLen_ == 0) wordStart_ = p_;
+          std::size_t q = p_ + 1;
+          while (q < n && tb.kind[static_cast<unsigned char>(t_[q])] == k) ++q;
+          wordLen_ += q - p_;
+          p_ = q;
+          continue;
+        }
+      }
+      const char ch = static_cast<char>(c);
+      if (InBody(state_) || (tb.opener[c] && OpenerAt())) {
         FlushWord();
         ScanBody();
       } else if (IsLitChar(ch, a_.LitString)) {
@@ -69,8 +133,7 @@ class TStandardScanner {
       } else if (a_.Has(HasHexPrefix) && StartsWith(t_, p_, a_.LitHexPrefix)) {
         FlushWord();
         ScanHex();
-      } else if (IsDigit(static_cast<unsigned char>(ch)) &&
-                 (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])))) {
+      } else if (IsDigit(c) && (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])))) {
         FlushWord();
         ScanNumber();
       } else {
@@ -117,7 +180,9 @@ class TStandardScanner {
     if (state_ == tokMLCommentBeg) closer = &a_.LitMLCommentE, ends = tokMLCommentEnd;
     else if (state_ == tokELCommentBeg) closer = &a_.LitELCommentE, ends = tokELCommentEnd;
     else if (state_ == tokMLCompDirBeg) closer = &a_.LitMLCompDirE, ends = tokMLCompDirEnd;
-    if (!closer || !EndsWith(t_.substr(start, p_ + 1 - start), *closer)) return false;
+    if (!closer || closer->empty() || t_[p_] != closer->back() ||
+        !EndsWith(t_.substr(start, p_ + 1 - start), *closer))
+      return false;
     state_ = ends;
     return true;
   }
@@ -125,6 +190,15 @@ class TStandardScanner {
   void ScanBody() {
     std::size_t start = p_;
     bool inPiece = true;
+    if (state_ == tokILComment || state_ == tokILCompDir) {
+      // Nothing closes an in-line body: it is cut into pieces at blanks up to the end.
+      for (; p_ < t_.size(); ++p_) {
+        const bool blank = IsBlank(static_cast<unsigned char>(t_[p_]));
+        if (!blank && !inPiece) start = p_, inPiece = true;
+        else if (blank && inPiece) Add(start, p_ - start, state_), inPiece = false;
+      }
+      return;
+    }
     for (; p_ < t_.size(); ++p_) {
       if (!IsBlank(static_cast<unsigned char>(t_[p_]))) {
         if (!inPiece) start = p_, inPiece = true;
@@ -236,8 +310,21 @@ TToken TSxSyntaxParser::ParseStandard(std::string_view lineText, int lineIndex,
                                       const TSxSyntaxAttributes* attributes, TToken prevState) {
   Clear();
   if (lineText.empty() || !attributes) return prevState;
-  std::string buffer;
-  return TStandardScanner(*this, WithTrailingBlank(lineText, buffer), lineIndex, *attributes, prevState).Run();
+  // The byte table depends only on the flags and the literals' first characters;
+  // it is rebuilt when those change, not per line.
+  const std::array<char, 12> key = {
+      static_cast<char>(attributes->SyntaxFlags & 0xFF), static_cast<char>(attributes->SyntaxFlags >> 8),
+      attributes->LitString, attributes->LitChar, attributes->LitReference, attributes->LitDereference,
+      First(attributes->LitELCommentB), First(attributes->LitMLCommentB), First(attributes->LitILComment),
+      First(attributes->LitILCompDir), First(attributes->LitMLCompDirB), First(attributes->LitHexPrefix)};
+  thread_local std::array<char, 12> cachedKey{};
+  thread_local std::unique_ptr<TByteTable> table;
+  if (!table || key != cachedKey) {
+    table = std::make_unique<TByteTable>(*attributes);
+    cachedKey = key;
+  }
+  const TByteTable& tb = *table;
+  return TStandardScanner(*this, WithTrailingBlank(lineText), lineIndex, *attributes, prevState).Run(tb);
 }
 
 TToken TSxSyntaxParser::ParseBlankSeparated(std::string_view text, int lineIndex,
