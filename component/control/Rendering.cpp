@@ -33,7 +33,10 @@ void TSxCustomSyntaxMemo::InvalidateLine(std::int32_t line) {
     std::fill(DirtyRows.begin(), DirtyRows.end(), 1);
   } else {
     int row;
-    if (RowOfLine(line, row) && row < static_cast<int>(DirtyRows.size())) DirtyRows[row] = 1;
+    // A line outside the view changes no pixel; re-tokenizing a whole document calls this
+    // for every line.
+    if (!RowOfLine(line, row) || row >= static_cast<int>(DirtyRows.size())) return;
+    DirtyRows[row] = 1;
   }
   PaintDirtyRows();
 }
@@ -44,9 +47,8 @@ void TSxCustomSyntaxMemo::InvalidateFromLine(std::int32_t line) {
     std::fill(DirtyRows.begin(), DirtyRows.end(), 1);
   } else {
     int row;
-    if (RowOfLine(line, row)) {
-      for (std::size_t i = static_cast<std::size_t>(row); i < DirtyRows.size(); ++i) DirtyRows[i] = 1;
-    }
+    if (!RowOfLine(line, row)) return;
+    for (std::size_t i = static_cast<std::size_t>(row); i < DirtyRows.size(); ++i) DirtyRows[i] = 1;
   }
   PaintDirtyRows();
 }
