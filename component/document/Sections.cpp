@@ -10,6 +10,66 @@
 
 namespace {
 const char* const kMarkers[] = {"{<+}", "{<-}", "{>>}"};
+
+// A free list of section-sized blocks, refilled a slab at a time. Blocks are reused,
+// never returned to the system; the user-interface thread is the only user.
+class TSectionPool {
+ public:
+  void* Take() {
+    if (!free_) Refill();
+    Block* b = free_;
+    free_ = b->next;
+    return b;
+  }
+  void Give(void* p) {
+    auto* b = static_cast<Block*>(p);
+    b->next = free_;
+    free_ = b;
+  }
+
+ private:
+  union Block {
+    Block* next;
+    alignas(TSxSynMemoSection) unsigned char bytes[sizeof(TSxSynMemoSection)];
+  };
+  void Refill() {
+    constexpr std::size_t kSlab = 1024;
+    slabs_.push_back(std::make_unique<Block[]>(kSlab));
+    Block* slab = slabs_.back().get();
+    for (std::size_t i = 0; i < kSlab; ++i) {
+      slab[i].next = free_;
+      free_ = &slab[i];
+    }
+  }
+  Block* free_ = nullptr;
+  std::vector<std::unique_ptr<Block[]>> slabs_;
+};
+
+TSectionPool& Pool() {
+  static TSectionPool pool;
+  return pool;
+}
+}  // namespace
+
+// Sanitizer builds allocate each section on its own so use-after-free stays visible.
+#if defined(__SANITIZE_ADDRESS__)
+#define SX_SECTION_POOL 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SX_SECTION_POOL 0
+#endif
+#endif
+#ifndef SX_SECTION_POOL
+#define SX_SECTION_POOL 1
+#endif
+
+void* TSxSynMemoSection::operator new(std::size_t size) {
+  return SX_SECTION_POOL && size == sizeof(TSxSynMemoSection) ? Pool().Take() : ::operator new(size);
+}
+
+void TSxSynMemoSection::operator delete(void* p, std::size_t size) {
+  if (SX_SECTION_POOL && size == sizeof(TSxSynMemoSection)) Pool().Give(p);
+  else ::operator delete(p);
 }
 
 TSxSynMemoSection* TSxSynMemoSection::ChildSection(int i) const {
@@ -161,7 +221,13 @@ bool TSxSynMemoSections::IsSectionVisible(const TSxSynMemoSection* section) {
 
 void TSxSynMemoSections::Unshare() {
   if (owner_.Lines->Pending.Contains(pwLocked) || root_->RefCount <= 1) return;
-  SetRoot(root_->Clone());
+  // The copy has the same shape, so the visible map stays right; it is rebuilt
+  // when the change that needed the copy is done, not twice.
+  TSxSMSectionClone* copy = root_->Clone();
+  copy->AddRef();
+  root_->Release();
+  root_ = copy;
+  dirty_ = true;
 }
 
 void TSxSynMemoSections::SetRoot(TSxSMSectionClone* newRoot) {

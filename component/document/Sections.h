@@ -34,6 +34,11 @@ class TSxSynMemoSection {
   void SetLevel(std::int32_t level);
   bool Contains(std::int32_t line) const { return FirstLine <= line && line <= LastLine; }
 
+  // Sections come from a free list: trees are copied whole before every shared
+  // change, so allocation speed decides what an Enter costs in a large document.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* p, std::size_t size);
+
   TSxSynMemoSection* Parent = nullptr;
   std::int32_t FirstLine = 0;
   std::int32_t LastLine = 0;
