@@ -306,10 +306,10 @@ int TSxCustomSyntaxMemo::TextX(std::int32_t col, std::string_view text, const TS
     for (; p < end; ++p) {
       w += p < static_cast<std::int64_t>(text.size()) ? table[static_cast<unsigned char>(text[p])] : blank;
     }
-    if (p == col) return static_cast<int>(w);
+    if (p == col) return static_cast<int>(std::min<std::int64_t>(w, MaxInt));
   }
   if (p < col) w += (col - p) * blank;
-  return static_cast<int>(w);
+  return static_cast<int>(std::min<std::int64_t>(w, MaxInt));
 }
 
 int TSxCustomSyntaxMemo::LineTextX(std::int32_t col, std::int32_t line) const {

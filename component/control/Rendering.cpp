@@ -79,6 +79,9 @@ void TSxCustomSyntaxMemo::KeepTopLineVisible() {
       }
       if (VisibleIndexOf(t) < 0) t = std::max<std::int32_t>(LineOfVisibleIndex(0), 0);
     }
+    // Deleting lines at the end must not leave the view scrolled past the last page.
+    const std::int32_t last = VertScrollMax();
+    if (VisibleIndexOf(t) > last) t = std::max<std::int32_t>(LineOfVisibleIndex(last), 0);
   }
   if (t != TopLine) {
     TopLine = t;

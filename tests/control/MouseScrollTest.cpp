@@ -258,6 +258,19 @@ TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTop) {
   EXPECT_EQ(memo().LineAtOffset(memo().TopLine, 1, false), 61);
 }
 
+// Regression: deleting the end of the document left the view scrolled past its last page.
+TEST_F(ScrollingTest, DeletingTheEndPullsTheViewBackToTheLastPage) {
+  LoadNumbered(100);
+  memo().ScrollTo(0, 70);
+  memo().Range->SetCaretPos(TTextPos{0, 60});
+  memo().Range->SelectToEnd();
+  memo().Range->DeleteSelection();
+  ASSERT_EQ(memo().Lines->Count(), 61);
+  EXPECT_EQ(memo().TopLine, 31);
+  EXPECT_EQ(memo().RowOfLine(memo().Range->CaretPos.Y), 29);
+  EXPECT_EQ(memo().VertScrollBar->Max(), 31);
+}
+
 TEST_F(ScrollingTest, PageScrollArrowsPageAndReturnToRest) {
   LoadNumbered(100);
   ASSERT_NE(memo().PageScrollBar, nullptr);
