@@ -1,0 +1,95 @@
+// The whole work of opening a 1,000,000-line QEB file: load, tokenizing with keyword
+// classification, brace analysis and the outline, first headless and then through the
+// main window. Prints wall time and resident memory per byte of text.
+#include <QApplication>
+#include <QTreeWidget>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
+#include <string>
+#include <unistd.h>
+
+#include "BraceAnalysis.h"
+#include "KeywordTable.h"
+#include "QebGenerator.h"
+#include "Unit1.h"
+#include "document/MemoModel.h"
+#include "platform/qt/SyntaxMemoWidget.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+// Peak resident memory since the last ResetPeak, in bytes (VmHWM).
+std::size_t PeakSinceReset() {
+  std::ifstream in("/proc/self/status");
+  std::string key;
+  std::size_t kb = 0;
+  while (in >> key) {
+    if (key == "VmHWM:") {
+      in >> kb;
+      break;
+    }
+    in.ignore(1 << 16, '\n');
+  }
+  return kb * 1024;
+}
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+std::size_t WriteSource(const std::string& path) {
+  std::string text = GenerateQebLines(1000000, 1);
+  std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+  return text.size();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string dir = std::string(SX_BENCH_DEMO_DIR);
+  const std::string path = "/tmp/qeb-bench-open-1m.qeb";
+  const std::size_t size = WriteSource(path);
+  malloc_trim(0);
+
+  {
+    const std::size_t before = CurrentRss();
+    ResetPeak();
+    TSxMemoModel memo;
+    auto table = LoadKeywordTable(dir + "/qeb.syn2", nullptr, *memo.SyntaxAttributes);
+    memo.SyntaxAttributes->LoadSyntax(dir + "/qeb.syn");
+    memo.SyntaxAttributes->OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken& t) {
+      ClassifyWord(table.get(), w, t);
+    };
+    auto t0 = Clock::now();
+    memo.Lines->LoadFromFile(path);
+    auto t1 = Clock::now();
+    int sections = AddBraceSections(*memo.Lines, *memo.SectionTree);
+    auto t2 = Clock::now();
+    TOutline outline = BuildOutline(*memo.Lines, *memo.SectionTree->Root(), table.get(), 0);
+    auto t3 = Clock::now();
+    std::printf("headless open of %d lines, %.1f MB: %.3f s (load and tokenize %.3f, braces %.3f, outline %.3f); "
+                "%d sections; target < 0.7 s\n",
+                memo.Lines->Count(), size / 1e6, Seconds(t0, t3), Seconds(t0, t1), Seconds(t1, t2), Seconds(t2, t3),
+                sections);
+    std::printf("headless peak memory: %.2f bytes per byte of text; target <= 3\n",
+                double(PeakSinceReset() - before) / double(size));
+  }
+  malloc_trim(0);
+
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  if (chdir(dir.c_str()) != 0) return 1;
+  const std::size_t before = CurrentRss();
+  ResetPeak();
+  TForm1 form;
+  auto t0 = Clock::now();
+  form.OpenFile(path);
+  auto t1 = Clock::now();
+  std::printf("main window Open (tree of %d nodes included): %.3f s; peak memory %.2f bytes per byte of text\n",
+              form.TreeView1->topLevelItemCount() ? form.TreeView1->topLevelItem(0)->childCount() + 1 : 0,
+              Seconds(t0, t1), double(PeakSinceReset() - before) / double(size));
+  form.Memo().Lines->SetModified(false);
+  unlink(path.c_str());
+  return 0;
+}
