@@ -26,8 +26,10 @@ inline bool IsHexDigit(unsigned char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// A literal character of code 0 stands for an empty value: it never matches.
-inline bool IsLitChar(char c, char lit) { return lit != '\0' && c == lit; }
+// A literal character of code 0 stands for an empty value: it never matches. Nor
+// does a blank one: blanks separate tokens, so a blank cannot open a string or
+// be a decimal point or a reference without putting blanks inside tokens.
+inline bool IsLitChar(char c, char lit) { return static_cast<unsigned char>(lit) > 32 && c == lit; }
 
 inline bool StartsWith(std::string_view s, std::size_t at, const std::string& lit) {
   return !lit.empty() && s.size() - at >= lit.size() && s[at] == lit[0] &&
@@ -67,6 +69,9 @@ struct TByteTable {
     auto mark = [&](char c) {
       if (c != '\0') kind[static_cast<unsigned char>(c)] = kSpecial;
     };
+    auto markLiteral = [&](char c) {
+      if (static_cast<unsigned char>(c) > 32) kind[static_cast<unsigned char>(c)] = kSpecial;
+    };
     auto markOpener = [&](std::uint16_t flag, const std::string& lit) {
       if (!a.Has(flag) || lit.empty()) return;
       mark(lit[0]);
@@ -78,11 +83,11 @@ struct TByteTable {
     markOpener(HasILCompDir, a.LitILCompDir);
     markOpener(HasMLCompDir, a.LitMLCompDirB);
     if (a.Has(HasHexPrefix) && !a.LitHexPrefix.empty()) mark(a.LitHexPrefix[0]);
-    mark(a.LitString);
-    if (a.Has(HasChar)) mark(a.LitChar);
+    markLiteral(a.LitString);
+    if (a.Has(HasChar)) markLiteral(a.LitChar);
     for (char c : {';', '[', ']', '.', '(', ')', ','}) mark(c);
-    if (a.Has(HasReference)) mark(a.LitReference);
-    if (a.Has(HasDereference)) mark(a.LitDereference);
+    if (a.Has(HasReference)) markLiteral(a.LitReference);
+    if (a.Has(HasDereference)) markLiteral(a.LitDereference);
     for (int c = '0'; c <= '9'; ++c)
       if (kind[c] != kSpecial) kind[c] = kWord;
   }

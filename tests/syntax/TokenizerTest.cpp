@@ -171,3 +171,15 @@ TEST_F(BlankSeparatedTest, DirectiveOpenersAreTriedMultiLineFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// Regression: a blank string character put blanks inside tokens.
+TEST_F(TokenizerTest, BlankLiteralCharactersNeverMatch) {
+  attrs.LitString = ' ';
+  attrs.LitDecimalPoint = '\t';
+  attrs.LitReference = '\x01';
+  EXPECT_EQ(Run("a b 1\t2"), (std::vector<Tok>{{"a", tokText}, {"b", tokText}, {"1", tokInteger}, {"2", tokInteger}}));
+}
+
+}  // namespace
