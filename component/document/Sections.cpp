@@ -244,7 +244,8 @@ TSxSynMemoSection* TSxSynMemoSections::AddSection(std::int32_t firstLine, std::i
   // A range outside the text, or of fewer than two lines, has no markers and would
   // break the tree's invariants: refused before anything changes.
   if (firstLine < 0 || lastLine >= LineCount() || firstLine >= lastLine) return nullptr;
-  RebuildIfStale();
+  // The queries below walk the tree, not the visible map: a stale map is rebuilt
+  // once when the update closes, not once per section added inside it.
   Unshare();
   TSxSynMemoSection* a = SectionOf(lastLine);
   TSxSynMemoSection* b = SectionOf(firstLine);
@@ -260,21 +261,17 @@ TSxSynMemoSection* TSxSynMemoSections::AddSection(std::int32_t firstLine, std::i
   auto n = std::make_unique<TSxSynMemoSection>(p, firstLine, lastLine, 0, collapsed);
   n->SetLevel(p->Level + 1);
   auto& kids = p->Children;
-  std::size_t insertAt = 0;
-  for (std::size_t i = 0; i < kids.size();) {
-    TSxSynMemoSection* c = kids[i].get();
-    if (c->FirstLine >= firstLine && c->FirstLine <= lastLine) {
-      c->Parent = n.get();
-      c->SetLevel(n->Level + 1);
-      n->Children.push_back(std::move(kids[i]));
-      kids.erase(kids.begin() + static_cast<std::ptrdiff_t>(i));
-      continue;
-    }
-    if (c->FirstLine <= firstLine) insertAt = i + 1;
-    ++i;
+  // Children are ordered by FirstLine, so those inside the new range form one run.
+  auto lo = std::lower_bound(kids.begin(), kids.end(), firstLine,
+                             [](const auto& c, std::int32_t l) { return c->FirstLine < l; });
+  auto hi = lo;
+  for (; hi != kids.end() && (*hi)->FirstLine <= lastLine; ++hi) {
+    (*hi)->Parent = n.get();
+    (*hi)->SetLevel(n->Level + 1);
+    n->Children.push_back(std::move(*hi));
   }
   TSxSynMemoSection* result = n.get();
-  kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(n));
+  kids.insert(kids.erase(lo, hi), std::move(n));
   SectionsChanged();
   owner_.InvalidateAll();
   owner_.Lines->SetModified(true);
