@@ -114,7 +114,9 @@ class TSxWindowHost {
   virtual void SetHint(std::string_view cp1251) = 0;
   virtual void SetShowHint(bool show) = 0;
   virtual void ShowPopupMenu(TSxMenuHandle menu, TSxScreenPoint at) = 0;
-  // Tab caption and window caption for the file-name options; hosts without them ignore these.
+  // The file-name options: the tab page holding the control takes the name without its
+  // directory; the window shows the application title, "-" and the full name. Hosts
+  // without tabs or windows ignore these.
   virtual void SetTabCaption(std::string_view /*cp1251*/) {}
-  virtual void SetFormCaption(std::string_view /*cp1251*/) {}
+  virtual void SetFormCaption(std::string_view /*fileNameCp1251*/) {}
 };

@@ -1,5 +1,8 @@
 // Mouse input (clicks, drags, margin, double clicks, wheel, panning) and scrolling.
+#include <QApplication>
 #include <QCursor>
+#include <QTest>
+#include <QWheelEvent>
 
 #include "ControlFixture.h"
 
@@ -176,6 +179,23 @@ TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
   memo().MouseMove({ssMiddle}, 100, 2 + (bottom - 1 - top) - 1);
   EXPECT_EQ(memo().TopLine, 102);
   memo().MouseUp(TMouseButton::mbMiddle, {}, 0, 0);
+}
+
+TEST_F(MouseTest, QtMouseEventsArriveInClientCoordinates) {
+  Load({"ab  cd", "efgh"});
+  const QPoint origin = widget->ClientOrigin();
+  QTest::mouseClick(widget, Qt::LeftButton, {}, origin + QPoint(ColX(2, 1) + 1, RowTop(1) + 4));
+  EXPECT_EQ(CaretPos(), (TTextPos{2, 1}));
+  EXPECT_FALSE(memo().Selecting);
+  QTest::mouseDClick(widget, Qt::LeftButton, {}, origin + QPoint(ColX(4, 0) + 1, 4));
+  EXPECT_EQ(memo().Range->StartPos, (TTextPos{4, 0}));
+  EXPECT_EQ(memo().Range->EndPos, (TTextPos{6, 0}));
+  LoadNumbered(100);
+  const QPointF at(origin + QPoint(100, 50));
+  QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &wheel);
+  EXPECT_EQ(memo().TopLine, 3);
 }
 
 class ScrollingTest : public ControlFixture {
