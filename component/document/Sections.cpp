@@ -299,7 +299,7 @@ void TSxSynMemoSections::Drop(TSxSynMemoSection* s, bool recursive) {
 }
 
 void TSxSynMemoSections::RemoveSection(std::int32_t line, bool recursive) {
-  RebuildIfStale();
+  // Like AddSection, this walks the tree only; the map is rebuilt when the update closes.
   Unshare();
   owner_.Lines->BeginUpdate();
   Drop(SectionOf(line), recursive);
