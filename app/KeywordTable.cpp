@@ -74,6 +74,37 @@ void ForEachKeywordLine(std::string_view text, Emit&& emit) {
   }
 }
 
+// CompareText weighs each character by itself and breaks ties by length, so the rank of
+// every character among the 256 single-character strings, written character by
+// character, gives keys whose byte order is the comparison's order.
+struct TCollationRanks {
+  unsigned char rank[256];
+  TCollationRanks() {
+    unsigned char order[256];
+    for (int i = 0; i < 256; ++i) order[i] = static_cast<unsigned char>(i);
+    auto text = [](const unsigned char& c) { return std::string_view(reinterpret_cast<const char*>(&c), 1); };
+    std::stable_sort(order, order + 256, [&](const unsigned char& a, const unsigned char& b) {
+      return cp1251::CompareText(text(a), text(b)) < 0;
+    });
+    int r = 0;
+    for (int i = 0; i < 256; ++i) {
+      if (i > 0 && cp1251::CompareText(text(order[i - 1]), text(order[i])) != 0) ++r;
+      rank[order[i]] = static_cast<unsigned char>(r);
+    }
+  }
+};
+
+const TCollationRanks& Ranks() {
+  static const TCollationRanks ranks;
+  return ranks;
+}
+
+void CollationKey(std::string_view word, std::string& key) {
+  const TCollationRanks& r = Ranks();
+  key.resize(word.size());
+  for (std::size_t i = 0; i < word.size(); ++i) key[i] = static_cast<char>(r.rank[static_cast<unsigned char>(word[i])]);
+}
+
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -87,13 +118,20 @@ void TKeywordTable::Sort() {
   std::sort(entries_.begin(), entries_.end(), [](const TKeywordEntry& a, const TKeywordEntry& b) {
     return cp1251::CompareText(a.Word, b.Word) < 0;
   });
+  keys_.resize(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) CollationKey(entries_[i].Word, keys_[i]);
 }
 
 const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
+  // The search compares collation keys: the same outcomes as CompareText, probe for probe.
+  const bool keyed = keys_.size() == entries_.size();
+  thread_local std::string key;
+  if (keyed) CollationKey(word, key);
   int lo = 0, hi = Count() - 1;
   while (lo <= hi) {
     int mid = (lo + hi) / 2;
-    int c = cp1251::CompareText(entries_[static_cast<std::size_t>(mid)].Word, word);
+    const std::size_t m = static_cast<std::size_t>(mid);
+    int c = keyed ? std::string_view(keys_[m]).compare(key) : cp1251::CompareText(entries_[m].Word, word);
     if (c < 0) {
       lo = mid + 1;
     } else {

@@ -25,7 +25,10 @@ struct TKeywordEntry {
 // exact or differing in case or kind, are kept.
 class TKeywordTable {
  public:
-  void Append(std::string word, TToken kind) { entries_.push_back({std::move(word), kind}); }
+  void Append(std::string word, TToken kind) {
+    entries_.push_back({std::move(word), kind});
+    keys_.clear();
+  }
   void Sort();
   // The binary search: among entries equal to word (case ignored) it answers the first
   // one probed, nullptr when none is equal.
@@ -35,6 +38,9 @@ class TKeywordTable {
 
  private:
   std::vector<TKeywordEntry> entries_;
+  // After Sort: each entry's collation key (see CollationKey), in the same order.
+  // Comparing keys as byte strings orders them exactly as CompareText orders the words.
+  std::vector<std::string> keys_;
 };
 
 // Source and message of one event log line, both UTF-8.

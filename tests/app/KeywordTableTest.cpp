@@ -153,6 +153,43 @@ TEST_F(KeywordTableTest, SearchFindsEveryWordOfALargeTableIgnoringCase) {
   EXPECT_EQ(Classify(t.get(), W("слово")), tokText);
 }
 
+// The search as written with the case-ignoring comparison itself, probe by probe.
+const TKeywordEntry* ReferenceFind(const TKeywordTable& t, std::string_view word) {
+  int lo = 0, hi = t.Count() - 1;
+  while (lo <= hi) {
+    int mid = (lo + hi) / 2;
+    int c = cp1251::CompareText(t.Entries()[static_cast<std::size_t>(mid)].Word, word);
+    if (c < 0) {
+      lo = mid + 1;
+    } else {
+      if (c == 0) return &t.Entries()[static_cast<std::size_t>(mid)];
+      hi = mid - 1;
+    }
+  }
+  return nullptr;
+}
+
+TEST(KeywordSearchTest, AgreesWithTheComparisonForEveryKindOfCharacter) {
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFF; };
+  // Letters of both cases and both alphabets, Ё/ё, digits, punctuation and high codes.
+  const std::string alphabet = "aAzZ09_-.{" + W("аАяЯёЁеЕжЖ") + "\x98\xA0\xB9\xFF";
+  auto randomWord = [&] {
+    std::string w;
+    for (std::size_t n = 1 + next() % 4; n > 0; --n) w += alphabet[next() % alphabet.size()];
+    return w;
+  };
+  TKeywordTable t;
+  for (int i = 0; i < 400; ++i) t.Append(randomWord(), static_cast<TToken>(250 + i % 6));
+  t.Sort();
+  for (int i = 0; i < 20000; ++i) {
+    std::string w = i % 3 == 0 ? t.Entries()[next() % t.Entries().size()].Word : randomWord();
+    if (i % 5 == 0)
+      for (char& c : w) c = static_cast<char>(cp1251::ToLower(static_cast<unsigned char>(c)));
+    ASSERT_EQ(t.Find(w), ReferenceFind(t, w)) << w;
+  }
+}
+
 TEST(TokenKindByNameTest, OnlyTheSixExactNames) {
   EXPECT_EQ(TokenKindByName("tokKeyWord"), 255);
   EXPECT_EQ(TokenKindByName("tokType"), 254);
