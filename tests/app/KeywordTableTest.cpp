@@ -1,5 +1,6 @@
 // Keyword table file reading and word classification.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -20,7 +21,7 @@ class KeywordTableTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("kwtable_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+           ("kwtable_" + std::to_string(::getpid()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
   }

@@ -1,5 +1,6 @@
 // The main window's actions, menus, outline tree, recent submenu and word-info box.
 #include <QLabel>
+#include <QPushButton>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -281,6 +282,21 @@ TEST_F(MainWindowTest, AboutWindowExistsHiddenWithItsLink) {
   form_->Form2->Label8Click();
   EXPECT_EQ(opened, form_->Form2->Label8->text());
   EXPECT_EQ(shown, "Ошибка перехода по ссылке");
+  shown.clear();
+  form_->Form2->OpenUrl = [](const QString&) { return true; };
+  form_->Form2->Label8Click();
+  EXPECT_TRUE(shown.isEmpty());
+  form_->Form2->open();
+  EXPECT_TRUE(form_->Form2->isVisible());
+  form_->Form2->Button1->click();
+  EXPECT_FALSE(form_->Form2->isVisible());
+}
+
+TEST(QtNameFiltersTest, PatternsReplaceTheDescriptionsParentheses) {
+  EXPECT_EQ(QtNameFilters("Файлы QEB (*.qeb)|*.qeb;*.qbl|Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*"),
+            (QStringList{"Файлы QEB (*.qeb *.qbl)", "Текстовые файлы (*.txt)", "Все файлы (*.*)"}));
+  EXPECT_EQ(QtNameFilters("Plain|*.a"), QStringList{"Plain (*.a)"});
+  EXPECT_TRUE(QtNameFilters("dangling").isEmpty());
 }
 
 }  // namespace
