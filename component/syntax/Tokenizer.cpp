@@ -1,6 +1,7 @@
 /** @file Tokenizer.cpp
  ** The line tokenizer: standard mode (character classes, literals inside words)
  ** and blank-separated mode (one token per blank-delimited word). */
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -64,6 +65,7 @@ enum : std::uint8_t { kBlank, kPunct, kWord, kSpecial };
 struct TByteTable {
   std::uint8_t kind[256];
   bool opener[256] = {};      // first bytes of the enabled comment and directive openers
+  bool hexPrefix = false;     // the hexadecimal prefix is enabled and usable
   explicit TByteTable(const TSxSyntaxAttributes& a) {
     for (int c = 0; c < 256; ++c) kind[c] = static_cast<std::uint8_t>(CharClass(static_cast<unsigned char>(c)));
     auto mark = [&](char c) {
@@ -82,7 +84,11 @@ struct TByteTable {
     markOpener(HasILComment, a.LitILComment);
     markOpener(HasILCompDir, a.LitILCompDir);
     markOpener(HasMLCompDir, a.LitMLCompDirB);
-    if (a.Has(HasHexPrefix) && !a.LitHexPrefix.empty()) mark(a.LitHexPrefix[0]);
+    // A hex prefix holding a blank could only make tokens with blanks inside: it never matches.
+    hexPrefix = a.Has(HasHexPrefix) && !a.LitHexPrefix.empty() &&
+                std::none_of(a.LitHexPrefix.begin(), a.LitHexPrefix.end(),
+                             [](char c) { return IsBlank(static_cast<unsigned char>(c)); });
+    if (hexPrefix) mark(a.LitHexPrefix[0]);
     markLiteral(a.LitString);
     if (a.Has(HasChar)) markLiteral(a.LitChar);
     for (char c : {';', '[', ']', '.', '(', ')', ','}) mark(c);
@@ -135,7 +141,7 @@ class TStandardScanner {
       } else if (a_.Has(HasChar) && IsLitChar(ch, a_.LitChar)) {
         FlushWord();
         ScanQuoted(a_.LitChar, tokChar, tokCharEnd);
-      } else if (a_.Has(HasHexPrefix) && StartsWith(t_, p_, a_.LitHexPrefix)) {
+      } else if (tb.hexPrefix && StartsWith(t_, p_, a_.LitHexPrefix)) {
         FlushWord();
         ScanHex();
       } else if (IsDigit(c) && (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])))) {

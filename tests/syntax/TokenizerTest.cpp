@@ -183,3 +183,13 @@ TEST_F(TokenizerTest, BlankLiteralCharactersNeverMatch) {
 }
 
 }  // namespace
+
+namespace {
+
+// Regression: a hex prefix holding a blank made hex tokens with blanks inside.
+TEST_F(TokenizerTest, HexPrefixWithABlankNeverMatches) {
+  attrs.LitHexPrefix = "$ ";
+  EXPECT_EQ(Run("$ 1F"), (std::vector<Tok>{{"$", tokText}, {"1", tokInteger}, {"F", tokText}}));
+}
+
+}  // namespace
