@@ -110,6 +110,20 @@ void TSxSyntaxAttributes::LoadSyntax(const std::string& fileName) {
 }
 
 void TSxSyntaxAttributes::LoadSyntaxText(std::string_view text) {
+  // The whole load is one update of the owner's lines, so closing it re-tokenizes
+  // every line with the new definitions (also when the version check fails, the
+  // update still closes and leaves the editor usable).
+  if (Owner) Owner->BeginUpdate();
+  try {
+    Apply(text);
+  } catch (...) {
+    if (Owner) Owner->EndUpdate();
+    throw;
+  }
+  if (Owner) Owner->EndUpdate();
+}
+
+void TSxSyntaxAttributes::Apply(std::string_view text) {
   TNameValues values(text);
   if (values.Value("SyntaxVersion") != "1.0") throw ESxError("Неподходящая версия синтаксиса");
 

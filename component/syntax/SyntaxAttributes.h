@@ -76,6 +76,9 @@ class TSxSyntaxAttributes {
   std::uint16_t SyntaxFlags = 0x027F;
   std::array<TTokenAttr, 256> TokenAttrs{};
   TUserTokenEvent OnParseWord;
+
+ private:
+  void Apply(std::string_view text);
 };
 
 // The integer reading of colour values: decimal, or hexadecimal after "$" or

@@ -321,3 +321,18 @@ TEST_F(SaveTest, SymlinkSurvivesAndPermissionsAreKept) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LineStorageTest, LoadingASyntaxRetokenizesEveryLine) {
+  Load("a // b\r\nc\r\n");
+  ASSERT_EQ(m.Lines->TokenList(0).LastKind(), tokILComment);
+  m.SyntaxAttributes->LoadSyntaxText("SyntaxVersion=1.0\n");
+  EXPECT_EQ(m.Lines->TokenList(0).LastKind(), tokText);
+  EXPECT_EQ(m.Lines->TokenCount(0), 3);
+  EXPECT_EQ(m.Lines->UpdateCount(), 0);
+  EXPECT_THROW(m.SyntaxAttributes->LoadSyntaxText("SyntaxVersion=2\n"), ESxError);
+  EXPECT_EQ(m.Lines->UpdateCount(), 0) << "a failed load still closes its update";
+}
+
+}  // namespace
