@@ -51,6 +51,9 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   setObjectName("Form2");
   setWindowTitle("О программе...");
   setFixedSize(415, 297);
+  QFont font("MS Sans Serif");
+  font.setPixelSize(11);
+  setFont(font);
   OpenUrl = [](const QString& url) { return QDesktopServices::openUrl(QUrl(url)); };
   ShowMessage = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
 
