@@ -1,4 +1,5 @@
 // The main window's actions, menus, outline tree, recent submenu and word-info box.
+#include <QAbstractEventDispatcher>
 #include <QLabel>
 #include <QPushButton>
 #include <QMenuBar>
@@ -37,6 +38,15 @@ TEST_F(MainWindowTest, CopyCutAndDeleteFollowTheSelection) {
   EXPECT_TRUE(Enabled("ActCut"));
   EXPECT_TRUE(Enabled("ActSelDelete"));
   for (QAction* view : form_->Action("ActCopy")->Views()) EXPECT_TRUE(view->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheRuleRunsWhenTheEventLoopGoesIdle) {
+  TypeText("abc");
+  form_->UpdateActions();
+  ASSERT_FALSE(Enabled("ActCopy"));
+  Memo().Range->SelectAll();
+  emit QAbstractEventDispatcher::instance()->aboutToBlock();
+  EXPECT_TRUE(Enabled("ActCopy"));
 }
 
 TEST_F(MainWindowTest, PasteFollowsTheClipboardAndUndoTheHistory) {
