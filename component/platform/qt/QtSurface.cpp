@@ -1,6 +1,7 @@
 /** @file QtSurface.cpp
- ** Pixel-exact rectangles, lines, pixels and glyphs written straight into the QImage;
- ** text through QPainter with the clip applied. */
+ ** Pixel-exact rectangles, lines, pixels and glyphs written straight into the QImage,
+ ** each logical pixel as its block of device pixels; text through QPainter, whose
+ ** coordinates stay logical while it renders at the bitmap's device resolution. */
 #include "QtSurface.h"
 
 #include <QFontDatabase>
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -135,9 +137,20 @@ TSxQtSurface::TSxQtSurface(int width, int height)
 void TSxQtSurface::SetSize(int width, int height) {
   painter_.reset();
   painterStyle_ = -1;
-  image_ = QImage(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+  width_ = std::max(1, width);
+  height_ = std::max(1, height);
+  // Rounded up, so that every logical pixel has at least one device pixel.
+  image_ = QImage(static_cast<int>(std::ceil(width_ * ratio_)),
+                  static_cast<int>(std::ceil(height_ * ratio_)), QImage::Format_RGB32);
+  image_.setDevicePixelRatio(ratio_);
   image_.fill(Qt::white);
   clip_.reset();
+}
+
+void TSxQtSurface::SetDevicePixelRatio(qreal ratio) {
+  if (!(ratio > 0) || ratio == ratio_) return;
+  ratio_ = ratio;
+  SetSize(width_, height_);
 }
 
 void TSxQtSurface::SetFont(const TSxFont& font) {
@@ -177,17 +190,28 @@ QPainter& TSxQtSurface::TextPainter() {
   return *painter_;
 }
 
+void TSxQtSurface::FillDevice(const TRect& logical, QRgb rgb) {
+  const int left = Dev(logical.Left), right = std::min(Dev(logical.Right), image_.width());
+  const int top = Dev(logical.Top), bottom = std::min(Dev(logical.Bottom), image_.height());
+  for (int y = top; y < bottom; ++y) {
+    QRgb* row = Row(y);
+    std::fill(row + left, row + right, rgb);
+  }
+}
+
 void TSxQtSurface::PutPixel(int x, int y, QRgb rgb) {
   if (!ClipRect().Contains(x, y)) return;
-  Row(y)[x] = rgb;
+  if (ratio_ == 1.0) {
+    Row(y)[x] = rgb;
+  } else {
+    FillDevice({x, y, x + 1, y + 1}, rgb);
+  }
 }
 
 void TSxQtSurface::FillClipped(TRect r, QRgb rgb) {
   r = Intersect(r, ClipRect());
-  for (int y = r.Top; y < r.Bottom; ++y) {
-    QRgb* row = Row(y);
-    std::fill(row + r.Left, row + r.Right, rgb);
-  }
+  if (r.Width() <= 0 || r.Height() <= 0) return;
+  FillDevice(r, rgb);
 }
 
 void TSxQtSurface::FillRect(const TRect& r, TColor c) { FillClipped(r, Rgb(c)); }
@@ -280,13 +304,16 @@ void TSxQtSurface::DrawGlyph(int x, int y, const TSxBitmap& image, int cellX,
   for (int j = 0; j < kCell && j < image.Height(); ++j) {
     for (int i = 0; i < kCell && cellX + i < image.Width(); ++i) {
       if (cellX + i < 0 || !clip.Contains(x + i, y + j)) continue;
-      QRgb& px = Row(y + j)[x + i];
       const QRgb src = ResolveColor(image.Pixel(cellX + i, j), palette_).rgb();
-      if (mask) {
-        const QRgb m = ResolveColor(mask->Pixel(cellX + i, j), palette_).rgb();
-        px = ((px & m) | src) | 0xFF000000u;
-      } else {
-        px = src;
+      const QRgb m = mask ? ResolveColor(mask->Pixel(cellX + i, j), palette_).rgb() : 0;
+      // The glyph's pixel covers every device pixel of its logical pixel.
+      const int right = std::min(Dev(x + i + 1), image_.width());
+      const int bottom = std::min(Dev(y + j + 1), image_.height());
+      for (int dy = Dev(y + j); dy < bottom; ++dy) {
+        QRgb* row = Row(dy);
+        for (int dx = Dev(x + i); dx < right; ++dx) {
+          row[dx] = mask ? (((row[dx] & m) | src) | 0xFF000000u) : src;
+        }
       }
     }
   }
@@ -294,25 +321,40 @@ void TSxQtSurface::DrawGlyph(int x, int y, const TSxBitmap& image, int cellX,
 
 TColor TSxQtSurface::PixelAt(int x, int y) const {
   if (!Bounds().Contains(x, y)) return 0;
-  return FromQColor(QColor(image_.pixel(x, y)));
+  return FromQColor(QColor(image_.pixel(std::min(Dev(x), image_.width() - 1),
+                                        std::min(Dev(y), image_.height() - 1))));
 }
 
 void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) const {
   TRect src = Intersect(source, Bounds());
   // Cut the source so that its image lies inside the target.
   const int dx = x - source.Left, dy = y - source.Top;
-  src = Intersect(src, TRect{-dx, -dy, target.width() - dx, target.height() - dy});
+  const int targetWidth = static_cast<int>(target.width() / ratio_);
+  const int targetHeight = static_cast<int>(target.height() / ratio_);
+  src = Intersect(src, TRect{-dx, -dy, targetWidth - dx, targetHeight - dy});
   if (src.Width() <= 0 || src.Height() <= 0) return;
+  // Device extents are taken at the target's place, so that neighbouring rows copied
+  // at a fractional ratio neither overlap nor leave gaps; the source clamps them.
+  const int toLeft = Dev(src.Left + dx), toTop = Dev(src.Top + dy);
+  const int fromLeft = Dev(src.Left), fromTop = Dev(src.Top);
+  const int w = std::min({Dev(src.Right + dx) - toLeft, image_.width() - fromLeft,
+                          target.width() - toLeft});
+  const int h = std::min({Dev(src.Bottom + dy) - toTop, image_.height() - fromTop,
+                          target.height() - toTop});
+  if (w <= 0 || h <= 0) return;
   if (target.format() == image_.format()) {
-    for (int row = src.Top; row < src.Bottom; ++row) {
-      const QRgb* from = reinterpret_cast<const QRgb*>(image_.constScanLine(row)) + src.Left;
-      QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(row + dy)) + src.Left + dx;
-      std::memcpy(to, from, sizeof(QRgb) * static_cast<std::size_t>(src.Width()));
+    for (int row = 0; row < h; ++row) {
+      const QRgb* from = reinterpret_cast<const QRgb*>(image_.constScanLine(fromTop + row)) + fromLeft;
+      QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(toTop + row)) + toLeft;
+      std::memcpy(to, from, sizeof(QRgb) * static_cast<std::size_t>(w));
     }
     return;
   }
   QPainter painter(&target);
+  painter.resetTransform();
   painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(QPoint(src.Left + dx, src.Top + dy), image_,
-                    QRect(src.Left, src.Top, src.Width(), src.Height()));
+  // Device pixel for device pixel, whatever ratio the target carries.
+  QImage part = image_.copy(fromLeft, fromTop, w, h);
+  part.setDevicePixelRatio(target.devicePixelRatio());
+  painter.drawImage(QPointF(toLeft / target.devicePixelRatio(), toTop / target.devicePixelRatio()), part);
 }

@@ -1,6 +1,7 @@
 /** @file QtSurface.h
  ** The drawing surface over a QImage (the control's one-row bitmap), the font
- ** description with its Qt mapping, colour resolution and character-width measurement. */
+ ** description with its Qt mapping, colour resolution and character-width measurement.
+ ** Coordinates are the component's logical pixels; the bitmap holds device pixels. */
 #pragma once
 
 #include <QColor>
@@ -56,14 +57,26 @@ TSxCharWidths MeasureCharWidths(const TSxFont& font);
 // Row height for a font: 3 + the character height in pixels (never below 1).
 int LineHeightOf(const TSxFont& font);
 
+// Device pixels of a logical coordinate at a device pixel ratio. Edges are rounded, so
+// logical rectangles that touch stay touching at any ratio.
+inline int ToDevicePixels(int logical, qreal ratio) {
+  return ratio == 1.0 ? logical : qRound(logical * ratio);
+}
+
 class TSxQtSurface : public TSxSurface {
  public:
   TSxQtSurface(int width, int height);
 
-  // Resizes the bitmap; its content is lost and the clip removed.
+  // Resizes the bitmap (logical pixels); its content is lost and the clip removed.
   void SetSize(int width, int height);
-  int Width() const { return image_.width(); }
-  int Height() const { return image_.height(); }
+  // Device pixels per logical pixel (2 on a doubled screen). A change resizes the bitmap
+  // as SetSize does; text is then drawn at device resolution, and every fill, line,
+  // pixel and glyph covers all the device pixels of its logical pixels.
+  void SetDevicePixelRatio(qreal ratio);
+  qreal DevicePixelRatio() const { return ratio_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // The bitmap in device pixels, carrying the ratio.
   const QImage& Image() const { return image_; }
 
   void SetFont(const TSxFont& font);
@@ -83,14 +96,17 @@ class TSxQtSurface : public TSxSurface {
   void RemoveClip() override;
   void DrawGlyph(int x, int y, const TSxBitmap& image, int cellX, const TSxBitmap* mask) override;
 
-  // Plain 0x00BBGGRR colour of a pixel; 0 outside the bitmap.
+  // Plain 0x00BBGGRR colour of a logical pixel (its top-left device pixel); 0 outside.
   TColor PixelAt(int x, int y) const;
   // Copies `source` of this bitmap to `target` with its top-left corner at (x, y),
-  // cut to both images.
+  // cut to both images. All logical; target is expected at this surface's ratio.
   void CopyTo(QImage& target, const TRect& source, int x, int y) const;
 
  private:
-  TRect Bounds() const { return TRect{0, 0, image_.width(), image_.height()}; }
+  TRect Bounds() const { return TRect{0, 0, width_, height_}; }
+  int Dev(int logical) const { return ToDevicePixels(logical, ratio_); }
+  // Fills the device pixels of a logical rectangle already inside the bitmap.
+  void FillDevice(const TRect& logical, QRgb rgb);
   void FillClipped(TRect r, QRgb rgb);
   void PutPixel(int x, int y, QRgb rgb);
   QRgb Rgb(TColor c) const { return ResolveColor(c, palette_).rgb(); }
@@ -102,6 +118,8 @@ class TSxQtSurface : public TSxSurface {
   void Unshare();
   QRgb* Row(int y);
 
+  int width_ = 1, height_ = 1;  // logical size
+  qreal ratio_ = 1.0;
   QImage image_;
   std::unique_ptr<QPainter> painter_;  // declared after image_: ends before it goes
   std::optional<TRect> clip_;  // always within the bitmap when set

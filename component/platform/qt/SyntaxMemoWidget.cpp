@@ -18,6 +18,8 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <cmath>
+
 #include "../Cp1251.h"
 
 namespace {
@@ -216,8 +218,11 @@ void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreak
 void TSxSyntaxMemoWidget::RepaintAll() { memo_->Paint(); }
 
 TColor TSxSyntaxMemoWidget::PixelAt(int x, int y) const {
-  if (!backing_.valid(x, y)) return 0;
-  return FromQColor(QColor(backing_.pixel(x, y)));
+  if (x < 0 || y < 0) return 0;
+  const qreal ratio = backing_.devicePixelRatio();
+  const int dx = ToDevicePixels(x, ratio), dy = ToDevicePixels(y, ratio);
+  if (!backing_.valid(dx, dy)) return 0;
+  return FromQColor(QColor(backing_.pixel(dx, dy)));
 }
 
 // --- TSxWindowHost ---
@@ -237,6 +242,7 @@ void TSxSyntaxMemoWidget::SetFocus() { setFocus(Qt::MouseFocusReason); }
 void TSxSyntaxMemoWidget::RequestRepaint() { update(); }
 
 void TSxSyntaxMemoWidget::ResizeRowSurface(int width, int height) {
+  row_.SetDevicePixelRatio(devicePixelRatio());
   if (width != row_.Width() || height != row_.Height()) row_.SetSize(width, height);
 }
 
@@ -360,7 +366,15 @@ void TSxSyntaxMemoWidget::SetFormCaption(std::string_view cp1251) {
 
 // --- Qt events ---
 
+void TSxSyntaxMemoWidget::FollowDevicePixelRatio() {
+  if (backing_.devicePixelRatio() == devicePixelRatio() || !memo_) return;
+  // Another screen scale: every row is composed again at the new resolution.
+  RebuildBacking();
+  memo_->Resized();
+}
+
 void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* /*event*/) {
+  FollowDevicePixelRatio();
   QPainter painter(this);
   const QPoint origin = ClientOrigin();
   if (!backing_.isNull()) painter.drawImage(origin, backing_);
@@ -370,11 +384,20 @@ void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* /*event*/) {
   drawFrame(&painter);
 }
 
+void TSxSyntaxMemoWidget::RebuildBacking() {
+  const QSize size = contentsRect().size();
+  const qreal ratio = devicePixelRatio();
+  backing_ = QImage(static_cast<int>(std::ceil(std::max(1, size.width()) * ratio)),
+                    static_cast<int>(std::ceil(std::max(1, size.height()) * ratio)),
+                    QImage::Format_RGB32);
+  backing_.setDevicePixelRatio(ratio);
+  backing_.fill(ResolveColor(memo_ ? memo_->Color() : SystemColor(5), palette()));
+  row_.SetDevicePixelRatio(ratio);
+}
+
 void TSxSyntaxMemoWidget::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
-  const QSize size = contentsRect().size();
-  backing_ = QImage(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_RGB32);
-  backing_.fill(ResolveColor(memo_ ? memo_->Color() : SystemColor(5), palette()));
+  RebuildBacking();
   if (memo_) memo_->Resized();
 }
 
@@ -454,6 +477,7 @@ void TSxSyntaxMemoWidget::focusOutEvent(QFocusEvent* event) {
 bool TSxSyntaxMemoWidget::focusNextPrevChild(bool /*next*/) { return false; }
 
 bool TSxSyntaxMemoWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ScreenChangeInternal) FollowDevicePixelRatio();
   if (event->type() == QEvent::ToolTip && !(memo_ && memo_->ShowHint)) {
     // Hints show only in word-info mode.
     event->ignore();

@@ -33,8 +33,10 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // Recomposes every row.
   void RepaintAll();
 
-  // The client area as painted; client coordinates.
+  // The client area as painted, in device pixels at DevicePixelRatio().
   const QImage& BackingImage() const { return backing_; }
+  qreal DevicePixelRatio() const { return backing_.devicePixelRatio(); }
+  // Colour of a logical client pixel.
   TColor PixelAt(int x, int y) const;
   // The client area's top-left corner in widget coordinates (inside the frame).
   QPoint ClientOrigin() const { return contentsRect().topLeft(); }
@@ -91,6 +93,10 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   bool event(QEvent* event) override;
 
  private:
+  // Makes the backing image and the row bitmap match the client size and the screen's
+  // device pixel ratio; the control's geometry stays in logical pixels.
+  void RebuildBacking();
+  void FollowDevicePixelRatio();
 
   TSxQtSurface row_;
   QImage backing_;
