@@ -1,13 +1,39 @@
 // The QEB editor: the application object, the main window and the message loop.
 #include <QApplication>
+#include <QIcon>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <cstdio>
 
 #include "Unit1.h"
-#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtPlatform.h"
+
+namespace {
+
+// Test-only: with QEB_EDITOR_SMOKE_TEST set, the program prints the start sequence's log
+// and the window caption once the window is up, and quits. Tests of the installed
+// program use it; nothing else reads it.
+void ReportStartAndQuit(const TForm1& form) {
+  const QByteArray log = form.Memo1->toPlainText().toUtf8();
+  const QByteArray title = form.windowTitle().toUtf8();
+  std::fprintf(stdout, "%s\ncaption: %s\n", log.constData(), title.constData());
+  std::fflush(stdout);
+  QApplication::quit();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  InstallQtClipboard();
+  // Ties the windows to the menu entry qeb-editor.desktop (task bars, Wayland).
+  QGuiApplication::setDesktopFileName(QStringLiteral("qeb-editor"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qeb-editor")));
+  InstallQtPlatform();
   TForm1 form;
   form.show();
+  if (qEnvironmentVariableIsSet("QEB_EDITOR_SMOKE_TEST")) {
+    QTimer::singleShot(0, &form, [&form] { ReportStartAndQuit(form); });
+  }
   return app.exec();
 }
