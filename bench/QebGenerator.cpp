@@ -28,7 +28,7 @@ class Generator {
     switch (rng_() % 10) {
       case 0:
         if (depth_ < 6) {
-          out += Word() + " " + Word() + " {";
+          out += Word() + " " + Word() + " " + Word() + " {";
           ++depth_;
           return;
         }
@@ -42,11 +42,19 @@ class Generator {
         }
         out += "// " + Word() + " " + Word() + " " + Word();
         return;
-      case 2: out += "// " + Word() + " " + Word() + " " + Word(); return;
-      case 3: out += "{ " + Word() + " " + Word() + " }"; return;
-      case 4: out += Word() + "(\"" + Word() + " " + Word() + "\", " + std::to_string(rng_() % 1000) + ");"; return;
-      case 5: out += Word() + " := " + std::to_string(rng_() % 100000) + "." + std::to_string(rng_() % 100) + ";"; return;
-      default: out += Word() + " " + Word() + " = " + Word() + "[" + std::to_string(rng_() % 50) + "];"; return;
+      case 2: out += "// " + Word() + " " + Word() + " " + Word() + " " + Word() + " " + Word(); return;
+      case 3: out += "{ " + Word() + " " + Word() + " " + Word() + " }"; return;
+      case 4:
+        out += Word() + "(\"" + Word() + " " + Word() + " " + Word() + "\", " + std::to_string(rng_() % 1000) + ");";
+        return;
+      case 5:
+        out += Word() + "." + Word() + " := " + std::to_string(rng_() % 100000) + "." + std::to_string(rng_() % 100) +
+               " + " + Word() + ";";
+        return;
+      default:
+        out += Word() + " " + Word() + " = " + Word() + "[" + std::to_string(rng_() % 50) + "] + " + Word() + ";";
+        if (rng_() % 2) out += " // " + Word() + " " + Word();
+        return;
     }
   }
 
@@ -73,7 +81,7 @@ std::string GenerateQebBytes(std::size_t bytes, unsigned seed) {
 std::string GenerateQebLines(std::size_t lines, unsigned seed) {
   Generator g(seed);
   std::string out;
-  out.reserve(lines * 40);
+  out.reserve(lines * 56);
   for (std::size_t i = 0; i < lines; ++i) {
     g.Line(out);
     out += "\r\n";
