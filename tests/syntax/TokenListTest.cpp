@@ -1,6 +1,8 @@
 // Display operations on copies of a line's tokens.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "syntax/SyntaxAttributes.h"
 #include "syntax/TokenList.h"
 
@@ -13,47 +15,38 @@ TSxSyntaxParser Parsed(const std::string& line) {
   return list;
 }
 
-TEST(TokenListTest, MergeRunsJoinsStringPiecesAcrossBlanks) {
-  TSxSyntaxParser list = Parsed("'a b' z");
-  list.MergeRuns();
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Token(0).Start, 0u);
-  EXPECT_EQ(list.Token(0).Len, 5u);
-  EXPECT_EQ(list.Token(0).Kind, tokStringEnd);
-  EXPECT_EQ(list.Token(1).Kind, tokText);
+// "start+len:kind" per token, "*" after a selected one.
+std::string Dump(const TSxSyntaxParser& list) {
+  std::string out;
+  for (int i = 0; i < list.Count(); ++i) {
+    const TSxSyntaxToken& t = list.Token(i);
+    out += (i ? " " : "") + std::to_string(t.Start) + "+" + std::to_string(t.Len) + ":" + std::to_string(t.Kind);
+    if (t.Selected) out += "*";
+  }
+  return out;
 }
 
-TEST(TokenListTest, MergeRunsJoinsCommentPiecesButNotTheTextAfterThem) {
-  TSxSyntaxParser list = Parsed("x { a b } y // c d");
-  list.MergeRuns();
-  ASSERT_EQ(list.Count(), 4);
-  EXPECT_EQ(list.Token(1).Start, 2u);
-  EXPECT_EQ(list.Token(1).Len, 7u);
-  EXPECT_EQ(list.Token(1).Kind, tokMLCommentEnd);
-  EXPECT_EQ(list.Token(3).Start, 12u);
-  EXPECT_EQ(list.Token(3).Len, 6u);
+std::string K(TToken kind) { return std::to_string(kind); }
+
+TEST(TokenListTest, MergeRunsJoinsStringAndCommentPiecesButNotTheTextAfterThem) {
+  TSxSyntaxParser str = Parsed("'a b' z");
+  str.MergeRuns();
+  EXPECT_EQ(Dump(str), "0+5:" + K(tokStringEnd) + " 6+1:" + K(tokText));
+  TSxSyntaxParser comments = Parsed("x { a b } y // c d");
+  comments.MergeRuns();
+  EXPECT_EQ(Dump(comments),
+            "0+1:" + K(tokText) + " 2+7:" + K(tokMLCommentEnd) + " 10+1:" + K(tokText) + " 12+6:" + K(tokILComment));
 }
 
 TEST(TokenListTest, MarkSelectionCutsTokensAtTheSelectionEdges) {
   TSxSyntaxParser list;
   list.AddToken(1, 4, tokText);  // abcd
   list.MarkSelection(1, 3);
-  ASSERT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.Token(0).Len, 1u);
-  EXPECT_EQ(list.Token(0).Selected, 0);
-  EXPECT_EQ(list.Token(1).Start, 1u);
-  EXPECT_EQ(list.Token(1).Len, 2u);
-  EXPECT_EQ(list.Token(1).Selected, 1);
-  EXPECT_EQ(list.Token(2).Start, 3u);
-  EXPECT_EQ(list.Token(2).Selected, 0);
-}
-
-TEST(TokenListTest, MarkSelectionWithOpenEndsSelectsWholeTokens) {
-  TSxSyntaxParser list = Parsed("ab cd");
-  list.MarkSelection(-1, 2147483647);
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Token(0).Selected, 1);
-  EXPECT_EQ(list.Token(1).Selected, 1);
+  const std::string t = K(tokText);
+  EXPECT_EQ(Dump(list), "0+1:" + t + " 1+2:" + t + "* 3+1:" + t);
+  TSxSyntaxParser open = Parsed("ab cd");
+  open.MarkSelection(-1, 2147483647);
+  EXPECT_EQ(Dump(open), "0+2:" + t + "* 3+2:" + t + "*") << "open ends select whole tokens";
 }
 
 TEST(TokenListTest, FirstAndLastKindOfAnEmptyListAreText) {

@@ -30,14 +30,6 @@ class TokenizerTest : public ::testing::Test {
   TToken end = 0;
 };
 
-TEST_F(TokenizerTest, BlanksSeparateWordsAndProduceNoTokens) {
-  TSxSyntaxParser list;
-  list.Parse("a b", 0, &attrs, tokText);
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Token(0).Start, 0u);
-  EXPECT_EQ(list.Token(1).Start, 2u);
-}
-
 TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKinds) {
   std::vector<std::string> offered;
   attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) { offered.emplace_back(w); };
@@ -47,38 +39,48 @@ TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKinds) {
   EXPECT_EQ(end, tokText);
 }
 
-TEST_F(TokenizerTest, DigitsStartANumberOnlyAfterANonWordCharacter) {
-  EXPECT_EQ(Run("abc123"), (std::vector<Tok>{{"abc123", tokText}}));
-  EXPECT_EQ(Run("123abc"), (std::vector<Tok>{{"123", tokInteger}, {"abc", tokText}}));
-  // A Cyrillic letter is a word character: the digits stay inside the word.
-  EXPECT_EQ(Run("\xE0" "12"), (std::vector<Tok>{{"\xE0" "12", tokText}}));
-  EXPECT_EQ(Run("1.2.3"), (std::vector<Tok>{{"1.2", tokFloat}, {".", tokPoint}, {"3", tokInteger}}));
-  EXPECT_EQ(Run("12."), (std::vector<Tok>{{"12.", tokFloat}}));
-}
+struct LineCase {
+  const char* rule;
+  std::string line;
+  TToken prev;
+  std::vector<Tok> tokens;
+  TToken end;
+};
 
-TEST_F(TokenizerTest, StringsSplitAtBlanksAndNeverContinueOnTheNextLine) {
-  EXPECT_EQ(Run("'a b' z"), (std::vector<Tok>{{"'a", tokString}, {"b'", tokStringEnd}, {"z", tokText}}));
-  EXPECT_EQ(Run("'a b"), (std::vector<Tok>{{"'a", tokString}, {"b", tokString}}));
-  EXPECT_EQ(end, tokText);
-}
+// Default literals: one line from a given carried state, its tokens and the state it leaves.
+const LineCase kLineCases[] = {
+    {"digits inside a word stay in it", "abc123", tokText, {{"abc123", tokText}}, tokText},
+    {"digits start a number after a non-word character", "123abc", tokText,
+     {{"123", tokInteger}, {"abc", tokText}}, tokText},
+    {"a Cyrillic letter is a word character", "\xE0" "12", tokText, {{"\xE0" "12", tokText}}, tokText},
+    {"a second point ends a float", "1.2.3", tokText,
+     {{"1.2", tokFloat}, {".", tokPoint}, {"3", tokInteger}}, tokText},
+    {"a trailing point belongs to the float", "12.", tokText, {{"12.", tokFloat}}, tokText},
+    {"strings split at blanks", "'a b' z", tokText,
+     {{"'a", tokString}, {"b'", tokStringEnd}, {"z", tokText}}, tokText},
+    {"an open string never continues on the next line", "'a b", tokText,
+     {{"'a", tokString}, {"b", tokString}}, tokText},
+    {"hex value", "$1F", tokText, {{"$1F", tokHexValue}}, tokText},
+    {"the hex prefix alone is a hex token", "$", tokText, {{"$", tokHexValue}}, tokText},
+    {"a multi-line comment opens", "{ a", tokText,
+     {{"{", tokMLCommentBeg}, {"a", tokMLCommentBeg}}, tokMLCommentBeg},
+    {"a carried comment closes and text resumes", "b } z", tokMLCommentBeg,
+     {{"b", tokMLCommentBeg}, {"}", tokMLCommentEnd}, {"z", tokText}}, tokText},
+    {"the closer is found where its last character is read", "abc}def", tokMLCommentBeg,
+     {{"abc}", tokMLCommentEnd}, {"def", tokText}}, tokText},
+    {"\"{\" is tried before \"{$\"", "{$x}", tokText, {{"{$x}", tokMLCommentEnd}}, tokText},
+    {"the opener's characters belong to the first piece", "(*) q", tokText,
+     {{"(*)", tokELCommentEnd}, {"q", tokText}}, tokText},
+    {"an in-line comment runs to the end", "// a {", tokText,
+     {{"//", tokILComment}, {"a", tokILComment}, {"{", tokILComment}}, tokILComment},
+    {"a control character at the end is a blank", "ab\t", tokText, {{"ab", tokText}}, tokText},
+};
 
-TEST_F(TokenizerTest, HexPrefixAloneIsAHexToken) {
-  EXPECT_EQ(Run("$1F"), (std::vector<Tok>{{"$1F", tokHexValue}}));
-  EXPECT_EQ(Run("$"), (std::vector<Tok>{{"$", tokHexValue}}));
-}
-
-TEST_F(TokenizerTest, MultiLineCommentOpensClosesAndResumesText) {
-  EXPECT_EQ(Run("{ a"), (std::vector<Tok>{{"{", tokMLCommentBeg}, {"a", tokMLCommentBeg}}));
-  EXPECT_EQ(end, tokMLCommentBeg);
-  EXPECT_EQ(Run("b } z", tokMLCommentBeg),
-            (std::vector<Tok>{{"b", tokMLCommentBeg}, {"}", tokMLCommentEnd}, {"z", tokText}}));
-  EXPECT_EQ(end, tokText);
-  // The closer is found where its last character is read, also inside a piece.
-  EXPECT_EQ(Run("abc}def", tokMLCommentBeg), (std::vector<Tok>{{"abc}", tokMLCommentEnd}, {"def", tokText}}));
-  // "{" is tried before "{$": with the default literals "{$" opens a comment.
-  EXPECT_EQ(Run("{$x}"), (std::vector<Tok>{{"{$x}", tokMLCommentEnd}}));
-  // The opener's characters belong to the first piece: "(*)" opens and closes at once.
-  EXPECT_EQ(Run("(*) q"), (std::vector<Tok>{{"(*)", tokELCommentEnd}, {"q", tokText}}));
+TEST_F(TokenizerTest, LinesGiveTheirTokensAndCarriedState) {
+  for (const LineCase& c : kLineCases) {
+    EXPECT_EQ(Run(c.line, c.prev), c.tokens) << c.rule;
+    EXPECT_EQ(end, c.end) << c.rule;
+  }
 }
 
 TEST_F(TokenizerTest, ContinuationLineStartingWithBlanksBeginsWithAnEmptyToken) {
@@ -87,11 +89,6 @@ TEST_F(TokenizerTest, ContinuationLineStartingWithBlanksBeginsWithAnEmptyToken) 
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Token(0).Len, 0u);
   EXPECT_EQ(list.FirstKind(), tokMLCommentBeg);
-}
-
-TEST_F(TokenizerTest, InLineCommentRunsToTheEndAndDoesNotCarry) {
-  EXPECT_EQ(Run("// a {"), (std::vector<Tok>{{"//", tokILComment}, {"a", tokILComment}, {"{", tokILComment}}));
-  EXPECT_EQ(end, tokILComment);
 }
 
 TEST_F(TokenizerTest, EmptyLineKeepsTheStateAndNoAttributesMeansNoTokens) {
@@ -120,17 +117,12 @@ TEST_F(TokenizerTest, EmptyLiteralsNeverMatch) {
                                                {"$", tokText}, {"1", tokInteger}}));
 }
 
-TEST_F(TokenizerTest, ControlCharacterAtTheEndIsABlank) {
-  EXPECT_EQ(Run(std::string("ab\t")), (std::vector<Tok>{{"ab", tokText}}));
-}
-
 TEST_F(TokenizerTest, LinesLongerThan65535CharactersKeepExactColumns) {
   std::string line(70000, 'a');
   line += " 42";
-  auto toks = Run(line);
-  ASSERT_EQ(toks.size(), 2u);
   TSxSyntaxParser list;
   list.Parse(line, 0, &attrs, tokText);
+  ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Token(0).Len, 70000u);
   EXPECT_EQ(list.Token(1).Start, 70001u);
   EXPECT_EQ(list.Token(1).Kind, tokInteger);
@@ -170,10 +162,6 @@ TEST_F(BlankSeparatedTest, DirectiveOpenersAreTriedMultiLineFirst) {
   EXPECT_EQ(Run("{x"), (std::vector<Tok>{{"{x", tokILCompDir}}));
 }
 
-}  // namespace
-
-namespace {
-
 // Regression: a blank string character put blanks inside tokens.
 TEST_F(TokenizerTest, BlankLiteralCharactersNeverMatch) {
   attrs.LitString = ' ';
@@ -181,10 +169,6 @@ TEST_F(TokenizerTest, BlankLiteralCharactersNeverMatch) {
   attrs.LitReference = '\x01';
   EXPECT_EQ(Run("a b 1\t2"), (std::vector<Tok>{{"a", tokText}, {"b", tokText}, {"1", tokInteger}, {"2", tokInteger}}));
 }
-
-}  // namespace
-
-namespace {
 
 // Regression: a hex prefix holding a blank made hex tokens with blanks inside.
 TEST_F(TokenizerTest, HexPrefixWithABlankNeverMatches) {
