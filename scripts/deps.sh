@@ -3,7 +3,7 @@
 # Idempotent and quick when everything is present.
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev
-          libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xclip)
+          libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xclip xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

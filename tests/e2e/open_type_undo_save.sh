@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# End to end on a real X server: start the editor, open a file through the Open
+# dialog, type, undo, save, and compare the bytes on disk.
+# Usage: open_type_undo_save.sh <qeb-editor binary> <demo folder>
+set -euo pipefail
+editor=$1
+demo=$2
+for tool in xvfb-run xdotool; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$demo/qeb.syn" "$demo/qeb.syn2" "$work/"
+printf 'abc\r\n\xe4\xee\xec\r\n' > "$work/doc.qeb"   # abc / дом in cp1251
+
+cat > "$work/drive.sh" <<DRIVE
+#!/usr/bin/env bash
+set -euo pipefail
+cd "$work"
+"$editor" > "$work/editor.log" 2>&1 &
+pid=\$!
+win=\$(xdotool search --sync --onlyvisible --name 'qeb-editor-Untitled' | head -n 1)
+xdotool windowactivate --sync "\$win" 2>/dev/null || xdotool windowfocus --sync "\$win"
+sleep 0.5
+xdotool key --clearmodifiers ctrl+l
+dialog=\$(xdotool search --sync --onlyvisible --name '.' | tail -n 1)
+sleep 0.5
+xdotool type --delay 20 "$work/doc.qeb"
+xdotool key Return
+xdotool search --sync --onlyvisible --name 'doc.qeb' > /dev/null
+sleep 0.5
+# Into the text area (right of the outline, below the tool bar), then to the text's start.
+xdotool mousemove --window "\$win" 450 200 click 1
+xdotool key --clearmodifiers ctrl+Home
+xdotool type --delay 50 'XY'
+xdotool key --clearmodifiers ctrl+z
+xdotool key --clearmodifiers ctrl+s
+for i in \$(seq 50); do
+  grep -q '^X' "$work/doc.qeb" && break
+  sleep 0.1
+done
+kill \$pid 2>/dev/null || true
+wait \$pid 2>/dev/null || true
+DRIVE
+chmod +x "$work/drive.sh"
+timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/drive.sh"
+
+expected=$(printf 'Xabc\r\n\xe4\xee\xec\r\n' | od -An -tx1)
+actual=$(od -An -tx1 "$work/doc.qeb")
+if [ "$expected" != "$actual" ]; then
+  echo "saved bytes differ"
+  echo "expected: $expected"
+  echo "actual:   $actual"
+  cat "$work/editor.log"
+  exit 1
+fi
+echo "saved bytes as expected"
