@@ -24,7 +24,6 @@ win=\$(xdotool search --sync --onlyvisible --name 'qeb-editor-Untitled' | head -
 xdotool windowactivate --sync "\$win" 2>/dev/null || xdotool windowfocus --sync "\$win"
 sleep 0.5
 xdotool key --clearmodifiers ctrl+l
-dialog=\$(xdotool search --sync --onlyvisible --name '.' | tail -n 1)
 sleep 0.5
 xdotool type --delay 20 "$work/doc.qeb"
 xdotool key Return
