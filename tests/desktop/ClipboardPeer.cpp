@@ -1,0 +1,128 @@
+// A second editor for the clipboard tests between processes: one editor control on a
+// file, one scripted clipboard action, the result on stdout.
+//   qeb_clipboard_peer copy <file> <line1> <col1> <line2> <col2>
+//     selects (col1, line1)..(col2, line2), copies, prints "copied" and keeps serving the
+//     clipboard until its standard input closes.
+//   qeb_clipboard_peer paste <file> <line> <col>
+//     pastes at (col, line), prints every line ("line: " and its cp1251 bytes) and the
+//     sections ("sections: [2..4 c] ..."), and exits.
+//   qeb_clipboard_peer geometry <file>
+//     selects four characters of the first line and prints the device pixel ratio, the
+//     client size, the backing image's size, the selection's extent in logical and in
+//     device pixels, and how many aligned 2x2 device blocks are not of one colour.
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/qt/QtPlatform.h"
+#include "platform/qt/SyntaxMemoWidget.h"
+
+namespace {
+
+std::string DumpSections(const TSxSynMemoSection* s) {
+  std::string out;
+  for (const auto& c : s->Children) {
+    if (!out.empty()) out += ' ';
+    out += "[" + std::to_string(c->FirstLine) + ".." + std::to_string(c->LastLine);
+    if (c->Collapsed) out += " c";
+    const std::string inner = DumpSections(c.get());
+    if (!inner.empty()) out += " " + inner;
+    out += "]";
+  }
+  return out;
+}
+
+void Select(TSxSyntaxMemo& memo, int x1, int y1, int x2, int y2) {
+  TSxSynMemoRange& range = *memo.Range;
+  range.ClearSelection();
+  range.SetCaretPos({x1, y1});
+  range.ExtendSelection(y2 - y1, true, false);
+  range.ExtendSelection(x2 - range.CaretPos.X, false, false);
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: qeb_clipboard_peer copy|paste|geometry <file> [positions]\n");
+  return 2;
+}
+
+int Geometry(TSxSyntaxMemoWidget& widget) {
+  TSxSyntaxMemo& memo = widget.Memo();
+  Select(memo, 0, 0, 4, 0);
+  memo.Paint();
+  const QImage& backing = widget.BackingImage();
+  const QRgb selection = ResolveColor(memo.SelColor, widget.palette()).rgb();
+  // The selection's extent in logical pixels, and in device pixels.
+  QRect logical, device;
+  for (int y = 0; y < widget.ClientHeight(); ++y)
+    for (int x = 0; x < widget.ClientWidth(); ++x)
+      if (widget.PixelAt(x, y) == memo.SelColor) logical |= QRect(x, y, 1, 1);
+  // Aligned 2x2 device blocks of more than one colour: detail finer than a logical pixel.
+  int uneven = 0;
+  for (int y = 0; y < backing.height(); ++y) {
+    for (int x = 0; x < backing.width(); ++x) {
+      const QRgb p = backing.pixel(x, y);
+      if (p == selection) device |= QRect(x, y, 1, 1);
+      if (x % 2 == 0 && y % 2 == 0 && x + 1 < backing.width() && y + 1 < backing.height()) {
+        uneven += backing.pixel(x + 1, y) != p || backing.pixel(x, y + 1) != p ||
+                  backing.pixel(x + 1, y + 1) != p;
+      }
+    }
+  }
+  std::printf("ratio: %g\nclient: %dx%d\nbacking: %dx%d\n", widget.DevicePixelRatio(),
+              widget.ClientWidth(), widget.ClientHeight(), backing.width(), backing.height());
+  std::printf("selection logical: %d %d %d %d\nselection device: %d %d %d %d\n", logical.left(),
+              logical.top(), logical.right() + 1, logical.bottom() + 1, device.left(), device.top(),
+              device.right() + 1, device.bottom() + 1);
+  std::printf("uneven blocks: %d\n", uneven);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  const std::string command = argv[1];
+  QApplication app(argc, argv);
+  InstallQtPlatform();
+  // The control paints only inside a parent window, as in the editor's main window.
+  QWidget window;
+  window.resize(400, 300);
+  auto& widget = *new TSxSyntaxMemoWidget(&window);
+  widget.setGeometry(0, 0, 400, 300);
+  window.show();
+  TSxSyntaxMemo& memo = widget.Memo();
+  memo.Lines->LoadFromFile(argv[2]);
+
+  if (command == "geometry") return Geometry(widget);
+  if (command == "copy" && argc == 7) {
+    Select(memo, std::atoi(argv[4]), std::atoi(argv[3]), std::atoi(argv[6]), std::atoi(argv[5]));
+    memo.Range->CopyToClipboard();
+    std::printf("copied\n");
+    std::fflush(stdout);
+    // On X the owner serves every request for the clipboard's data itself.
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+      char buffer[256];
+      if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) QApplication::quit();
+    });
+    return app.exec();
+  }
+  if (command == "paste" && argc == 5) {
+    memo.Range->ClearSelection();
+    memo.Range->SetCaretPos({std::atoi(argv[4]), std::atoi(argv[3])});
+    memo.Range->PasteFromClipboard();
+    for (int i = 0; i < memo.Lines->Count(); ++i) {
+      const std::string line(memo.Lines->Get(i));
+      std::printf("line: %s\n", line.c_str());
+    }
+    std::printf("sections: %s\n", DumpSections(memo.SectionTree->Root()).c_str());
+    return 0;
+  }
+  return Usage();
+}

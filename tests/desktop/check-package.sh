@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds the Debian package of the build with CPack, unpacks it into a temporary root
+# and checks its tree, its menu entry, its MIME types, its icons and its dependencies.
+# Usage: check-package.sh <build directory>
+set -uo pipefail
+build=$1
+for tool in cpack dpkg-deb dpkg-shlibdeps file; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIPPED: '$tool' is not installed (Debian packages cmake, dpkg-dev, file)"
+    exit 77
+  fi
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+if ! cpack -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log"
+  echo "FAIL: cpack"
+  exit 1
+fi
+debs=("$work"/out/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}"; exit 1; }
+deb=${debs[0]}
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+
+fail=0
+check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
+
+check "program" '[ -x "$root/usr/bin/qeb-editor" ]'
+for f in qeb.syn qeb.syn2 Main.qbl; do
+  check "data file $f" 'cmp -s "$root/usr/share/qeb-editor/$f" "'"$(dirname "$0")"'/../../resources/demo/$f"'
+done
+
+entry="$root/usr/share/applications/qeb-editor.desktop"
+check "menu entry" '[ -f "$entry" ]'
+check "Exec names the packaged program" 'grep -qx "Exec=/usr/bin/qeb-editor" "$entry"'
+check "Path is the data directory" 'grep -qx "Path=/usr/share/qeb-editor" "$entry"'
+check "Categories" 'grep -qx "Categories=Development;TextEditor;" "$entry"'
+check "Icon" 'grep -qx "Icon=qeb-editor" "$entry"'
+check "Russian name and comment" 'grep -q "^Name\[ru\]=" "$entry" && grep -q "^Comment\[ru\]=" "$entry"'
+check "English name and comment" 'grep -q "^Name=" "$entry" && grep -q "^Comment=" "$entry"'
+check "MIME types of QEB sources" 'grep -qx "MimeType=text/x-qeb;text/x-qbl;" "$entry"'
+if command -v desktop-file-validate >/dev/null 2>&1; then
+  check "desktop-file-validate" 'desktop-file-validate "$entry"'
+else
+  echo "note: desktop-file-validate missing (Debian package desktop-file-utils); entry not validated"
+fi
+
+mime="$root/usr/share/mime/packages/qeb-editor.xml"
+check "MIME definitions" '[ -f "$mime" ]'
+if command -v update-mime-database >/dev/null 2>&1; then
+  # A MIME database built from the definitions alone maps both extensions.
+  mkdir -p "$work/mime/packages" && cp "$mime" "$work/mime/packages/"
+  check "update-mime-database" 'update-mime-database "$work/mime" >/dev/null 2>&1'
+  check "*.qeb is text/x-qeb" 'grep -q "text/x-qeb:\*\.qeb" "$work/mime/globs2"'
+  check "*.qbl is text/x-qbl" 'grep -q "text/x-qbl:\*\.qbl" "$work/mime/globs2"'
+fi
+
+icons="$root/usr/share/icons/hicolor"
+for size in 16 32 48 256; do
+  check "${size}px icon" 'file -b "$icons/${size}x${size}/apps/qeb-editor.png" | grep -q "PNG image data, $size x $size"'
+done
+check "scalable icon" 'grep -q "<svg" "$icons/scalable/apps/qeb-editor.svg"'
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+check "depends on Qt 6 widgets" '[[ "$depends" =~ (^|[ ,])libqt6widgets6([ ,]|$) ]]'
+check "depends on libjpeg" '[[ "$depends" =~ (^|[ ,])libjpeg62-turbo([ ,]|$) ]]'
+check "depends on the Qt platform plugins" '[[ "$depends" =~ (^|[ ,])qt6-qpa-plugins([ ,]|$) ]]'
+check "nothing outside /usr" '[ "$(ls "$root")" = usr ]'
+exit $fail

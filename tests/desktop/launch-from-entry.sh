@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and starts the installed program the way a
+# desktop menu does: the Exec of its menu entry, run in the entry's Path. The start
+# sequence must end in success with the demo game open, which proves that the program
+# found qeb.syn, qeb.syn2 and Main.qbl in that working directory.
+# Usage: launch-from-entry.sh <build directory>   (on an X display)
+set -euo pipefail
+build=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+cmake --install "$build" --prefix "$root/usr" >"$root/install.log"
+
+entry="$root/usr/share/applications/qeb-editor.desktop"
+[ -f "$entry" ] || { echo "FAIL: no menu entry at $entry"; exit 1; }
+exec_value=$(sed -n 's/^Exec=//p' "$entry")
+path_value=$(sed -n 's/^Path=//p' "$entry")
+[ "$path_value" = "$root/usr/share/qeb-editor" ] || { echo "FAIL: Path=$path_value"; exit 1; }
+# Exec is a command line with the entry format's quoting; field codes would be dropped.
+eval "set -- ${exec_value//%[fFuU]/}"
+[ -x "$1" ] || { echo "FAIL: Exec names no installed program: $exec_value"; exit 1; }
+
+# Launched from elsewhere, as a menu would: only Path gives the working directory.
+cd /
+out=$(cd "$path_value" && QEB_EDITOR_SMOKE_TEST=1 timeout 60 "$@")
+echo "$out"
+log=$(printf '%s\n' "$out" | grep '^\[' || true)
+caption=$(printf '%s\n' "$out" | sed -n 's/^caption: //p')
+last=$(printf '%s\n' "$log" | tail -n 1)
+fail=0
+[ "$last" = "[Событие]: Запуск прошел успешно!" ] || { echo "FAIL: the log ends with '$last'"; fail=1; }
+printf '%s\n' "$log" | grep -qx '\[Событие\]: Открыто' || { echo "FAIL: the demo was not opened"; fail=1; }
+if printf '%s\n' "$log" | grep -q '^\[Ошибка\]'; then echo "FAIL: errors in the start log"; fail=1; fi
+[ "${caption##*-}" = "Main.qbl" ] || { echo "FAIL: caption '$caption' does not name Main.qbl"; fail=1; }
+exit $fail

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a command on a private X server (Xvfb) with Qt on X, for tests that need real X
+# clients. Skips (exit 77) with a message when the X tools are missing.
+set -u
+for tool in xvfb-run xauth xclip; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIPPED: '$tool' is not installed (Debian packages xvfb, xauth, xclip; see scripts/deps.sh)"
+    exit 77
+  fi
+done
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
