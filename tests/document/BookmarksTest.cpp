@@ -90,16 +90,6 @@ TEST_F(BookmarksTest, SettingOnAnotherLineMovesItAndRepaintsTheOldLine) {
   EXPECT_EQ(m.Invalidated, (std::vector<std::int32_t>{2, 8}));
 }
 
-TEST_F(BookmarksTest, AnotherNumberOnAMarkedLineReplacesTheMark) {
-  B().SetBookmark(3, 4);
-  B().SetBookmark(5, 4);
-  EXPECT_EQ(B().GetBookmark(3), -1);
-  EXPECT_EQ(B().GetBookmark(5), 4);
-  std::uint8_t index = 0;
-  ASSERT_TRUE(B().FindBookmark(4, index));
-  EXPECT_EQ(index, 5);
-}
-
 TEST_F(BookmarksTest, EveryRowCarriesAtMostOneBookmark) {
   // Shuffle bookmarks over a few rows; no row may ever hold two.
   const int moves[][2] = {{1, 3}, {2, 3}, {1, 4}, {2, 4}, {9, 4}, {0, 3}, {1, 3}, {2, 0}};
@@ -136,12 +126,6 @@ TEST_F(BookmarksTest, SettingRunsInsideOneUpdate) {
   EXPECT_EQ(model.Lines->UpdateCount(), 0);
 }
 
-TEST_F(BookmarksTest, InsertedLineAboveLeavesBookmarkOnSameRowNumber) {
-  B().SetBookmark(2, 6);
-  m.Lines->Insert(0, "new first line");
-  EXPECT_EQ(B().GetBookmark(2), 6);
-}
-
 TEST_F(BookmarksTest, NewDocumentDropsBookmarksAndKeepsBreakpoints) {
   B().SetBookmark(1, 3);
   m.BreakPoints->SetBreakPoint(4, bpsEnabled);
@@ -151,22 +135,16 @@ TEST_F(BookmarksTest, NewDocumentDropsBookmarksAndKeepsBreakpoints) {
 }
 
 TEST_F(BookmarksTest, GlyphIsTheNumbersOpaqueCell) {
-  B().Glyphs = std::make_unique<TSolidBitmap>(110, 11);
   TGlyphRecorder canvas;
+  B().DrawGlyph(canvas, 0, 1, 0);  // no glyphs loaded: nothing drawn
+  B().Glyphs = std::make_unique<TSolidBitmap>(110, 11);
+  B().DrawGlyph(canvas, 0, 10, 0);  // no such number
   B().DrawGlyph(canvas, 14, 7, 2);
   ASSERT_EQ(canvas.Calls.size(), 1u);
   EXPECT_EQ(canvas.Calls[0].X, 14);
   EXPECT_EQ(canvas.Calls[0].Y, 2);
   EXPECT_EQ(canvas.Calls[0].CellX, 77);
   EXPECT_FALSE(canvas.Calls[0].Masked);
-}
-
-TEST_F(BookmarksTest, MissingGlyphsDrawNothing) {
-  TGlyphRecorder canvas;
-  B().DrawGlyph(canvas, 0, 1, 0);  // no loader installed in these tests
-  B().Glyphs = std::make_unique<TSolidBitmap>(110, 11);
-  B().DrawGlyph(canvas, 0, 10, 0);
-  EXPECT_TRUE(canvas.Calls.empty());
 }
 
 // ---- Breakpoints ------------------------------------------------------------
@@ -253,16 +231,6 @@ TEST_F(BreakPointsTest, NeedPossibilityTurnsDisabledIntoPossible) {
   EXPECT_EQ(StateOf(7), bpsEnabled);
 }
 
-TEST_F(BreakPointsTest, RowsNineAndTenAreBothFound) {
-  P().SetBreakPoint(9, bpsEnabled);
-  P().SetBreakPoint(10, bpsDisabled);
-  EXPECT_EQ(StateOf(9), bpsEnabled);
-  EXPECT_EQ(StateOf(10), bpsDisabled);
-  EXPECT_TRUE(P().DeleteBreakPoint(9));
-  EXPECT_EQ(StateOf(10), bpsDisabled);
-  EXPECT_FALSE(P().DeleteBreakPoint(9));
-}
-
 TEST_F(BreakPointsTest, ManyRowsAreFoundInTextOrder) {
   const std::int32_t rows[] = {9, 10, 100, 2, 19, 1000, 0, 99, 21, 3, 1};
   for (std::int32_t r : rows) P().SetBreakPoint(r, bpsEnabled, "", r);
@@ -275,6 +243,9 @@ TEST_F(BreakPointsTest, ManyRowsAreFoundInTextOrder) {
   }
   for (std::int32_t absent : {4, 11, 101, 999, 1001}) EXPECT_EQ(P().BreakPointAt(absent), nullptr);
   EXPECT_EQ(P().Count(), 11);
+  EXPECT_TRUE(P().DeleteBreakPoint(9));
+  EXPECT_FALSE(P().DeleteBreakPoint(9));
+  EXPECT_EQ(P().BreakPointAt(10)->UserValue, 10);
 }
 
 TEST_F(BreakPointsTest, SettingAgainReplacesTheRecord) {
@@ -316,12 +287,14 @@ TEST_F(BreakPointsTest, StateChangeOfAListedRecordMovesCurrentRowAndRepaints) {
   EXPECT_EQ(StateOf(10), bpsDisabled);
 }
 
-TEST_F(BreakPointsTest, BreakpointsDoNotFollowEdits) {
+TEST_F(BreakPointsTest, MarksDoNotFollowEdits) {
   P().SetBreakPoint(5, bpsEnabled);
+  B().SetBookmark(2, 6);
   m.Lines->Insert(0, "above");
   m.Lines->Delete(10);
   EXPECT_TRUE(P().HasBreakPoint(5));
   EXPECT_FALSE(P().HasBreakPoint(6));
+  EXPECT_EQ(B().GetBookmark(2), 6);
 }
 
 TEST_F(BreakPointsTest, GlyphIsTheStatesMaskedCell) {

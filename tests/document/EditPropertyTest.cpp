@@ -156,7 +156,8 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
 
   void RandomOperation() {
     TSxSynMemoRange& r = range();
-    switch (Rand(0, 19)) {
+    const int choice = Rand(0, 19);
+    switch (choice) {
       case 0: case 1: case 2: {
         const char c = "ab \xF0z{"[Rand(0, 5)];
         Do([&] { r.ReplaceSelection(std::string(1, c), ukTyping); });
@@ -187,24 +188,15 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
         if (Chance(50)) SelectRandom();
         Do([&] { r.CreateSectionFromSelection(); });
         break;
-      case 11: {
-        const bool nested = Chance(30);
-        Do([&] { r.RemoveCaretSection(nested); });
-        break;
-      }
-      case 12: {
-        const bool nested = Chance(30);
-        Do([&] { r.CollapseCaretSection(nested); });
-        break;
-      }
-      case 13: {
-        const bool nested = Chance(30);
-        Do([&] { r.ExpandCaretSection(nested); });
-        break;
-      }
-      case 14: {
-        const bool forward = Chance(50);
-        Do([&] { r.GotoSection(forward); });
+      case 11: case 12: case 13: case 14: {
+        const bool flag = Chance(30);  // nested, or forward for the jump
+        const int op = choice;
+        Do([&] {
+          if (op == 11) r.RemoveCaretSection(flag);
+          else if (op == 12) r.CollapseCaretSection(flag);
+          else if (op == 13) r.ExpandCaretSection(flag);
+          else r.GotoSection(flag);
+        });
         break;
       }
       case 15: MoveCaret(); break;
@@ -218,12 +210,9 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
       case 17: {
         const int which = Rand(0, 2);
         Do([&] {
-          if (which == 0)
-            r.IndentLines();
-          else if (which == 1)
-            r.UnindentLines();
-          else
-            r.ToggleLineComment("//");
+          if (which == 0) r.IndentLines();
+          else if (which == 1) r.UnindentLines();
+          else r.ToggleLineComment("//");
         });
         break;
       }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "RangeFixture.h"
-#include "platform/Cp1251.h"
 
 namespace {
 
@@ -12,29 +11,40 @@ using Lines = std::vector<std::string>;
 
 class ReplaceSelectionTest : public RangeFixture {};
 
-TEST_F(ReplaceSelectionTest, TypingInVirtualSpacePadsTheLine) {
-  Load({"abc"});
-  Caret(6, 0);
-  range().ReplaceSelection("x", ukTyping);
-  EXPECT_EQ(Text(), (Lines{"abc   x"}));
-  EXPECT_EQ(range().CaretPos, P(7, 0));
-}
+struct ReplaceCase {
+  const char* rule;
+  Lines text;
+  TTextPos start, end;  // the selection; equal for a bare caret
+  std::string with;
+  Lines result;
+  TTextPos caret;
+};
 
-TEST_F(ReplaceSelectionTest, SplittingALineKeepsPrefixAndSuffix) {
-  Load({"ab", "z"});
-  Caret(1, 0);
-  range().ReplaceSelection("1\r\n2", ukTyping);
-  EXPECT_EQ(Text(), (Lines{"a1", "2b", "z"}));
-  EXPECT_EQ(range().CaretPos, P(1, 1));
-  EXPECT_TRUE(range().IsEmpty());
-}
+const ReplaceCase kReplaceCases[] = {
+    {"typing in virtual space pads the line", {"abc"}, P(6, 0), P(6, 0), "x", {"abc   x"}, P(7, 0)},
+    {"splitting a line keeps prefix and suffix", {"ab", "z"}, P(1, 0), P(1, 0), "1\r\n2", {"a1", "2b", "z"}, P(1, 1)},
+    {"a three-line selection becomes one line", {"first", "middle", "last", "after"}, P(2, 0), P(3, 2), "X",
+     {"fiXt", "after"}, P(3, 0)},
+    {"lone CR and LF split the text and NUL ends it", {"ab"}, P(1, 0), P(1, 0), std::string("1\r2\n3\0ignored", 13),
+     {"a1", "2", "3b"}, P(1, 2)},
+    {"empty text deletes the selection", {"hello", "world"}, P(3, 0), P(2, 1), "", {"helrld"}, P(3, 0)},
+    {"a reversed range is put in order", {"abcdef"}, P(4, 0), P(1, 0), "", {"aef"}, P(1, 0)},
+    {"positions past the text are clamped", {"ab", "cd"}, P(1, 0), P(3, 9), "Z", {"aZ"}, P(2, 0)},
+    {"Cyrillic bytes are copied unchanged", {"\xF1\xEB\xEE\xE2\xEE"}, P(2, 0), P(2, 0), "\xE6",
+     {"\xF1\xEB\xE6\xEE\xE2\xEE"}, P(3, 0)},
+};
 
-TEST_F(ReplaceSelectionTest, ThreeLineSelectionBecomesOneLine) {
-  Load({"first", "middle", "last", "after"});
-  Select(2, 0, 3, 2);
-  range().ReplaceSelection("X", ukTyping);
-  EXPECT_EQ(Text(), (Lines{"fiXt", "after"}));
-  EXPECT_EQ(range().CaretPos, P(3, 0));
+TEST_F(ReplaceSelectionTest, EveryShapeOfReplacement) {
+  for (const ReplaceCase& c : kReplaceCases) {
+    Load(c.text);
+    Caret(c.start.X, c.start.Y);
+    range().StartPos = c.start;
+    range().EndPos = c.end;
+    range().ReplaceSelection(c.with, ukPaste);
+    EXPECT_EQ(Text(), c.result) << c.rule;
+    EXPECT_EQ(range().CaretPos, c.caret) << c.rule;
+    EXPECT_TRUE(range().IsEmpty()) << c.rule;
+  }
 }
 
 TEST_F(ReplaceSelectionTest, WholeLinesAtColumnZeroGoBeforeTheCaretLine) {
@@ -54,30 +64,6 @@ TEST_F(ReplaceSelectionTest, LinesInsertedMidLineGoAfterTheStartLine) {
   EXPECT_EQ(Tree(), "[0-4]");
 }
 
-TEST_F(ReplaceSelectionTest, LoneCrAndLfAndNulSplitTheText) {
-  Load({"ab"});
-  Caret(1, 0);
-  range().ReplaceSelection(std::string("1\r2\n3\0ignored", 13), ukPaste);
-  EXPECT_EQ(Text(), (Lines{"a1", "2", "3b"}));
-}
-
-TEST_F(ReplaceSelectionTest, EmptyTextDeletesTheSelection) {
-  Load({"hello", "world"});
-  Select(3, 0, 2, 1);
-  range().ReplaceSelection("", ukDelete);
-  EXPECT_EQ(Text(), (Lines{"helrld"}));
-  EXPECT_EQ(range().CaretPos, P(3, 0));
-}
-
-TEST_F(ReplaceSelectionTest, ReversedRangeIsPutInOrderBeforeReplacing) {
-  Load({"abcdef"});
-  range().StartPos = P(4, 0);
-  range().EndPos = P(1, 0);
-  range().ReplaceSelection("", ukDelete);
-  EXPECT_EQ(Text(), (Lines{"aef"}));
-  EXPECT_EQ(range().CaretPos, P(1, 0));
-}
-
 TEST_F(ReplaceSelectionTest, DocumentWithoutLinesReceivesTheNewLines) {
   memo.Lines->LoadFromStream("");
   ASSERT_EQ(memo.Lines->Count(), 0);
@@ -85,22 +71,6 @@ TEST_F(ReplaceSelectionTest, DocumentWithoutLinesReceivesTheNewLines) {
   EXPECT_EQ(Text(), (Lines{"a", "b"}));
   EXPECT_EQ(range().CaretPos, P(1, 1));
   EXPECT_EQ(memo.SectionTree->Root()->LastLine, 2);
-}
-
-TEST_F(ReplaceSelectionTest, PositionsPastTheTextAreClamped) {
-  Load({"ab", "cd"});
-  range().StartPos = P(1, 0);
-  range().EndPos = P(3, 9);
-  range().ReplaceSelection("Z", ukDelete);
-  EXPECT_EQ(Text(), (Lines{"aZ"}));
-}
-
-TEST_F(ReplaceSelectionTest, CyrillicBytesAreCopiedUnchanged) {
-  const std::string word = cp1251::FromUtf8("слово");
-  Load({word});
-  Caret(2, 0);
-  range().ReplaceSelection(cp1251::FromUtf8("ж"), ukTyping);
-  EXPECT_EQ(Text()[0], cp1251::FromUtf8("слжово"));
 }
 
 class DeleteSelectionTest : public RangeFixture {};

@@ -59,50 +59,43 @@ TEST_F(SectionsTest, MarkersAreWrittenBackOnlyWithTheOption) {
   EXPECT_EQ(LinesOf(m), (std::vector<std::string>{"a", "b", "c", "d"})) << "the document never receives markers";
 }
 
-TEST_F(SectionsTest, AddSectionAdoptsTheSectionsInsideIt) {
+struct AddCase {
+  const char* rule;
+  std::vector<std::pair<int, int>> before;
+  int first, last;
+  bool made;
+  const char* tree;
+  bool marksModified = false;
+};
+
+const AddCase kAddCases[] = {
+    {"adopts the sections inside it", {{3, 4}}, 2, 5, true, "[2..5 [3..4]]"},
+    {"crossing a boundary is refused", {{4, 7}}, 2, 5, false, "[4..7]", true},
+    {"starting inside an earlier one replaces it", {{1, 10}, {2, 6}}, 4, 9, true, "[1..10 [4..9]]"},
+    {"reaching past the end of a section replaces it", {{2, 5}}, 5, 8, true, "[5..8]"},
+    {"the same range twice makes nothing", {{2, 5}}, 2, 5, false, "[2..5]"},
+    {"a range sharing an end line makes nothing", {{2, 5}}, 3, 5, false, "[2..5]"},
+    {"one line is no section", {}, 7, 7, false, ""},
+    {"a reversed range is no section", {}, 8, 7, false, ""},
+    {"a range past the text is no section", {}, 8, 12, false, ""},
+    {"a negative line is no section", {}, -1, 3, false, ""},
+};
+
+TEST_F(SectionsTest, AddSectionRules) {
+  for (const AddCase& c : kAddCases) {
+    LoadPlain(12);
+    for (auto [first, last] : c.before) ASSERT_NE(tree().AddSection(first, last, false), nullptr) << c.rule;
+    m.Lines->SetModified(false);
+    EXPECT_EQ(tree().AddSection(c.first, c.last, false) != nullptr, c.made) << c.rule;
+    EXPECT_EQ(DumpSections(m), c.tree) << c.rule;
+    if (c.made || c.marksModified) {
+      EXPECT_TRUE(m.Lines->Modified()) << c.rule;
+    }
+  }
   LoadPlain(10);
-  ASSERT_NE(tree().AddSection(3, 4, false), nullptr);
-  TSxSynMemoSection* s = tree().AddSection(2, 5, false);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(DumpSections(m), "[2..5 [3..4]]");
+  tree().AddSection(3, 4, false);
+  tree().AddSection(2, 5, false);
   EXPECT_EQ(tree().SectionOf(3)->Level, 2);
-  EXPECT_TRUE(m.Lines->Modified());
-}
-
-TEST_F(SectionsTest, AddSectionCrossingABoundaryIsRefusedButMarksModified) {
-  LoadPlain(10);
-  ASSERT_NE(tree().AddSection(4, 7, false), nullptr);
-  m.Lines->SetModified(false);
-  EXPECT_EQ(tree().AddSection(2, 5, false), nullptr);
-  EXPECT_EQ(DumpSections(m), "[4..7]");
-  EXPECT_TRUE(m.Lines->Modified());
-}
-
-TEST_F(SectionsTest, AddSectionStartingInsideAnEarlierOneReplacesIt) {
-  LoadPlain(12);
-  ASSERT_NE(tree().AddSection(1, 10, false), nullptr);
-  ASSERT_NE(tree().AddSection(2, 6, false), nullptr);
-  EXPECT_NE(tree().AddSection(4, 9, false), nullptr);
-  EXPECT_EQ(DumpSections(m), "[1..10 [4..9]]");
-}
-
-TEST_F(SectionsTest, AddSectionRefusesItsOwnBoundariesAndDegenerateRanges) {
-  LoadPlain(10);
-  ASSERT_NE(tree().AddSection(2, 5, false), nullptr);
-  EXPECT_EQ(tree().AddSection(2, 5, false), nullptr) << "the same range twice makes nothing";
-  EXPECT_EQ(tree().AddSection(3, 5, false), nullptr);
-  EXPECT_EQ(tree().AddSection(7, 7, false), nullptr);
-  EXPECT_EQ(tree().AddSection(8, 7, false), nullptr);
-  EXPECT_EQ(tree().AddSection(8, 10, false), nullptr);
-  EXPECT_EQ(tree().AddSection(-1, 3, false), nullptr);
-  EXPECT_EQ(DumpSections(m), "[2..5]");
-}
-
-TEST_F(SectionsTest, AddSectionReachingPastTheEndOfASectionReplacesIt) {
-  LoadPlain(10);
-  ASSERT_NE(tree().AddSection(2, 5, false), nullptr);
-  EXPECT_NE(tree().AddSection(5, 8, false), nullptr);
-  EXPECT_EQ(DumpSections(m), "[5..8]");
 }
 
 TEST_F(SectionsTest, VisibleMapWithNestedCollapsedSectionsAndLevels) {

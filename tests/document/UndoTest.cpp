@@ -26,55 +26,41 @@ TEST_F(UndoGroupingTest, WithoutGroupingEachKeyIsOneRecord) {
   EXPECT_EQ(Text(), (Lines{"abcdefxy"}));
 }
 
-TEST_F(UndoGroupingTest, GroupedTypingUndoesAtOnceAndRestoresTheCaret) {
-  SetOption(smoGroupUndo, true);
-  Caret(2, 0);
-  Type("xyz");
-  ASSERT_EQ(range().UndoList.size(), 1u);
-  EXPECT_EQ(range().LastUndoItem()->Kind, ukTyping);
-  range().Undo();
-  EXPECT_EQ(Text(), (Lines{"abcdef"}));
-  EXPECT_EQ(range().CaretPos, P(2, 0));
-  EXPECT_FALSE(range().CanUndo());
-}
+struct GroupCase {
+  const char* rule;
+  int caret;
+  const char* keys;  // letters type, '<' is Backspace, '>' is Delete
+  const char* text;
+};
 
-TEST_F(UndoGroupingTest, GroupedBackspacesKeepTextOrder) {
-  SetOption(smoGroupUndo, true);
-  Caret(5, 0);
-  range().ReplaceSelection("", ukDelete);  // an empty first record keeps the caret move out
-  range().UndoList.clear();
-  Backspace();
-  Backspace();
-  Backspace();
-  ASSERT_EQ(range().UndoList.size(), 1u);
-  EXPECT_EQ(range().LastUndoItem()->Text, "cde");
-  EXPECT_EQ(Text(), (Lines{"abf"}));
-  range().Undo();
-  EXPECT_EQ(Text(), (Lines{"abcdef"}));
-  EXPECT_EQ(range().CaretPos, P(5, 0));
-}
+const GroupCase kGroupCases[] = {
+    {"typing", 2, "xyz", "abxyzcdef"},
+    {"backspaces keep text order", 5, "<<<", "abf"},
+    {"deletes at one place", 1, ">>>", "aef"},
+    {"delete then backspace", 3, "><", "abef"},
+};
 
-TEST_F(UndoGroupingTest, GroupedDeletesAtOnePlace) {
+TEST_F(UndoGroupingTest, GroupedKeysAreOneRecordUndoneExactly) {
   SetOption(smoGroupUndo, true);
-  Caret(1, 0);
-  range().UndoList.clear();
-  for (int i = 0; i < 3; ++i) range().DeleteSelection();
-  ASSERT_EQ(range().UndoList.size(), 1u);
-  EXPECT_EQ(Text(), (Lines{"aef"}));
-  range().Undo();
-  EXPECT_EQ(Text(), (Lines{"abcdef"}));
-}
-
-TEST_F(UndoGroupingTest, DeleteThenBackspaceMergeIntoOneExactRecord) {
-  SetOption(smoGroupUndo, true);
-  Caret(3, 0);
-  range().UndoList.clear();
-  range().DeleteSelection();
-  Backspace();
-  ASSERT_EQ(range().UndoList.size(), 1u);
-  EXPECT_EQ(Text(), (Lines{"abef"}));
-  range().Undo();
-  EXPECT_EQ(Text(), (Lines{"abcdef"}));
+  for (const GroupCase& c : kGroupCases) {
+    Load({"abcdef"});
+    Caret(c.caret, 0);
+    range().UndoList.clear();
+    for (const char* k = c.keys; *k; ++k) {
+      if (*k == '<')
+        Backspace();
+      else if (*k == '>')
+        range().DeleteSelection();
+      else
+        Type(std::string(1, *k));
+    }
+    EXPECT_EQ(Text(), (Lines{c.text})) << c.rule;
+    ASSERT_EQ(range().UndoList.size(), 1u) << c.rule;
+    range().Undo();
+    EXPECT_EQ(Text(), (Lines{"abcdef"})) << c.rule;
+    EXPECT_EQ(range().CaretPos, P(c.caret, 0)) << c.rule;
+    EXPECT_FALSE(range().CanUndo()) << c.rule;
+  }
 }
 
 TEST_F(UndoGroupingTest, CaretMoveAndKindChangeStartNewRecords) {
@@ -107,13 +93,6 @@ TEST_F(UndoGroupingTest, PlainRecordsNeverMerge) {
 
 class UndoHistoryTest : public RangeFixture {};
 
-TEST_F(UndoHistoryTest, CaretMovesWithEmptyHistoryMakeNoRecord) {
-  Load({"abc", "def"});
-  Caret(2, 1);
-  Caret(1, 0);
-  EXPECT_FALSE(range().CanUndo());
-}
-
 TEST_F(UndoHistoryTest, ARunOfCaretMovesIsOneRecordWalkedBack) {
   Load({"abc", "def", "ghi"});
   Caret(1, 0);
@@ -121,7 +100,7 @@ TEST_F(UndoHistoryTest, ARunOfCaretMovesIsOneRecordWalkedBack) {
   Caret(2, 1);
   Caret(3, 2);
   Caret(0, 2);
-  ASSERT_EQ(range().UndoList.size(), 2u);
+  ASSERT_EQ(range().UndoList.size(), 2u) << "the first move, with an empty history, made no record";
   range().Undo();
   EXPECT_EQ(range().CaretPos, P(2, 0));
   range().Undo();
