@@ -99,6 +99,13 @@ const TCollationRanks& Ranks() {
   return ranks;
 }
 
+// FNV-1a over collation ranks: a word and its key hash alike.
+std::uint64_t HashRanks(std::string_view word, const unsigned char* rank) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (char c : word) h = (h ^ (rank ? rank[static_cast<unsigned char>(c)] : static_cast<unsigned char>(c))) * 1099511628211ull;
+  return h;
+}
+
 void CollationKey(std::string_view word, std::string& key) {
   const TCollationRanks& r = Ranks();
   key.resize(word.size());
@@ -120,24 +127,60 @@ void TKeywordTable::Sort() {
   });
   keys_.resize(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i) CollationKey(entries_[i].Word, keys_[i]);
+  std::size_t size = 16;
+  while (size < keys_.size() * 2) size *= 2;
+  index_.assign(size, Slot{});
+  for (std::size_t i = 0; i < keys_.size(); ++i) {
+    if (i > 0 && keys_[i] == keys_[i - 1]) continue;  // equal keys are adjacent once sorted
+    const std::uint64_t h = HashRanks(keys_[i], nullptr);
+    std::size_t at = h & (size - 1);
+    while (index_[at].key) at = (at + 1) & (size - 1);
+    index_[at] = {h, &keys_[i], Search(keys_[i])};
+  }
 }
 
-const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
-  // The search compares collation keys: the same outcomes as CompareText, probe for probe.
-  const bool keyed = keys_.size() == entries_.size();
-  thread_local std::string key;
-  if (keyed) CollationKey(word, key);
+// The binary search over the sorted keys: among equal entries, the first one probed.
+const TKeywordEntry* TKeywordTable::Search(const std::string& key) const {
   int lo = 0, hi = Count() - 1;
   while (lo <= hi) {
-    int mid = (lo + hi) / 2;
-    const std::size_t m = static_cast<std::size_t>(mid);
-    int c = keyed ? std::string_view(keys_[m]).compare(key) : cp1251::CompareText(entries_[m].Word, word);
+    const int mid = (lo + hi) / 2;
+    const int c = keys_[static_cast<std::size_t>(mid)].compare(key);
     if (c < 0) {
       lo = mid + 1;
     } else {
       if (c == 0) return &entries_[static_cast<std::size_t>(mid)];
       hi = mid - 1;
     }
+  }
+  return nullptr;
+}
+
+const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
+  if (keys_.size() != entries_.size()) {
+    // Not sorted yet: the same search over the words themselves.
+    int lo = 0, hi = Count() - 1;
+    while (lo <= hi) {
+      const int mid = (lo + hi) / 2;
+      const int c = cp1251::CompareText(entries_[static_cast<std::size_t>(mid)].Word, word);
+      if (c < 0) {
+        lo = mid + 1;
+      } else {
+        if (c == 0) return &entries_[static_cast<std::size_t>(mid)];
+        hi = mid - 1;
+      }
+    }
+    return nullptr;
+  }
+  const unsigned char* rank = Ranks().rank;
+  const std::uint64_t h = HashRanks(word, rank);
+  const std::size_t mask = index_.size() - 1;
+  for (std::size_t at = h & mask; index_[at].key; at = (at + 1) & mask) {
+    const Slot& slot = index_[at];
+    if (slot.hash != h || slot.key->size() != word.size()) continue;
+    bool same = true;
+    for (std::size_t j = 0; j < word.size() && same; ++j)
+      same = static_cast<unsigned char>((*slot.key)[j]) == rank[static_cast<unsigned char>(word[j])];
+    if (same) return slot.entry;
   }
   return nullptr;
 }
