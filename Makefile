@@ -5,8 +5,9 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+SOAK_SECONDS ?= 7200
 
-.PHONY: deps configure build run test asan-test bench fuzz fuzz-ci clean
+.PHONY: deps configure build run test asan-test bench fuzz fuzz-ci soak clean
 
 deps:
 	@bash scripts/deps.sh
@@ -40,6 +41,14 @@ fuzz-ci: deps
 
 fuzz:
 	$(MAKE) fuzz-ci FUZZ_SECONDS=1800
+
+# The random-use soak of the main window under the sanitizers, for SOAK_SECONDS, with a
+# fresh seed (printed; SOAK_SEED=n replays one).
+soak: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSX_SANITIZE=ON -DSX_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_soak
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen SOAK_SECONDS=$(SOAK_SECONDS) SOAK_SEED=$${SOAK_SEED:-$$(date +%s)} \
+	  ./tests/test_soak --gtest_filter=SoakTest.*
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
