@@ -146,16 +146,6 @@ class ChangeDeliveryTest : public ControlFixture {
   std::vector<TChangedItems> delivered;
 };
 
-TEST_F(ChangeDeliveryTest, InsideAnUpdateKindsWaitForTheNextReport) {
-  memo().Lines->BeginUpdate();
-  memo().DoChange({ciSelection});
-  EXPECT_TRUE(delivered.empty());
-  memo().Lines->EndUpdate();
-  memo().DoChange({ciUndoStack});
-  ASSERT_EQ(delivered.size(), 1u);
-  EXPECT_EQ(delivered[0], (TChangedItems{ciSelection, ciUndoStack}));
-}
-
 TEST_F(ChangeDeliveryTest, OptionsReportOnlyRealChanges) {
   memo().SetOptions(memo().Options());
   EXPECT_TRUE(delivered.empty());

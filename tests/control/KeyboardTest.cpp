@@ -12,6 +12,19 @@ class KeyboardTest : public ControlFixture {
   void Caret(std::int32_t x, std::int32_t y) { memo().Range->SetCaretPos(TTextPos{x, y}); }
   TTextPos CaretPos() const { return widget->Memo().Range->CaretPos; }
   std::string Line(int i) const { return std::string(widget->Memo().Lines->Get(i)); }
+  // Presses keys in turn and checks where each leaves the caret.
+  struct Step {
+    std::uint16_t key;
+    TShiftState shift;
+    TTextPos caret;
+  };
+  void Walk(std::initializer_list<Step> steps) {
+    int i = 0;
+    for (const Step& s : steps) {
+      Key(s.key, s.shift);
+      EXPECT_EQ(CaretPos(), s.caret) << "step " << i++;
+    }
+  }
 };
 
 TEST_F(KeyboardTest, TabInsertsBlanksUpToTheNextMultipleOfFour) {
@@ -63,12 +76,7 @@ TEST_F(KeyboardTest, BackspaceAtColumnZeroJoinsOnlyAVisibleLineAbove) {
 TEST_F(KeyboardTest, SmartHomeAlternatesOnlyFromColumnZero) {
   Load({"    abc"});
   Caret(5, 0);
-  Key(VK_HOME);
-  EXPECT_EQ(CaretPos().X, 0);
-  Key(VK_HOME);
-  EXPECT_EQ(CaretPos().X, 4);
-  Key(VK_HOME);
-  EXPECT_EQ(CaretPos().X, 0);
+  Walk({{VK_HOME, {}, {0, 0}}, {VK_HOME, {}, {4, 0}}, {VK_HOME, {}, {0, 0}}});
   Key(VK_END, {ssShift});
   EXPECT_EQ(memo().Range->EndPos, (TTextPos{7, 0}));
 }
@@ -76,14 +84,9 @@ TEST_F(KeyboardTest, SmartHomeAlternatesOnlyFromColumnZero) {
 TEST_F(KeyboardTest, CtrlRightAndLeftStepByWords) {
   Load({"ab  cd", "  ef"});
   Caret(0, 0);
-  Key(VK_RIGHT, {ssCtrl});
-  EXPECT_EQ(CaretPos(), (TTextPos{4, 0}));
-  Key(VK_RIGHT, {ssCtrl});
-  EXPECT_EQ(CaretPos(), (TTextPos{6, 0}));
-  Key(VK_RIGHT, {ssCtrl});
-  EXPECT_EQ(CaretPos(), (TTextPos{2, 1}));
-  Key(VK_LEFT, {ssCtrl});
-  EXPECT_EQ(CaretPos(), (TTextPos{6, 0})) << "from the first word to the previous line's end";
+  // The last step goes from the first word to the previous line's end.
+  Walk({{VK_RIGHT, {ssCtrl}, {4, 0}}, {VK_RIGHT, {ssCtrl}, {6, 0}}, {VK_RIGHT, {ssCtrl}, {2, 1}},
+        {VK_LEFT, {ssCtrl}, {6, 0}}});
   Caret(4, 0);
   Key(VK_LEFT, {ssCtrl});
   EXPECT_EQ(CaretPos(), (TTextPos{0, 0}));
