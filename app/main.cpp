@@ -12,12 +12,14 @@
 namespace {
 
 // Test-only: with QEB_EDITOR_SMOKE_TEST set, the program prints the start sequence's log
-// and the window caption once the window is up, and quits. Tests of the installed
+// the window caption and the desktop entry's name once the window is up, and quits. Tests of the installed
 // program use it; nothing else reads it.
 void ReportStartAndQuit(const TForm1& form) {
   const QByteArray log = form.Memo1->toPlainText().toUtf8();
   const QByteArray title = form.windowTitle().toUtf8();
-  std::fprintf(stdout, "%s\ncaption: %s\n", log.constData(), title.constData());
+  const QByteArray entry = QGuiApplication::desktopFileName().toUtf8();
+  std::fprintf(stdout, "%s\ncaption: %s\ndesktop entry: %s\n", log.constData(), title.constData(),
+               entry.constData());
   std::fflush(stdout);
   QApplication::quit();
 }

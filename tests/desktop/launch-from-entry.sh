@@ -30,5 +30,7 @@ fail=0
 [ "$last" = "[Событие]: Запуск прошел успешно!" ] || { echo "FAIL: the log ends with '$last'"; fail=1; }
 printf '%s\n' "$log" | grep -qx '\[Событие\]: Открыто' || { echo "FAIL: the demo was not opened"; fail=1; }
 if printf '%s\n' "$log" | grep -q '^\[Ошибка\]'; then echo "FAIL: errors in the start log"; fail=1; fi
+[ "$(printf '%s\n' "$out" | sed -n 's/^desktop entry: //p')" = "$(basename "$entry" .desktop)" ] ||
+  { echo "FAIL: the program does not name its menu entry"; fail=1; }
 [ "${caption##*-}" = "Main.qbl" ] || { echo "FAIL: caption '$caption' does not name Main.qbl"; fail=1; }
 exit $fail
