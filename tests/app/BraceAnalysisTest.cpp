@@ -36,55 +36,37 @@ class BraceAnalysisTest : public ::testing::Test {
   TSxMemoModel memo_;
 };
 
-TEST_F(BraceAnalysisTest, BraceOpeningItsLineTakesTheHeaderAbove) {
+struct BraceCase {
+  const char* rule;
+  const char* text;
+  const char* sections;
+};
+
+// One run of the analysis over a fresh text; sections as a dump.
+const BraceCase kBraceCases[] = {
+    {"a brace opening its line takes the header above", "proc A\n{\nx\n}\n", "[0:3]"},
+    {"a brace after text starts on its own line", "proc A {\nx\n}\n", "[0:2]"},
+    {"one-line blocks make no section unless the brace opens the line",
+     "a\nb { c }\nd\n  { e }\nf\n", "[2:3]"},
+    {"a brace on the first line starts at line zero", "{\nx\n}\n", "[0:2]"},
+    {"only outermost blocks count, braces in strings and comments too",
+     "game\n{\n  a\n  {\n    \"}\" // {\n  }\n}\nproc B {\n}\n", "[0:6][7:8]"},
+    // Depth is -1 after line 0 and -2 after line 7, so no block ever balances to zero.
+    {"a surplus closing brace delays sections until balanced",
+     "}\nA {\nx\n}\nB {\ny\n}\n}\nC {\nz\n}\n", ""},
+    {"a block opened at depth one after a surplus brace is a section", "}\nA {\n{\nx\n}\n}\n", "[1:4]"},
+    {"an unclosed block makes no section", "A {\nx\nB {\ny\n}\n", ""},
+};
+
+TEST_F(BraceAnalysisTest, SectionsFromBraces) {
+  for (const BraceCase& c : kBraceCases) {
+    SetText(c.text);
+    Analyze();
+    EXPECT_EQ(Sections(), c.sections) << c.rule;
+  }
   SetText("proc A\n{\nx\n}\n");
   EXPECT_EQ(Analyze(), 1);
-  EXPECT_EQ(Sections(), "[0:3]");
   EXPECT_TRUE(memo_.Lines->Modified());
-}
-
-TEST_F(BraceAnalysisTest, BraceAfterTextStartsOnItsOwnLine) {
-  SetText("proc A {\nx\n}\n");
-  Analyze();
-  EXPECT_EQ(Sections(), "[0:2]");
-}
-
-TEST_F(BraceAnalysisTest, OneLineBlocksMakeNoSectionUnlessTheBraceOpensTheLine) {
-  SetText("a\nb { c }\nd\n  { e }\nf\n");
-  Analyze();
-  EXPECT_EQ(Sections(), "[2:3]");
-}
-
-TEST_F(BraceAnalysisTest, BraceOnTheFirstLineStartsAtLineZero) {
-  SetText("{\nx\n}\n");
-  Analyze();
-  EXPECT_EQ(Sections(), "[0:2]");
-}
-
-TEST_F(BraceAnalysisTest, OnlyOutermostBlocksBecomeSectionsAndBracesCountEverywhere) {
-  SetText("game\n{\n  a\n  {\n    \"}\" // {\n  }\n}\nproc B {\n}\n");
-  Analyze();
-  EXPECT_EQ(Sections(), "[0:6][7:8]");
-}
-
-TEST_F(BraceAnalysisTest, SurplusClosingBraceDelaysSectionsUntilBalanced) {
-  SetText("}\nA {\nx\n}\nB {\ny\n}\n}\nC {\nz\n}\n");
-  Analyze();
-  // Depth is -1 after line 0: "A {" only brings it to 0, its "}" to -1 again, and so on;
-  // the extra "}" on line 7 drives it to -2, so C's block never balances to zero.
-  EXPECT_EQ(Sections(), "");
-}
-
-TEST_F(BraceAnalysisTest, BlockOpenedAtDepthOneAfterSurplusBraceBecomesASection) {
-  SetText("}\nA {\n{\nx\n}\n}\n");
-  Analyze();
-  EXPECT_EQ(Sections(), "[1:4]");
-}
-
-TEST_F(BraceAnalysisTest, UnclosedBlockMakesNoSection) {
-  SetText("A {\nx\nB {\ny\n}\n");
-  Analyze();
-  EXPECT_EQ(Sections(), "");
 }
 
 TEST_F(BraceAnalysisTest, SecondRunOnUnchangedTextAddsNothing) {

@@ -46,17 +46,13 @@ TEST_F(RecentFilesTest, NamesAreComparedExactly) {
   EXPECT_EQ(FindRecentFile(r_, "MAIN.QBL"), 0);
 }
 
-TEST_F(RecentFilesTest, ClearEmptiesEveryPosition) {
+TEST_F(RecentFilesTest, ClearEmptiesEveryPositionAndEmptyNamesNeverMatch) {
   Open({"a", "b"});
+  EXPECT_EQ(FindRecentFile(r_, ""), 0) << "an unused position is no match";
   ClearRecentFiles(r_);
   EXPECT_EQ(r_.Count, 0);
   for (const std::string& f : r_.Files) EXPECT_EQ(f, "");
   EXPECT_EQ(FindRecentFile(r_, "a"), 0);
-}
-
-TEST_F(RecentFilesTest, EmptyNameNeverMatchesAnUnusedPosition) {
-  Open({"a"});
-  EXPECT_EQ(FindRecentFile(r_, ""), 0);
 }
 
 }  // namespace
