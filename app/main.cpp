@@ -1,13 +1,12 @@
 // The QEB editor: the application object, the main window and the message loop.
 #include <QApplication>
-#include <QIcon>
 #include <QPlainTextEdit>
 #include <QTimer>
 
 #include <cstdio>
 
+#include "DesktopProgram.h"
 #include "Unit1.h"
-#include "platform/qt/QtPlatform.h"
 
 namespace {
 
@@ -28,10 +27,7 @@ void ReportStartAndQuit(const TForm1& form) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  // Ties the windows to the menu entry qeb-editor.desktop (task bars, Wayland).
-  QGuiApplication::setDesktopFileName(QStringLiteral("qeb-editor"));
-  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qeb-editor")));
-  InstallQtPlatform();
+  SetUpDesktopProgram();
   TForm1 form;
   form.show();
   if (qEnvironmentVariableIsSet("QEB_EDITOR_SMOKE_TEST")) {
