@@ -156,7 +156,7 @@ const TKeywordEntry* TKeywordTable::Search(const std::string& key) const {
 }
 
 const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
-  if (keys_.size() != entries_.size()) {
+  if (index_.empty()) {
     // Not sorted yet: the same search over the words themselves.
     int lo = 0, hi = Count() - 1;
     while (lo <= hi) {
