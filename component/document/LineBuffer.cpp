@@ -161,7 +161,7 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startSt
   Rec& r = lines_[static_cast<std::size_t>(i)];
   const auto& toks = tokens.Tokens();
   thread_local std::vector<unsigned char> enc;
-  enc.resize(toks.size() * 11 + 10);
+  enc.resize(10 + 5 + toks.size() * 11);  // prefix room, the count, then at most 11 bytes a token
   unsigned char* body = enc.data() + 10;  // room for the length prefix in front
   unsigned char* p = PutVarintRaw(body, static_cast<std::uint32_t>(toks.size()));
   std::uint32_t end = 0;
