@@ -1,6 +1,6 @@
 /** @file ControlFixture.h
  ** A shown editor window on the offscreen platform with a monospace font, a memory
- ** clipboard and helpers to load text and read the painted pixels. */
+ ** clipboard and helpers to load text, drive the caret and read the painted pixels. */
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/QtSurface.h"
@@ -16,6 +17,8 @@
 
 class ControlFixture : public ::testing::Test {
  protected:
+  using Span = std::pair<TTextPos, TTextPos>;
+
   void SetUp() override {
     window = std::make_unique<QWidget>();
     widget = new TSxSyntaxMemoWidget(window.get());
@@ -28,13 +31,10 @@ class ControlFixture : public ::testing::Test {
   TSxSyntaxMemo& memo() { return widget->Memo(); }
 
   // Sizes the window so that exactly `rows` whole rows fit, the text area 400 pixels wide.
-  void SetRows(int rows, int textWidth = 400) {
+  void SetRows(int rows) {
     const int frame = widget->ClientOrigin().x();
-    const int hh = memo().HorzScrollBar->Thickness();
-    const int vw = memo().VertScrollBar->Thickness();
-    const int margin = memo().RowRect(0, rrMargin).Right;
-    const int w = margin + textWidth + vw + 1 + 2 * frame;
-    const int h = rows * memo().LineHeight + hh + 2 * frame;
+    const int w = memo().RowRect(0, rrMargin).Right + 400 + memo().VertScrollBar->Thickness() + 1 + 2 * frame;
+    const int h = rows * memo().LineHeight + memo().HorzScrollBar->Thickness() + 2 * frame;
     window->resize(w, h);
     widget->setGeometry(0, 0, w, h);
     ASSERT_EQ(memo().VisibleRows(), rows);
@@ -45,13 +45,17 @@ class ControlFixture : public ::testing::Test {
     for (const std::string& l : lines) bytes += l + "\r\n";
     memo().Lines->LoadFromStream(bytes);
   }
-
   // Lines 0..n-1 reading "line i".
   void LoadNumbered(int n) {
     std::vector<std::string> lines;
     for (int i = 0; i < n; ++i) lines.push_back("line " + std::to_string(i));
     Load(lines);
   }
+
+  TTextPos CaretPos() { return memo().Range->CaretPos; }
+  void Caret(std::int32_t x, std::int32_t y) { memo().Range->SetCaretPos(TTextPos{x, y}); }
+  Span Sel() { return {memo().Range->StartPos, memo().Range->EndPos}; }
+  std::string Line(int i) { return std::string(memo().Lines->Get(i)); }
 
   TColor Px(int x, int y) const { return widget->PixelAt(x, y); }
   TColor Plain(TColor c) const { return FromQColor(ResolveColor(c, widget->palette())); }

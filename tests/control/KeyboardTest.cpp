@@ -9,9 +9,6 @@ namespace {
 class KeyboardTest : public ControlFixture {
  protected:
   void Key(std::uint16_t key, TShiftState shift = {}) { memo().KeyDown(key, shift); }
-  void Caret(std::int32_t x, std::int32_t y) { memo().Range->SetCaretPos(TTextPos{x, y}); }
-  TTextPos CaretPos() const { return widget->Memo().Range->CaretPos; }
-  std::string Line(int i) const { return std::string(widget->Memo().Lines->Get(i)); }
   // Presses keys in turn and checks where each leaves the caret.
   struct Step {
     std::uint16_t key;
@@ -28,7 +25,6 @@ class KeyboardTest : public ControlFixture {
 };
 
 TEST_F(KeyboardTest, TabInsertsBlanksUpToTheNextMultipleOfFour) {
-  Load({"abcdefghij"});
   for (const auto& [col, blanks] : {std::pair{0, 4}, std::pair{5, 3}, std::pair{8, 4}}) {
     Load({"abcdefghij"});
     Caret(col, 0);
@@ -42,87 +38,64 @@ TEST_F(KeyboardTest, EnterCopiesTheIndentationOfTheLastNonBlankLine) {
   Load({"    foo", ""});
   Caret(0, 1);
   Key(VK_RETURN);
-  ASSERT_EQ(memo().Lines->Count(), 3);
   EXPECT_EQ(Line(2), "    ");
   EXPECT_EQ(CaretPos(), (TTextPos{4, 2}));
 }
 
-TEST_F(KeyboardTest, BackspaceInLeadingBlanksRemovesThemAll) {
-  Load({"      x"});
+TEST_F(KeyboardTest, BackspaceRemovesAllLeadingBlanksAndJoinsOnlyAVisibleLineAbove) {
+  Load({"      x", "ab  x"});
   Caret(6, 0);
   Key(VK_BACK);
-  EXPECT_EQ(Line(0), "x");
-  Load({"ab  x"});
-  Caret(4, 0);
+  Caret(4, 1);
   Key(VK_BACK);
-  EXPECT_EQ(Line(0), "ab x");
-}
-
-TEST_F(KeyboardTest, BackspaceAtColumnZeroJoinsOnlyAVisibleLineAbove) {
+  EXPECT_EQ(Line(0), "x");
+  EXPECT_EQ(Line(1), "ab x") << "blanks after text go one by one";
   Load({"a", "b", "c", "d", "e"});
   Caret(0, 0);
   Key(VK_BACK);
-  EXPECT_EQ(memo().Lines->Count(), 5);
   memo().SectionTree->AddSection(1, 3, false);
   memo().SectionTree->CollapseSection(1, false, false);
   Caret(0, 4);
   Key(VK_BACK);
-  EXPECT_EQ(memo().Lines->Count(), 5) << "the line above is hidden";
+  EXPECT_EQ(memo().Lines->Count(), 5) << "nothing above line 0, and the line above line 4 is hidden";
   Caret(0, 1);
   Key(VK_BACK);
   EXPECT_EQ(Line(0), "ab");
 }
 
-TEST_F(KeyboardTest, SmartHomeAlternatesOnlyFromColumnZero) {
+TEST_F(KeyboardTest, HomeEndAndCtrlArrowsStepAsTheTableSays) {
   Load({"    abc"});
   Caret(5, 0);
+  // Smart Home alternates only from column 0.
   Walk({{VK_HOME, {}, {0, 0}}, {VK_HOME, {}, {4, 0}}, {VK_HOME, {}, {0, 0}}});
   Key(VK_END, {ssShift});
   EXPECT_EQ(memo().Range->EndPos, (TTextPos{7, 0}));
-}
-
-TEST_F(KeyboardTest, CtrlRightAndLeftStepByWords) {
   Load({"ab  cd", "  ef"});
   Caret(0, 0);
-  // The last step goes from the first word to the previous line's end.
+  // Words, then from the first word of a line to the previous line's end.
   Walk({{VK_RIGHT, {ssCtrl}, {4, 0}}, {VK_RIGHT, {ssCtrl}, {6, 0}}, {VK_RIGHT, {ssCtrl}, {2, 1}},
         {VK_LEFT, {ssCtrl}, {6, 0}}});
-  Caret(4, 0);
-  Key(VK_LEFT, {ssCtrl});
-  EXPECT_EQ(CaretPos(), (TTextPos{0, 0}));
-  // In the gap after the first word the move goes back to that word.
   Caret(3, 0);
   Key(VK_LEFT, {ssCtrl});
-  EXPECT_EQ(CaretPos(), (TTextPos{0, 0}));
-  Caret(0, 0);
+  EXPECT_EQ(CaretPos(), (TTextPos{0, 0})) << "in the gap after a word the move goes back to it";
   Key(VK_RIGHT, {ssCtrl, ssShift});
-  EXPECT_EQ(memo().Range->StartPos, (TTextPos{0, 0}));
-  EXPECT_EQ(memo().Range->EndPos, (TTextPos{4, 0}));
+  EXPECT_EQ(Sel(), Span({0, 0}, {4, 0}));
 }
 
-TEST_F(KeyboardTest, PageKeysMoveByTheRowsOfTheView) {
+TEST_F(KeyboardTest, PageKeysAndCtrlUpMoveByTheRowsOfTheView) {
   LoadNumbered(100);
-  Key(VK_NEXT);
-  EXPECT_EQ(CaretPos().Y, 19);
-  Key(VK_NEXT);
-  EXPECT_EQ(CaretPos().Y, 38);
+  Walk({{VK_NEXT, {}, {0, 19}}, {VK_NEXT, {}, {0, 38}}});
   EXPECT_EQ(memo().RowOfLine(38), 19) << "the caret stays on the last whole row";
   Key(VK_PRIOR, {ssCtrl});
   EXPECT_EQ(CaretPos().Y, memo().TopLine);
   Caret(0, memo().TopLine + 10);
   Key(VK_PRIOR, {ssCtrl, ssShift});
-  EXPECT_EQ(memo().Range->StartPos.Y, memo().TopLine);
-  EXPECT_EQ(memo().Range->EndPos.Y, memo().TopLine + 10);
-}
-
-TEST_F(KeyboardTest, CtrlUpScrollsAndPullsTheCaretIntoTheView) {
-  LoadNumbered(100);
+  EXPECT_EQ(Sel(), Span({0, memo().TopLine}, {0, memo().TopLine + 10}));
   memo().ScrollTo(0, 10);
   Caret(0, 29);
   Key(VK_UP, {ssCtrl});
   EXPECT_EQ(memo().TopLine, 9);
-  EXPECT_EQ(CaretPos().Y, 28);
-  EXPECT_EQ(memo().RowOfLine(CaretPos().Y), 19);
+  EXPECT_EQ(CaretPos().Y, 28) << "pulled into the view";
 }
 
 TEST_F(KeyboardTest, BookmarkKeysSetToggleAndJump) {
@@ -145,17 +118,15 @@ TEST_F(KeyboardTest, BookmarkKeysSetToggleAndJump) {
 TEST_F(KeyboardTest, CtrlSlashTogglesTheLineComment) {
   Load({"a", "b", "c"});
   widget->setFocus();
-  memo().Range->SetCaretPos(TTextPos{0, 0});
+  Caret(0, 0);
   memo().Range->ExtendSelection(1, true, false);
   QTest::keyClick(widget, Qt::Key_Slash, Qt::ControlModifier);
-  EXPECT_EQ(Line(0), "//a");
-  EXPECT_EQ(Line(1), "//b");
-  EXPECT_EQ(Line(2), "c");
+  EXPECT_EQ(Line(0) + Line(1) + Line(2), "//a//bc");
   Key(VK_OEM_2, {ssCtrl});
   EXPECT_EQ(Line(0), "a");
   memo().SyntaxAttributes->SyntaxFlags &= static_cast<std::uint16_t>(~HasILComment);
   Key(VK_OEM_2, {ssCtrl});
-  EXPECT_EQ(Line(0), "a");
+  EXPECT_EQ(Line(0), "a") << "no line comment in the syntax";
 }
 
 TEST_F(KeyboardTest, TypedCharactersAreInsertedAsCp1251) {
@@ -168,22 +139,7 @@ TEST_F(KeyboardTest, TypedCharactersAreInsertedAsCp1251) {
   EXPECT_EQ(Line(0), std::string("ab\xE6\x88?"));
 }
 
-TEST_F(KeyboardTest, ReadOnlyRefusesEditsButNotMoves) {
-  Load({"abc"});
-  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoReadOnly});
-  Caret(1, 0);
-  memo().KeyPress('x');
-  Key(VK_DELETE);
-  Key(VK_BACK);
-  Key(VK_RETURN);
-  Key(VK_INSERT);
-  EXPECT_EQ(Line(0), "abc");
-  EXPECT_FALSE(memo().Options().Contains(smoOverwrite));
-  Key(VK_RIGHT);
-  EXPECT_EQ(CaretPos().X, 2);
-}
-
-TEST_F(KeyboardTest, InsertTogglesOverwriteThroughTheOptionsWriter) {
+TEST_F(KeyboardTest, InsertTogglesOverwriteUnlessReadOnly) {
   Load({"abc"});
   TChangedItems seen;
   memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { seen += items; };
@@ -191,17 +147,20 @@ TEST_F(KeyboardTest, InsertTogglesOverwriteThroughTheOptionsWriter) {
   EXPECT_TRUE(memo().Options().Contains(smoOverwrite));
   EXPECT_TRUE(seen.Contains(ciOptions));
   Key(VK_INSERT);
+  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoReadOnly});
+  Caret(1, 0);
+  memo().KeyPress('x');
+  for (std::uint16_t key : {VK_DELETE, VK_BACK, VK_RETURN, VK_INSERT}) Key(key);
+  EXPECT_EQ(Line(0), "abc");
   EXPECT_FALSE(memo().Options().Contains(smoOverwrite));
+  Key(VK_RIGHT);
+  EXPECT_EQ(CaretPos().X, 2) << "moves still work";
 }
 
 TEST_F(KeyboardTest, AHostHandlerThatClearsTheKeySuppressesTheAction) {
   Load({"abc"});
-  memo().OnKeyDown = [](TSxCustomSyntaxMemo&, std::uint16_t& key, TShiftState) {
-    if (key == VK_DELETE) key = 0;
-  };
-  memo().OnKeyPress = [](TSxCustomSyntaxMemo&, char& key) {
-    if (key == 'x') key = 0;
-  };
+  memo().OnKeyDown = [](TSxCustomSyntaxMemo&, std::uint16_t& key, TShiftState) { key = key == VK_DELETE ? 0 : key; };
+  memo().OnKeyPress = [](TSxCustomSyntaxMemo&, char& key) { key = key == 'x' ? 0 : key; };
   Key(VK_DELETE);
   memo().KeyPress('x');
   EXPECT_EQ(Line(0), "abc");
@@ -211,10 +170,7 @@ TEST_F(KeyboardTest, WordInfoModeStartsWithCtrlAndEndsWithAnyRelease) {
   Load({"ab cd"});
   int calls = 0;
   bool showing = true;
-  memo().OnWordInfo = [&](TSxCustomSyntaxMemo&, int, int, int, int, bool s) {
-    ++calls;
-    showing = s;
-  };
+  memo().OnWordInfo = [&](TSxCustomSyntaxMemo&, int, int, int, int, bool s) { ++calls, showing = s; };
   Key(VK_CONTROL, {ssCtrl});
   EXPECT_TRUE(memo().WordInfoMode);
   EXPECT_TRUE(memo().ShowHint);
@@ -226,10 +182,8 @@ TEST_F(KeyboardTest, WordInfoModeStartsWithCtrlAndEndsWithAnyRelease) {
   EXPECT_EQ(memo().HoverWord, (TTextPos{-1, -1}));
   EXPECT_EQ(calls, 2);
   EXPECT_FALSE(showing);
-}
-
-TEST_F(KeyboardTest, WordInfoHintDescribesTheTokenWithoutAHandler) {
-  Load({"ab cd"});
+  // Without a handler the hint describes the token.
+  memo().OnWordInfo = nullptr;
   Key(VK_CONTROL, {ssCtrl});
   memo().MouseMove({ssCtrl}, ColX(3, 0) + 1, 8);
   EXPECT_EQ(memo().Hint, "Word: \"cd\"\r\nStart: 3\r\nLength: 2\r\nAs token #1");
@@ -240,7 +194,6 @@ TEST_F(KeyboardTest, WordInfoHintDescribesTheTokenWithoutAHandler) {
 TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
   LoadNumbered(100);
   Caret(7, 19);
-  ASSERT_EQ(memo().TopLine, 0);
   Key(VK_RETURN);
   EXPECT_EQ(CaretPos(), (TTextPos{0, 20}));
   EXPECT_EQ(memo().TopLine, 1);
@@ -254,14 +207,10 @@ TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
 // Regression: an empty document (an empty file loaded) must keep TopLine at 0.
 TEST_F(KeyboardTest, AnEmptyDocumentKeepsLineZeroOnTop) {
   memo().Lines->LoadFromStream("");
-  ASSERT_EQ(memo().Lines->Count(), 0);
   memo().KeyPress('a');
   EXPECT_EQ(memo().Lines->Count(), 0) << "typing into no lines inserts nothing";
-  memo().MouseWheel(-120, {});
-  EXPECT_EQ(memo().TopLine, 0);
   Key(VK_NEXT);
-  Key(VK_DOWN, {ssCtrl});
-  Key(VK_UP, {ssCtrl});
+  for (std::uint16_t key : {VK_DOWN, VK_UP}) Key(key, {ssCtrl});
   Key(VK_UP);
   memo().MouseWheel(-120, {});
   memo().MouseWheel(120, {});
