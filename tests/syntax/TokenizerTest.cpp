@@ -17,14 +17,24 @@ struct Tok {
 
 std::ostream& operator<<(std::ostream& os, const Tok& t) { return os << "{" << t.text << "," << int(t.kind) << "}"; }
 
+// One line tokenized from a given carried state: its tokens and the state it leaves.
+struct LineCase { const char* rule; std::string line; TToken prev; std::vector<Tok> tokens; TToken end; };
+
 class TokenizerTest : public ::testing::Test {
  protected:
-  std::vector<Tok> Run(const std::string& line, TToken prev = tokText) {
+  std::vector<Tok> Run(const std::string& line, TToken prev = tokText, int lineIndex = 0) {
     TSxSyntaxParser list;
-    end = list.Parse(line, 0, &attrs, prev);
+    end = list.Parse(line, lineIndex, &attrs, prev);
     std::vector<Tok> out;
     for (const auto& t : list.Tokens()) out.push_back({line.substr(t.Start, t.Len), t.Kind});
     return out;
+  }
+  template <std::size_t N>
+  void RunAll(const LineCase (&cases)[N]) {
+    for (const LineCase& c : cases) {
+      EXPECT_EQ(Run(c.line, c.prev), c.tokens) << c.rule;
+      EXPECT_EQ(end, c.end) << c.rule;
+    }
   }
   TSxSyntaxAttributes attrs;
   TToken end = 0;
@@ -39,15 +49,6 @@ TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKinds) {
   EXPECT_EQ(end, tokText);
 }
 
-struct LineCase {
-  const char* rule;
-  std::string line;
-  TToken prev;
-  std::vector<Tok> tokens;
-  TToken end;
-};
-
-// Default literals: one line from a given carried state, its tokens and the state it leaves.
 const LineCase kLineCases[] = {
     {"digits inside a word stay in it", "abc123", tokText, {{"abc123", tokText}}, tokText},
     {"digits start a number after a non-word character", "123abc", tokText,
@@ -74,26 +75,15 @@ const LineCase kLineCases[] = {
     {"an in-line comment runs to the end", "// a {", tokText,
      {{"//", tokILComment}, {"a", tokILComment}, {"{", tokILComment}}, tokILComment},
     {"a control character at the end is a blank", "ab\t", tokText, {{"ab", tokText}}, tokText},
+    {"an empty line keeps the carried state", "", tokMLCommentBeg, {}, tokMLCommentBeg},
+    {"a continuation line starting with blanks begins with an empty token", "  x", tokMLCommentBeg,
+     {{"", tokMLCommentBeg}, {"x", tokMLCommentBeg}}, tokMLCommentBeg},
 };
 
-TEST_F(TokenizerTest, LinesGiveTheirTokensAndCarriedState) {
-  for (const LineCase& c : kLineCases) {
-    EXPECT_EQ(Run(c.line, c.prev), c.tokens) << c.rule;
-    EXPECT_EQ(end, c.end) << c.rule;
-  }
-}
+TEST_F(TokenizerTest, LinesGiveTheirTokensAndCarriedState) { RunAll(kLineCases); }
 
-TEST_F(TokenizerTest, ContinuationLineStartingWithBlanksBeginsWithAnEmptyToken) {
+TEST_F(TokenizerTest, NoAttributesMeansNoTokens) {
   TSxSyntaxParser list;
-  list.Parse("  x", 0, &attrs, tokMLCommentBeg);
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Token(0).Len, 0u);
-  EXPECT_EQ(list.FirstKind(), tokMLCommentBeg);
-}
-
-TEST_F(TokenizerTest, EmptyLineKeepsTheStateAndNoAttributesMeansNoTokens) {
-  TSxSyntaxParser list;
-  EXPECT_EQ(list.Parse("", 0, &attrs, tokMLCommentBeg), tokMLCommentBeg);
   EXPECT_EQ(list.Parse("abc", 0, nullptr, tokELCommentBeg), tokELCommentBeg);
   EXPECT_EQ(list.Count(), 0);
 }
@@ -102,30 +92,27 @@ TEST_F(TokenizerTest, WordKindComesFromTheHostAndIsStored) {
   attrs.OnParseWord = [](TSxSyntaxParser&, std::string_view w, int pos, int line, TToken& t) {
     if (w == "if" && pos == 3 && line == 7) t = 250;
   };
-  TSxSyntaxParser list;
-  list.Parse("  if x", 7, &attrs, tokText);
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Token(0).Kind, 250);
-  EXPECT_EQ(list.Token(1).Kind, tokText);
+  EXPECT_EQ(Run("  if x", tokText, 7), (std::vector<Tok>{{"if", 250}, {"x", tokText}}));
 }
 
-TEST_F(TokenizerTest, EmptyLiteralsNeverMatch) {
+TEST_F(TokenizerTest, EmptyOrBlankLiteralsNeverMatch) {
   attrs.LitString = '\0';
   attrs.LitMLCommentB.clear();
   attrs.LitHexPrefix.clear();
   EXPECT_EQ(Run("'a' {b} $1"), (std::vector<Tok>{{"'", tokText}, {"a", tokText}, {"'", tokText}, {"{b}", tokText},
                                                {"$", tokText}, {"1", tokInteger}}));
+  // Regression: blank literal characters and a hex prefix holding a blank put blanks inside tokens.
+  attrs.LitString = ' ';
+  attrs.LitDecimalPoint = '\t';
+  attrs.LitReference = '\x01';
+  EXPECT_EQ(Run("a b 1\t2"), (std::vector<Tok>{{"a", tokText}, {"b", tokText}, {"1", tokInteger}, {"2", tokInteger}}));
+  attrs.LitHexPrefix = "$ ";
+  EXPECT_EQ(Run("$ 1F"), (std::vector<Tok>{{"$", tokText}, {"1", tokInteger}, {"F", tokText}}));
 }
 
 TEST_F(TokenizerTest, LinesLongerThan65535CharactersKeepExactColumns) {
-  std::string line(70000, 'a');
-  line += " 42";
-  TSxSyntaxParser list;
-  list.Parse(line, 0, &attrs, tokText);
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Token(0).Len, 70000u);
-  EXPECT_EQ(list.Token(1).Start, 70001u);
-  EXPECT_EQ(list.Token(1).Kind, tokInteger);
+  const std::string word(70000, 'a');
+  EXPECT_EQ(Run(word + " 42"), (std::vector<Tok>{{word, tokText}, {"42", tokInteger}}));
 }
 
 class BlankSeparatedTest : public TokenizerTest {
@@ -141,18 +128,16 @@ TEST_F(BlankSeparatedTest, EveryWordIsOneTokenAndNumbersNeedTwoCharacters) {
   EXPECT_EQ(offered, (std::vector<std::string>{"7", "x:=y"}));
 }
 
-TEST_F(BlankSeparatedTest, WordsInsideAStringStillClassifyAsNumbers) {
-  EXPECT_EQ(Run("'a 12 b'"), (std::vector<Tok>{{"'a", tokStringEnd}, {"12", tokInteger}, {"b'", tokStringEnd}}));
-}
+// Blank-separated words: strings, comment openers and the carried state.
+const LineCase kBlankSeparatedCases[] = {
+    {"words inside a string still classify as numbers", "'a 12 b'", tokText,
+     {{"'a", tokStringEnd}, {"12", tokInteger}, {"b'", tokStringEnd}}, tokText},
+    {"a word opens a comment", "// x {y", tokText,
+     {{"//", tokILComment}, {"x", tokILComment}, {"{y", tokMLCommentBeg}}, tokMLCommentBeg},
+    {"a carried comment closes", "a b}", tokMLCommentBeg, {{"a", tokMLCommentBeg}, {"b}", tokMLCommentEnd}}, tokText},
+};
 
-TEST_F(BlankSeparatedTest, CommentOpenersAndTheCarriedState) {
-  EXPECT_EQ(Run("// x {y"), (std::vector<Tok>{{"//", tokILComment}, {"x", tokILComment}, {"{y", tokMLCommentBeg}}));
-  EXPECT_EQ(end, tokMLCommentBeg);
-  EXPECT_EQ(Run("a b}", tokMLCommentBeg), (std::vector<Tok>{{"a", tokMLCommentBeg}, {"b}", tokMLCommentEnd}}));
-  EXPECT_EQ(end, tokText);
-  Run("");
-  EXPECT_EQ(end, tokText);
-}
+TEST_F(BlankSeparatedTest, LinesGiveTheirTokensAndCarriedState) { RunAll(kBlankSeparatedCases); }
 
 TEST_F(BlankSeparatedTest, DirectiveOpenersAreTriedMultiLineFirst) {
   attrs.SyntaxFlags |= HasILCompDir;
@@ -160,20 +145,6 @@ TEST_F(BlankSeparatedTest, DirectiveOpenersAreTriedMultiLineFirst) {
   attrs.LitILCompDir = "{";
   EXPECT_EQ(Run("{$x"), (std::vector<Tok>{{"{$x", tokMLCompDirBeg}}));
   EXPECT_EQ(Run("{x"), (std::vector<Tok>{{"{x", tokILCompDir}}));
-}
-
-// Regression: a blank string character put blanks inside tokens.
-TEST_F(TokenizerTest, BlankLiteralCharactersNeverMatch) {
-  attrs.LitString = ' ';
-  attrs.LitDecimalPoint = '\t';
-  attrs.LitReference = '\x01';
-  EXPECT_EQ(Run("a b 1\t2"), (std::vector<Tok>{{"a", tokText}, {"b", tokText}, {"1", tokInteger}, {"2", tokInteger}}));
-}
-
-// Regression: a hex prefix holding a blank made hex tokens with blanks inside.
-TEST_F(TokenizerTest, HexPrefixWithABlankNeverMatches) {
-  attrs.LitHexPrefix = "$ ";
-  EXPECT_EQ(Run("$ 1F"), (std::vector<Tok>{{"$", tokText}, {"1", tokInteger}, {"F", tokText}}));
 }
 
 }  // namespace
