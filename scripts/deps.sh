@@ -4,8 +4,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg62-turbo-dev libgtest-dev
           libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xclip xdotool)
-# The desktop tests and the package: entry validation, MIME database, Debian tools.
-packages+=(desktop-file-utils shared-mime-info dpkg-dev file)
+# The desktop tests and the package: entry validation, MIME database, Debian tools, gio.
+packages+=(desktop-file-utils shared-mime-info dpkg-dev file libglib2.0-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

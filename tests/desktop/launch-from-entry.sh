@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and starts the installed program the way a
-# desktop menu does: the Exec of its menu entry, run in the entry's Path. The start
+# desktop menu does: through gio launch (or else the entry's Exec run in its Path). The start
 # sequence must end in success with the demo game open, which proves that the program
 # found qeb.syn, qeb.syn2 and Main.qbl in that working directory.
 # Usage: launch-from-entry.sh <build directory>   (on an X display)
@@ -21,7 +21,15 @@ eval "set -- ${exec_value//%[fFuU]/}"
 
 # Launched from elsewhere, as a menu would: only Path gives the working directory.
 cd /
-out=$(cd "$path_value" && QEB_EDITOR_SMOKE_TEST=1 timeout 60 "$@")
+export QEB_EDITOR_SMOKE_TEST=1
+if command -v gio >/dev/null 2>&1; then
+  # The desktop's own launcher. The program inherits the pipe, so reading to its end
+  # waits for the program's report, not just for gio.
+  out=$(gio launch "$entry" 2>&1 | timeout 60 cat)
+else
+  echo "note: gio missing (Debian package libglib2.0-bin); starting Exec in Path directly"
+  out=$(cd "$path_value" && timeout 60 "$@")
+fi
 echo "$out"
 log=$(printf '%s\n' "$out" | grep '^\[' || true)
 caption=$(printf '%s\n' "$out" | sed -n 's/^caption: //p')
