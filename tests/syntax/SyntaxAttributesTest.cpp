@@ -16,22 +16,17 @@ class SyntaxFileTest : public ::testing::Test {
   TSxSyntaxAttributes attrs;
 };
 
-TEST_F(SyntaxFileTest, DefaultsBeforeAnyLoad) {
+TEST_F(SyntaxFileTest, DefaultsBeforeAnyLoadAndAVersionOnlyFileResetsEverything) {
   EXPECT_EQ(attrs.SyntaxFlags, 0x027F);
   EXPECT_EQ(attrs.GetTokenColor(tokString, false), 0xFF0000u);
   EXPECT_EQ(attrs.GetTokenStyle(tokString), fsItalic | fsUnderline);
   EXPECT_EQ(attrs.GetTokenColor(tokELCommentBeg, true), 0xFF000005u);
   EXPECT_EQ(attrs.GetTokenColor(tokText, false), DefaultColor);
-}
-
-TEST_F(SyntaxFileTest, AVersionOnlyFileResetsEverything) {
-  Load("SyntaxVersion=1.0\n");
+  Load("SyntaxVersion=1.0\n");  // every missing key resets its field
   EXPECT_EQ(attrs.SyntaxFlags, 0);
   EXPECT_EQ(attrs.LitString, '\0');
   EXPECT_TRUE(attrs.LitMLCommentB.empty());
-  for (int k = 0; k < 256; ++k) {
-    EXPECT_EQ(attrs.TokenAttrs[k], TTokenAttr{}) << k;
-  }
+  for (int k = 0; k < 256; ++k) EXPECT_EQ(attrs.TokenAttrs[k], TTokenAttr{}) << k;
 }
 
 TEST_F(SyntaxFileTest, VersionMustBeExactlyOnePointZero) {
@@ -42,55 +37,41 @@ TEST_F(SyntaxFileTest, VersionMustBeExactlyOnePointZero) {
   }
   try {
     attrs.LoadSyntaxText("SyntaxVersion=2");
+    FAIL();
   } catch (const ESxError& e) {
     EXPECT_STREQ(e.what(), "Неподходящая версия синтаксиса");
   }
   EXPECT_NO_THROW(Load("syntaxversion=1.0\r\n"));
 }
 
-TEST_F(SyntaxFileTest, ColourNumbersInEveryForm) {
-  Load("SyntaxVersion=1.0\nFore7=$0000FF\nFore8=255\nFore9=red\nBack7=0x10\nBack8=  -1\nFore255=12\nFore007=5\n"
-       "Back9=\n");
-  EXPECT_EQ(attrs.GetTokenColor(7, false), 0xFFu);
-  EXPECT_EQ(attrs.GetTokenColor(8, false), 255u);
-  EXPECT_EQ(attrs.GetTokenColor(9, false), DefaultColor);
+TEST_F(SyntaxFileTest, ColourNumbersInEveryFormWhileGarbageAndHugeValuesDoNoHarm) {
+  std::string text = "SyntaxVersion=1.0\nFore7=$0000FF\nFore8=255\nFore9=red\nBack7=0x10\nBack8=  -1\nFore255=12\n"
+                     "Fore007=5\nBack9=\nFore1=99999999999999999999\nFore2=$FFFFFFFFF\nFore3=-2147483648\n"
+                     "Fore4=2147483648\n" + std::string(1 << 20, 'z') + "=1\n";
+  for (int i = 1; i < 2000; ++i) text += std::string(1, char(i * 37 % 256 ? i * 37 % 256 : 1)) + "=\x01\xFF\n";
+  Load(text);
+  const std::pair<TToken, TColor> fore[] = {{7, 0xFF}, {8, 255}, {9, DefaultColor}, {255, 12}, {1, DefaultColor},
+                                            {2, DefaultColor}, {3, 0x80000000u}, {4, DefaultColor}};
+  for (auto [kind, colour] : fore) EXPECT_EQ(attrs.GetTokenColor(kind, false), colour) << int(kind);
   EXPECT_EQ(attrs.GetTokenColor(7, true), 0x10u);
   EXPECT_EQ(attrs.GetTokenColor(8, true), 0xFFFFFFFFu);
-  EXPECT_EQ(attrs.GetTokenColor(255, false), 12u);
   EXPECT_EQ(attrs.GetTokenColor(9, true), DefaultColor);
   EXPECT_EQ(attrs.GetTokenColor(0, false), DefaultColor) << "Fore007 is not the key of kind 7 or 0";
 }
 
-TEST_F(SyntaxFileTest, OnlyAnUpperCaseYSetsFlagsAndStyles) {
-  Load("SyntaxVersion=1.0\nHasChar=Y\nHasHexPrefix=y\nBLSeparated=Yes\nBold4=y\nBold5=Y\nULin5=Y\nItal6=Y\n");
-  EXPECT_EQ(attrs.SyntaxFlags, HasChar);
+TEST_F(SyntaxFileTest, OnlyAnUpperCaseYSetsFlagsAndTheFirstOccurrenceOfAnUntrimmedNameWins) {
+  Load("SyntaxVersion=1.0\nHasChar=N\nHasChar=Y\nHasReference=Y\nHasHexPrefix=y\nBLSeparated=Yes\nBold4=y\n"
+       "Bold5=Y\nULin5=Y\nItal6=Y\nFore5 =255\nLitString=\"x\nLitILComment=--=\n");
+  EXPECT_EQ(attrs.SyntaxFlags, HasReference);
   EXPECT_EQ(attrs.GetTokenStyle(4), 0);
   EXPECT_EQ(attrs.GetTokenStyle(5), fsBold | fsUnderline);
   EXPECT_EQ(attrs.GetTokenStyle(6), fsItalic);
-}
-
-TEST_F(SyntaxFileTest, FirstOccurrenceWinsAndNamesAreNotTrimmed) {
-  Load("SyntaxVersion=1.0\nHasChar=N\nHasChar=Y\nFore5 =255\nLitString=\"x\nLitILComment=--=\n");
-  EXPECT_EQ(attrs.SyntaxFlags & HasChar, 0);
   EXPECT_EQ(attrs.GetTokenColor(5, false), DefaultColor);
   EXPECT_EQ(attrs.LitString, '"');
   EXPECT_EQ(attrs.LitILComment, "--=");
 }
 
-TEST_F(SyntaxFileTest, GarbageAndHugeValuesLoadWithoutHarm) {
-  std::string text = "SyntaxVersion=1.0\n";
-  for (int i = 1; i < 2000; ++i) text += std::string(1, char(i * 37 % 256 ? i * 37 % 256 : 1)) + "=\x01\xFF\n";
-  text += "Fore1=99999999999999999999\nFore2=$FFFFFFFFF\nFore3=-2147483648\nFore4=2147483648\n";
-  text += std::string(1 << 20, 'z') + "=1\n";
-  Load(text);
-  EXPECT_EQ(attrs.GetTokenColor(1, false), DefaultColor);
-  EXPECT_EQ(attrs.GetTokenColor(2, false), DefaultColor);
-  EXPECT_EQ(attrs.GetTokenColor(3, false), 0x80000000u);
-  EXPECT_EQ(attrs.GetTokenColor(4, false), DefaultColor);
-}
-
-TEST(SyntaxFileErrors, AMissingFileNamesItAndChangesNothing) {
-  TSxSyntaxAttributes attrs;
+TEST_F(SyntaxFileTest, AMissingFileNamesItAndChangesNothing) {
   try {
     attrs.LoadSyntax("/nonexistent/dir/qeb.syn");
     FAIL();

@@ -8,52 +8,43 @@
 
 namespace {
 
-TSxSyntaxParser Parsed(const std::string& line) {
+TSxSyntaxParser Parsed(const std::string& line, bool merged = false) {
   TSxSyntaxAttributes attrs;
   TSxSyntaxParser list;
   list.Parse(line, 0, &attrs, tokText);
+  if (merged) list.MergeRuns();
   return list;
 }
 
-// "start+len:kind" per token, "*" after a selected one.
+// "start+len" per token, ":kind" unless it is plain text, "*" after a selected one.
 std::string Dump(const TSxSyntaxParser& list) {
   std::string out;
   for (int i = 0; i < list.Count(); ++i) {
     const TSxSyntaxToken& t = list.Token(i);
-    out += (i ? " " : "") + std::to_string(t.Start) + "+" + std::to_string(t.Len) + ":" + std::to_string(t.Kind);
+    out += (i ? " " : "") + std::to_string(t.Start) + "+" + std::to_string(t.Len);
+    if (t.Kind != tokText) out += ":" + std::to_string(t.Kind);
     if (t.Selected) out += "*";
   }
   return out;
 }
 
-std::string K(TToken kind) { return std::to_string(kind); }
+std::string K(TToken kind) { return ":" + std::to_string(kind); }
 
 TEST(TokenListTest, MergeRunsJoinsStringAndCommentPiecesButNotTheTextAfterThem) {
-  TSxSyntaxParser str = Parsed("'a b' z");
-  str.MergeRuns();
-  EXPECT_EQ(Dump(str), "0+5:" + K(tokStringEnd) + " 6+1:" + K(tokText));
-  TSxSyntaxParser comments = Parsed("x { a b } y // c d");
-  comments.MergeRuns();
-  EXPECT_EQ(Dump(comments),
-            "0+1:" + K(tokText) + " 2+7:" + K(tokMLCommentEnd) + " 10+1:" + K(tokText) + " 12+6:" + K(tokILComment));
+  EXPECT_EQ(Dump(Parsed("'a b' z", true)), "0+5" + K(tokStringEnd) + " 6+1");
+  EXPECT_EQ(Dump(Parsed("x { a b } y // c d", true)), "0+1 2+7" + K(tokMLCommentEnd) + " 10+1 12+6" + K(tokILComment));
 }
 
 TEST(TokenListTest, MarkSelectionCutsTokensAtTheSelectionEdges) {
   TSxSyntaxParser list;
+  EXPECT_EQ(std::make_pair(list.FirstKind(), list.LastKind()), std::make_pair(tokText, tokText)) << "empty list";
+  EXPECT_THROW(list.Token(0), std::out_of_range);
   list.AddToken(1, 4, tokText);  // abcd
   list.MarkSelection(1, 3);
-  const std::string t = K(tokText);
-  EXPECT_EQ(Dump(list), "0+1:" + t + " 1+2:" + t + "* 3+1:" + t);
+  EXPECT_EQ(Dump(list), "0+1 1+2* 3+1");
   TSxSyntaxParser open = Parsed("ab cd");
   open.MarkSelection(-1, 2147483647);
-  EXPECT_EQ(Dump(open), "0+2:" + t + "* 3+2:" + t + "*") << "open ends select whole tokens";
-}
-
-TEST(TokenListTest, FirstAndLastKindOfAnEmptyListAreText) {
-  TSxSyntaxParser list;
-  EXPECT_EQ(list.FirstKind(), tokText);
-  EXPECT_EQ(list.LastKind(), tokText);
-  EXPECT_THROW(list.Token(0), std::out_of_range);
+  EXPECT_EQ(Dump(open), "0+2* 3+2*") << "open ends select whole tokens";
 }
 
 }  // namespace
