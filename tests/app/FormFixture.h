@@ -23,11 +23,7 @@
 // Answers every dialog from queues filled by the test; a question nobody scripted fails the test.
 class TScriptedDialogs : public TAppDialogs {
  public:
-  struct FileAnswer {
-    bool Ok = false;
-    std::string Name;
-    int FilterIndex = 1;
-  };
+  struct FileAnswer { bool Ok = false; std::string Name; int FilterIndex = 1; };
 
   bool OpenFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
     return Answer(OpenAnswers, OpenFilterIndexIn, filter, filterIndex, fileName, "open");
@@ -37,19 +33,13 @@ class TScriptedDialogs : public TAppDialogs {
   }
   bool ChooseFont(std::string& name, int& height) override {
     FontShown = {name, height};
-    if (!FontOk) return false;
-    name = FontName;
-    height = FontHeight;
-    return true;
+    if (FontOk) name = FontName, height = FontHeight;
+    return FontOk;
   }
   TQueryAnswer AskYesNoCancel(const std::string& text) override {
     Asked.push_back(text);
-    if (Questions.empty()) {
-      ADD_FAILURE() << "unscripted question: " << text;
-      return TQueryAnswer::Cancel;
-    }
-    TQueryAnswer a = Questions.front();
-    Questions.pop_front();
+    TQueryAnswer a = TQueryAnswer::Cancel;
+    Pop(Questions, a, "question: " + text);
     return a;
   }
   void Information(const std::string& text) override { Infos.push_back(text); }
@@ -65,17 +55,22 @@ class TScriptedDialogs : public TAppDialogs {
   std::pair<std::string, int> FontShown;
 
  private:
+  template <class T>
+  static bool Pop(std::deque<T>& q, T& out, const std::string& what) {
+    if (q.empty()) {
+      ADD_FAILURE() << "unscripted " << what;
+      return false;
+    }
+    out = q.front();
+    q.pop_front();
+    return true;
+  }
   bool Answer(std::deque<FileAnswer>& q, std::vector<int>& in, const std::string& filter, int& filterIndex,
               std::string& fileName, const char* what) {
     in.push_back(filterIndex);
     Filters.push_back(filter);
-    if (q.empty()) {
-      ADD_FAILURE() << "unscripted " << what << " dialog";
-      return false;
-    }
-    FileAnswer a = q.front();
-    q.pop_front();
-    if (!a.Ok) return false;
+    FileAnswer a;
+    if (!Pop(q, a, std::string(what) + " dialog") || !a.Ok) return false;
     fileName = a.Name;
     filterIndex = a.FilterIndex;
     return true;
@@ -86,21 +81,16 @@ class FormFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     oldDir_ = QDir::currentPath();
-    dir_ = std::filesystem::temp_directory_path() /
-           ("qebform_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = std::filesystem::temp_directory_path() / ("qebform_" + std::to_string(::getpid()) + "_" +
+                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     QDir::setCurrent(QString::fromStdString(dir_.string()));
-    CopyDemo("qeb.syn");
-    CopyDemo("qeb.syn2");
+    for (const char* name : {"qeb.syn", "qeb.syn2"}) CopyDemo(name);
   }
   void TearDown() override {
-    if (form_) {
-      // Leave without questions whatever the test did to the document.
-      Memo().Lines->SetModified(false);
-      form_.reset();
-    }
+    if (form_) Memo().Lines->SetModified(false);  // leave without questions whatever the test did
+    form_.reset();
     QDir::setCurrent(oldDir_);
     std::filesystem::remove_all(dir_);
   }
@@ -110,9 +100,8 @@ class FormFixture : public ::testing::Test {
     std::filesystem::copy_file(Demo(name), dir_ / name, std::filesystem::copy_options::overwrite_existing);
   }
   void Write(const std::string& name, const std::string& bytes) {
-    std::filesystem::path p = dir_ / name;
-    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
+    std::filesystem::create_directories((dir_ / name).parent_path());
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
   }
   std::string Read(const std::string& name) {
     std::ifstream in(dir_ / name, std::ios::binary);
@@ -129,10 +118,10 @@ class FormFixture : public ::testing::Test {
   TSxSyntaxMemo& Memo() { return form_->Memo(); }
   TSxSynMemoStrings& Lines() { return *Memo().Lines; }
   std::vector<std::string> LogLines() const {
+    const QString text = form_->Memo1->toPlainText();
     std::vector<std::string> out;
-    QString text = form_->Memo1->toPlainText();
-    if (text.isEmpty()) return out;
-    for (const QString& l : text.split(QLatin1Char('\n'))) out.push_back(l.toStdString());
+    if (!text.isEmpty())
+      for (const QString& l : text.split(QLatin1Char('\n'))) out.push_back(l.toStdString());
     return out;
   }
   // Log lines written since the last call.

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -20,9 +20,8 @@ std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
 class KeywordTableTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() /
-           ("kwtable_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = std::filesystem::temp_directory_path() / ("kwtable_" + std::to_string(::getpid()) + "_" +
+                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -33,10 +32,11 @@ class KeywordTableTest : public ::testing::Test {
     return path;
   }
   std::unique_ptr<TKeywordTable> Load(const std::string& path) {
+    log_.clear();
     return LoadKeywordTable(path, [this](const std::string& s, const std::string& m) { log_.push_back({s, m}); },
                             attrs_);
   }
-  TToken Classify(const TKeywordTable* t, const std::string& word) {
+  static TToken Classify(const TKeywordTable* t, const std::string& word) {
     TToken k = tokText;
     ClassifyWord(t, word, k);
     return k;
@@ -47,87 +47,59 @@ class KeywordTableTest : public ::testing::Test {
   std::vector<std::pair<std::string, std::string>> log_;
 };
 
-TEST_F(KeywordTableTest, CommentSectionAndWordGiveOneEntry) {
-  auto t = Load(WriteFile("//x\r\n[tokType]\r\n" + W("число") + "\r\n"));
-  ASSERT_TRUE(t);
-  ASSERT_EQ(t->Count(), 1);
-  EXPECT_EQ(t->Entries()[0].Word, W("число"));
-  EXPECT_EQ(t->Entries()[0].Kind, 254);
-  EXPECT_EQ(Classify(t.get(), W("число")), 254);
-  EXPECT_EQ(Classify(t.get(), W("Число")), tokErroneous);
-  EXPECT_EQ(Classify(t.get(), W("ЧИСЛО")), tokErroneous);
-  EXPECT_EQ(Classify(t.get(), W("строка")), tokText);
-  EXPECT_TRUE(log_.empty());
-}
-
-TEST_F(KeywordTableTest, MiscasedSectionNameIsReportedAndKeepsCurrentKind) {
-  auto t = Load(WriteFile("[tokEnd]\na\n[tokkeyword]\nb\n"));
-  ASSERT_TRUE(t);
-  ASSERT_EQ(log_.size(), 1u);
-  EXPECT_EQ(log_[0].first, "Ошибка");
-  EXPECT_EQ(log_[0].second, "В файле подсветки неверный токен [tokkeyword]");
-  EXPECT_EQ(Classify(t.get(), "b"), tokEnd);
-}
-
-TEST_F(KeywordTableTest, EmptyBracketsAreARejectedSectionAndLoneBracketIsAWord) {
-  auto t = Load(WriteFile("[tokBegin]\n[]\n[\n"));
-  ASSERT_TRUE(t);
-  ASSERT_EQ(log_.size(), 1u);
-  EXPECT_EQ(log_[0].second, "В файле подсветки неверный токен []");
-  EXPECT_EQ(Classify(t.get(), "["), tokBegin);
-}
-
-TEST_F(KeywordTableTest, WordsBeforeFirstValidSectionAreIgnored) {
+// A word matching only when miscased is erroneous; a rejected section name is logged and keeps
+// the kind in force; words before the first valid section are ignored; lines are trimmed, a lone
+// CR dropped, and Ctrl+Z ends the file.
+TEST_F(KeywordTableTest, FilesClassifyTheirWords) {
+  struct Case {
+    std::string file;
+    int count;
+    std::vector<std::pair<std::string, TToken>> kinds;
+    const char* error;  // nullptr: none logged
+  };
+  const Case cases[] = {
+      {"//x\r\n[tokType]\r\n" + W("число") + "\r\n", 1,
+       {{W("число"), 254}, {W("Число"), tokErroneous}, {W("ЧИСЛО"), tokErroneous}, {W("строка"), tokText}}, nullptr},
+      {"[tokEnd]\na\n[tokkeyword]\nb\n", 2, {{"b", tokEnd}}, "В файле подсветки неверный токен [tokkeyword]"},
+      {"[tokBegin]\n[]\n[\n", 1, {{"[", tokBegin}}, "В файле подсветки неверный токен []"},
+      {"early\n[tokStructure]\nlast\n", 1, {{"early", tokText}, {"last", tokStructure}}, nullptr},
+      {"  [tokSpecType]\t \r\n\t do\ror  \r\nkey\x1A\nafter\n", 2,
+       {{"door", tokSpecType}, {"key", tokSpecType}, {"after", tokText}}, nullptr},
+  };
+  for (const Case& c : cases) {
+    auto t = Load(WriteFile(c.file));
+    ASSERT_TRUE(t) << c.file;
+    EXPECT_EQ(t->Count(), c.count) << c.file;
+    for (const auto& [word, kind] : c.kinds) EXPECT_EQ(Classify(t.get(), word), kind) << word;
+    ASSERT_EQ(log_.size(), c.error ? 1u : 0u) << c.file;
+    if (c.error) {
+      EXPECT_EQ(log_[0], (std::pair<std::string, std::string>{"Ошибка", c.error}));
+    }
+  }
   auto t = Load(WriteFile("early\n[bogus]\nlate\n[tokStructure]\nlast\n"));
-  ASSERT_TRUE(t);
-  EXPECT_EQ(t->Count(), 1);
-  EXPECT_EQ(Classify(t.get(), "early"), tokText);
-  EXPECT_EQ(Classify(t.get(), "late"), tokText);
-  EXPECT_EQ(Classify(t.get(), "last"), tokStructure);
-}
-
-TEST_F(KeywordTableTest, LinesAreTrimmedLoneCrDroppedAndCtrlZEndsTheFile) {
-  auto t = Load(WriteFile("  [tokSpecType]\t \r\n\t do\ror  \r\nkey\x1A\nafter\n"));
-  ASSERT_TRUE(t);
-  EXPECT_EQ(Classify(t.get(), "door"), tokSpecType);
-  EXPECT_EQ(Classify(t.get(), "key"), tokSpecType);
-  EXPECT_EQ(Classify(t.get(), "after"), tokText);
-  EXPECT_EQ(t->Count(), 2);
+  EXPECT_EQ(Classify(t.get(), "late"), tokText) << "a rejected first section sets no kind";
 }
 
 TEST_F(KeywordTableTest, DuplicatesStayAndLookupAnswersOneOfTheirKinds) {
   auto t = Load(WriteFile("[tokKeyWord]\nsame\nSame\n[tokType]\nsame\n"));
-  ASSERT_TRUE(t);
   EXPECT_EQ(t->Count(), 3);
   TToken k = Classify(t.get(), "same");
   EXPECT_TRUE(k == tokKeyWord || k == tokType || k == tokErroneous) << int(k);
-  const TKeywordEntry* e = t->Find("SAME");
-  ASSERT_NE(e, nullptr);
-  EXPECT_EQ(cp1251::CompareText(e->Word, "same"), 0);
+  ASSERT_NE(t->Find("SAME"), nullptr);
+  EXPECT_EQ(cp1251::CompareText(t->Find("SAME")->Word, "same"), 0);
 }
 
-TEST_F(KeywordTableTest, MissingFileIsLoggedWithErrnoAndGivesNoTable) {
+TEST_F(KeywordTableTest, UnopenableFileIsLoggedWithErrnoAndGivesNoTable) {
   std::string path = (dir_ / "absent.syn2").string();
-  auto t = Load(path);
-  EXPECT_FALSE(t);
-  ASSERT_EQ(log_.size(), 1u);
-  EXPECT_EQ(log_[0].first, "Ошибка");
-  EXPECT_EQ(log_[0].second, "Ошибка открытия файла \"" + path + "\"\r\nКод ошибки: 2");
+  attrs_.LitILCompDir = "#";
+  EXPECT_FALSE(Load(path));
+  EXPECT_EQ(log_, (decltype(log_){{"Ошибка", "Ошибка открытия файла \"" + path + "\"\r\nКод ошибки: 2"}}));
+  EXPECT_EQ(attrs_.LitILCompDir, "%") << "the in-line directive literal is set even without a table";
   EXPECT_EQ(Classify(nullptr, "anything"), tokText);
   EXPECT_EQ(ClassifyFirstWord(nullptr, "anything").Kind, tokErroneous);
-}
-
-TEST_F(KeywordTableTest, DirectoryCountsAsUnopenable) {
-  auto t = Load(dir_.string());
-  EXPECT_FALSE(t);
+  EXPECT_FALSE(Load(dir_.string())) << "a directory";
   ASSERT_EQ(log_.size(), 1u);
   EXPECT_NE(log_[0].second.find("Код ошибки: "), std::string::npos);
-}
-
-TEST_F(KeywordTableTest, InLineDirectiveLiteralIsSetWithOrWithoutTable) {
-  attrs_.LitILCompDir = "#";
-  Load((dir_ / "absent").string());
-  EXPECT_EQ(attrs_.LitILCompDir, "%");
   attrs_.LitILCompDir = "#";
   Load(WriteFile("[tokKeyWord]\nx\n"));
   EXPECT_EQ(attrs_.LitILCompDir, "%");
@@ -137,12 +109,10 @@ TEST_F(KeywordTableTest, SearchFindsEveryWordOfALargeTableIgnoringCase) {
   std::string text = "[tokKeyWord]\n";
   std::vector<std::string> words;
   for (int i = 0; i < 300; ++i) {
-    std::string w = W("слово") + std::to_string(i * 7919 % 1000) + (i % 3 ? "A" : "b");
-    words.push_back(w);
-    text += w + "\n";
+    words.push_back(W("слово") + std::to_string(i * 7919 % 1000) + (i % 3 ? "A" : "b"));
+    text += words.back() + "\n";
   }
   auto t = Load(WriteFile(text));
-  ASSERT_TRUE(t);
   for (std::size_t i = 1; i < t->Entries().size(); ++i)
     ASSERT_LE(cp1251::CompareText(t->Entries()[i - 1].Word, t->Entries()[i].Word), 0);
   for (const std::string& w : words) {
@@ -158,14 +128,11 @@ TEST_F(KeywordTableTest, SearchFindsEveryWordOfALargeTableIgnoringCase) {
 const TKeywordEntry* ReferenceFind(const TKeywordTable& t, std::string_view word) {
   int lo = 0, hi = t.Count() - 1;
   while (lo <= hi) {
-    int mid = (lo + hi) / 2;
-    int c = cp1251::CompareText(t.Entries()[static_cast<std::size_t>(mid)].Word, word);
-    if (c < 0) {
-      lo = mid + 1;
-    } else {
-      if (c == 0) return &t.Entries()[static_cast<std::size_t>(mid)];
-      hi = mid - 1;
-    }
+    const int mid = (lo + hi) / 2;
+    const int c = cp1251::CompareText(t.Entries()[static_cast<std::size_t>(mid)].Word, word);
+    if (c == 0) return &t.Entries()[static_cast<std::size_t>(mid)];
+    if (c < 0) lo = mid + 1;
+    else hi = mid - 1;
   }
   return nullptr;
 }
@@ -192,32 +159,23 @@ TEST(KeywordSearchTest, AgreesWithTheComparisonForEveryKindOfCharacter) {
 }
 
 TEST(TokenKindByNameTest, OnlyTheSixExactNames) {
-  EXPECT_EQ(TokenKindByName("tokKeyWord"), 255);
-  EXPECT_EQ(TokenKindByName("tokType"), 254);
-  EXPECT_EQ(TokenKindByName("tokSpecType"), 253);
-  EXPECT_EQ(TokenKindByName("tokStructure"), 252);
-  EXPECT_EQ(TokenKindByName("tokBegin"), 251);
-  EXPECT_EQ(TokenKindByName("tokEnd"), 250);
-  EXPECT_EQ(TokenKindByName("tokkeyword"), 0);
-  EXPECT_EQ(TokenKindByName("tokText"), 0);
-  EXPECT_EQ(TokenKindByName(""), 0);
+  for (const auto& [name, kind] : std::vector<std::pair<const char*, int>>{
+           {"tokKeyWord", 255}, {"tokType", 254}, {"tokSpecType", 253}, {"tokStructure", 252}, {"tokBegin", 251},
+           {"tokEnd", 250}, {"tokkeyword", 0}, {"tokText", 0}, {"", 0}})
+    EXPECT_EQ(TokenKindByName(name), kind) << name;
 }
 
-class ClassifyFirstWordTest : public KeywordTableTest {};
-
-TEST_F(ClassifyFirstWordTest, WordEndsOnlyAtASpace) {
+// The first word ends only at a blank: a tab stays inside it, a leading blank leaves it empty.
+TEST_F(KeywordTableTest, FirstWordEndsOnlyAtASpace) {
   auto t = Load(WriteFile("[tokStructure]\n" + W("процедура") + "\n"));
-  ASSERT_TRUE(t);
-  TFirstWord r = ClassifyFirstWord(t.get(), W("Процедура Старт"));
-  EXPECT_EQ(r.Word, W("Процедура"));
-  EXPECT_EQ(r.Kind, tokStructure);
-  std::string tabbed = W("процедура") + "\t" + W("Старт");
-  r = ClassifyFirstWord(t.get(), tabbed);
-  EXPECT_EQ(r.Word, tabbed);
-  EXPECT_EQ(r.Kind, tokErroneous);
-  r = ClassifyFirstWord(t.get(), " " + W("процедура"));
-  EXPECT_EQ(r.Word, "");
-  EXPECT_EQ(r.Kind, tokErroneous);
+  const std::string tabbed = W("процедура") + "\t" + W("Старт");
+  for (const auto& [line, word, kind] : {std::tuple{W("Процедура Старт"), W("Процедура"), TToken{tokStructure}},
+                                         std::tuple{tabbed, tabbed, tokErroneous},
+                                         std::tuple{" " + W("процедура"), std::string(), tokErroneous}}) {
+    const TFirstWord r = ClassifyFirstWord(t.get(), line);
+    EXPECT_EQ(r.Word, word);
+    EXPECT_EQ(r.Kind, kind) << word;
+  }
 }
 
 }  // namespace

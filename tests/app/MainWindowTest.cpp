@@ -19,37 +19,16 @@ class MainWindowTest : public FormFixture {
     NewLogLines();
   }
   bool Enabled(const char* name) { return form_->Action(name)->Enabled(); }
-  QStringList Captions(QMenu* menu) {
+  QStringList Captions(QWidget* menu) {
     QStringList out;
     for (QAction* a : menu->actions()) out << (a->isSeparator() ? "-" : a->text());
     return out;
   }
 };
 
-TEST_F(MainWindowTest, CopyCutAndDeleteFollowTheSelection) {
-  TypeText("abc");
-  form_->UpdateActions();
-  EXPECT_FALSE(Enabled("ActCopy"));
-  EXPECT_FALSE(Enabled("ActCut"));
-  EXPECT_FALSE(Enabled("ActSelDelete"));
-  form_->Action("ActSelAll")->Execute();
-  form_->UpdateActions();
-  EXPECT_TRUE(Enabled("ActCopy"));
-  EXPECT_TRUE(Enabled("ActCut"));
-  EXPECT_TRUE(Enabled("ActSelDelete"));
-  for (QAction* view : form_->Action("ActCopy")->Views()) EXPECT_TRUE(view->isEnabled());
-}
-
-TEST_F(MainWindowTest, TheRuleRunsWhenTheEventLoopGoesIdle) {
-  TypeText("abc");
-  form_->UpdateActions();
-  ASSERT_FALSE(Enabled("ActCopy"));
-  Memo().Range->SelectAll();
-  emit QAbstractEventDispatcher::instance()->aboutToBlock();
-  EXPECT_TRUE(Enabled("ActCopy"));
-}
-
-TEST_F(MainWindowTest, PasteFollowsTheClipboardAndUndoTheHistory) {
+// Copy, Cut and Delete follow the selection (also when the event loop goes idle), Paste the
+// clipboard, Undo the history.
+TEST_F(MainWindowTest, TheEnablingRuleFollowsSelectionClipboardAndHistory) {
   form_->UpdateActions();
   EXPECT_FALSE(Enabled("ActPaste"));
   EXPECT_FALSE(Enabled("ActUndo"));
@@ -58,8 +37,14 @@ TEST_F(MainWindowTest, PasteFollowsTheClipboardAndUndoTheHistory) {
   form_->UpdateActions();
   EXPECT_TRUE(Enabled("ActPaste"));
   EXPECT_TRUE(Enabled("ActUndo"));
+  for (const char* name : {"ActCopy", "ActCut", "ActSelDelete"}) EXPECT_FALSE(Enabled(name)) << name;
   form_->Action("ActUndo")->Execute();
   EXPECT_EQ(Lines().Get(0), "");
+  TypeText("abc");
+  Memo().Range->SelectAll();
+  emit QAbstractEventDispatcher::instance()->aboutToBlock();
+  for (const char* name : {"ActCopy", "ActCut", "ActSelDelete"}) EXPECT_TRUE(Enabled(name)) << name;
+  for (QAction* view : form_->Action("ActCopy")->Views()) EXPECT_TRUE(view->isEnabled());
 }
 
 TEST_F(MainWindowTest, FixedRowsOfTheEnablingRule) {
@@ -106,27 +91,19 @@ TEST_F(MainWindowTest, ActionsWithoutEffectChangeNothing) {
   }
   EXPECT_EQ(Lines().Text(), text);
   EXPECT_EQ(Lines().Modified(), modified);
-  EXPECT_TRUE(NewLogLines().empty());
-  EXPECT_TRUE(dialogs_->Asked.empty());
-  EXPECT_TRUE(dialogs_->Errors.empty());
+  EXPECT_TRUE(NewLogLines().empty() && dialogs_->Asked.empty() && dialogs_->Errors.empty());
 }
 
 TEST_F(MainWindowTest, ReadOnlyOnlyTogglesItsCheckMark) {
   TAppAction* a = form_->Action("ActReadOnly");
-  ASSERT_EQ(a->Views().size(), 1u);
-  a->Views()[0]->trigger();
+  a->Views().at(0)->trigger();
   EXPECT_TRUE(a->Checked());
   TypeText("still editable");
   EXPECT_EQ(Lines().Get(0), "still editable");
 }
 
 TEST_F(MainWindowTest, CaptionsShortcutsAndImages) {
-  struct Row {
-    const char* name;
-    const char* caption;
-    const char* key;
-    int image;
-  };
+  struct Row { const char* name; const char* caption; const char* key; int image; };
   for (const Row& r : {Row{"ActFileNew", "New", "Ctrl+N", 6}, Row{"ActFileOpen", "Open..", "Ctrl+L", 7},
                        Row{"ActFileSave", "Save", "Ctrl+S", 8}, Row{"ActFileSaveAs", "Save as..", "F2", 9},
                        Row{"ActFileClose", "Close", "Ctrl+O", -1}, Row{"ActCloseAll", "Close all", "F4", -1},
@@ -144,12 +121,8 @@ TEST_F(MainWindowTest, CaptionsShortcutsAndImages) {
 }
 
 TEST_F(MainWindowTest, MenusToolBarAndContextMenuInOrder) {
+  ASSERT_EQ(Captions(form_->menuBar()), (QStringList{"&Файл", "&Правка", "Фор&мат", "&Справка"}));
   QList<QAction*> bar = form_->menuBar()->actions();
-  ASSERT_EQ(bar.size(), 4);
-  EXPECT_EQ(bar[0]->text(), "&Файл");
-  EXPECT_EQ(bar[1]->text(), "&Правка");
-  EXPECT_EQ(bar[2]->text(), "Фор&мат");
-  EXPECT_EQ(bar[3]->text(), "&Справка");
   QList<QAction*> file = form_->FileMenu->actions();
   ASSERT_GE(file.size(), 12);
   EXPECT_EQ(file[11]->menu(), form_->RecentMenu) << "the recent submenu is the twelfth item";
@@ -157,28 +130,20 @@ TEST_F(MainWindowTest, MenusToolBarAndContextMenuInOrder) {
   EXPECT_EQ(Captions(bar[1]->menu()),
             (QStringList{"&Отмена", "-", "&Копировать", "&Вырезать", "Вст&авить", "&Удалить", "-", "Выделить в&се",
                          "Выделить до начала", "Выделить до конца"}));
-  QStringList tools;
-  for (QAction* a : form_->ActionToolBar1->actions()) tools << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(tools, (QStringList{"Создать", "Открыть", "Сохранить", "-", "Анализ"}));
+  EXPECT_EQ(Captions(form_->ActionToolBar1), (QStringList{"Создать", "Открыть", "Сохранить", "-", "Анализ"}));
   EXPECT_EQ(Captions(form_->PopUp), (QStringList{"Close page", "-", "Browse word", "Open file at cursor",
                                                  "Topic search", "-", "Copy", "Cut", "Paste", "-", "Read only",
                                                  "Settings.."}));
-  EXPECT_FALSE(form_->PopUp->actions()[0]->isVisible());
-  EXPECT_FALSE(form_->PopUp->actions()[1]->isVisible());
+  EXPECT_FALSE(form_->PopUp->actions()[0]->isVisible() || form_->PopUp->actions()[1]->isVisible());
 }
 
 TEST_F(MainWindowTest, RecentSubmenuListsOpenedFilesNewestFirstAndReopens) {
   for (const char* n : {"A.qbl", "B.qbl", "C.qbl"}) Write(n, std::string(n) + "\n");
   for (const char* n : {"A.qbl", "B.qbl", "C.qbl", "B.qbl"}) form_->OpenFile(Path(n));
-  const TRecentFiles& r = form_->RecentFiles();
-  ASSERT_EQ(r.Count, 3);
-  EXPECT_EQ(r.Files[0], Path("B.qbl"));
-  EXPECT_EQ(r.Files[1], Path("C.qbl"));
-  EXPECT_EQ(r.Files[2], Path("A.qbl"));
+  EXPECT_EQ(form_->RecentFiles().Count, 3);
   const std::vector<QAction*>& entries = form_->RecentEntries;
   ASSERT_EQ(entries.size(), 5u);
-  EXPECT_EQ(entries[0]->text().toStdString(), Path("B.qbl"));
-  EXPECT_EQ(entries[2]->text().toStdString(), Path("A.qbl"));
+  for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(entries[i]->text().toStdString(), Path(std::string(1, "BCA"[i]) + ".qbl"));
   EXPECT_TRUE(entries[2]->isVisible());
   EXPECT_FALSE(entries[3]->isVisible());
   EXPECT_EQ(entries[1]->objectName(), "ActRecent3");
@@ -191,12 +156,10 @@ TEST_F(MainWindowTest, RecentSubmenuListsOpenedFilesNewestFirstAndReopens) {
 TEST_F(MainWindowTest, WordsAreClassifiedByTheKeywordTable) {
   Write("w.qbl", cp1251::FromUtf8("если Если число чтото\n"));
   form_->OpenFile(Path("w.qbl"));
-  std::vector<TSxSyntaxToken> t = Lines().TokenList(0).Tokens();
-  ASSERT_EQ(t.size(), 4u);
-  EXPECT_EQ(t[0].Kind, tokKeyWord);
-  EXPECT_EQ(t[1].Kind, tokErroneous);
-  EXPECT_EQ(t[2].Kind, tokType);
-  EXPECT_EQ(t[3].Kind, tokText);
+  const std::vector<TSxSyntaxToken> tokens = Lines().TokenList(0).Tokens();
+  std::vector<int> kinds;
+  for (const TSxSyntaxToken& t : tokens) kinds.push_back(t.Kind);
+  EXPECT_EQ(kinds, (std::vector<int>{tokKeyWord, tokErroneous, tokType, tokText}));
 }
 
 TEST_F(MainWindowTest, WordInfoShowsTheTokenAndHides) {
@@ -230,8 +193,7 @@ TEST_F(MainWindowTest, OutlineTreeShowsSectionsAndDoubleClickGoesToTheLine) {
   tree->setCurrentItem(proc);
   form_->TreeView1DblClick();
   EXPECT_EQ(form_->SelectedLine, 4);
-  EXPECT_EQ(Memo().Range->CaretPos.Y, 4);
-  EXPECT_EQ(Memo().Range->CaretPos.X, 0);
+  EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 4}));
 
   form_->Action("ActParsing")->Execute();
   EXPECT_EQ(NewLogLines().back(), Ev("Парсинг ОК"));
@@ -261,9 +223,7 @@ TEST_F(MainWindowTest, FontCommandOffersTheEditorFontAndAppliesTheChoice) {
   form_->Action("ActFont")->Execute();
   EXPECT_EQ(dialogs_->FontShown, (std::pair<std::string, int>{"Lucida Console", -13}));
   EXPECT_EQ(Memo().FontName(), "Lucida Console");
-  dialogs_->FontOk = true;
-  dialogs_->FontName = "Courier New";
-  dialogs_->FontHeight = -16;
+  dialogs_->FontOk = true, dialogs_->FontName = "Courier New", dialogs_->FontHeight = -16;
   form_->Action("ActFont")->Execute();
   EXPECT_EQ(Memo().FontName(), "Courier New");
   EXPECT_EQ(Memo().FontHeight(), -16);
@@ -282,12 +242,9 @@ TEST_F(MainWindowTest, AboutWindowExistsHiddenWithItsLink) {
   ASSERT_NE(form_->Form2, nullptr);
   EXPECT_FALSE(form_->Form2->isVisible());
   EXPECT_EQ(form_->Form2->windowTitle(), "О программе...");
-  ASSERT_NE(form_->Form2->Image1->pixmap().isNull(), true);
+  EXPECT_FALSE(form_->Form2->Image1->pixmap().isNull());
   QString opened, shown;
-  form_->Form2->OpenUrl = [&](const QString& url) {
-    opened = url;
-    return false;
-  };
+  form_->Form2->OpenUrl = [&](const QString& url) { return opened = url, false; };
   form_->Form2->ShowMessage = [&](const QString& text) { shown = text; };
   form_->Form2->Label8Click();
   EXPECT_EQ(opened, form_->Form2->Label8->text());
