@@ -351,7 +351,6 @@ void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) con
     return;
   }
   QPainter painter(&target);
-  painter.resetTransform();
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   // Device pixel for device pixel, whatever ratio the target carries.
   QImage part = image_.copy(fromLeft, fromTop, w, h);
