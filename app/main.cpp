@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 
 #include "DesktopProgram.h"
@@ -10,9 +11,9 @@
 
 namespace {
 
-// Test-only: with QEB_EDITOR_SMOKE_TEST set, the program prints the start sequence's log
-// the window caption and the desktop entry's name once the window is up, and quits. Tests of the installed
-// program use it; nothing else reads it.
+// Test-only: with QEB_EDITOR_SMOKE_TEST set, the program prints the start sequence's log,
+// the window caption and the desktop entry's name once the window is up, and quits.
+// Tests of the installed program use it; nothing else reads it.
 void ReportStartAndQuit(const TForm1& form) {
   const QByteArray log = form.Memo1->toPlainText().toUtf8();
   const QByteArray title = form.windowTitle().toUtf8();
@@ -26,6 +27,8 @@ void ReportStartAndQuit(const TForm1& form) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file size limit then fails the save with an error instead of killing the editor.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   SetUpDesktopProgram();
   TForm1 form;

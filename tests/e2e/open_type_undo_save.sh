@@ -18,6 +18,7 @@ cat > "$work/drive.sh" <<DRIVE
 #!/usr/bin/env bash
 set -euo pipefail
 cd "$work"
+export QT_QPA_PLATFORM=xcb   # the suite runs offscreen; this test needs the X server
 "$editor" > "$work/editor.log" 2>&1 &
 pid=\$!
 win=\$(xdotool search --sync --onlyvisible --name 'qeb-editor-Untitled' | head -n 1)

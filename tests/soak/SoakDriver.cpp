@@ -407,11 +407,17 @@ std::string TSoakDriver::AfterOperation(const TDocumentSnapshot& before, bool wa
   const TDocumentSnapshot now = WithoutTrailingBlanks(TakeSnapshot(m));
   std::vector<TRecord> next;
   bool added = false, firstNew = true;
+  // Records keep their order: new ones come at the end, the limit drops the oldest. A
+  // record matching an old one out of order is new, made where a dropped one lived.
+  auto searchFrom = records_.begin();
+  std::vector<bool> keptOld(records_.size(), false);
   for (const auto& item : m.Range->UndoList) {
     const std::string fp = FingerprintOf(*item);
-    auto old = std::find_if(records_.begin(), records_.end(),
+    auto old = std::find_if(searchFrom, records_.end(),
                             [&](const TRecord& r) { return r.Item == item.get() && r.Fingerprint == fp; });
     if (old != records_.end()) {
+      searchFrom = old + 1;
+      keptOld[static_cast<std::size_t>(old - records_.begin())] = true;
       next.push_back(*old);
     } else {
       next.push_back({item.get(), fp, firstNew ? std::optional<TDocumentSnapshot>(before) : std::nullopt});
@@ -419,16 +425,15 @@ std::string TSoakDriver::AfterOperation(const TDocumentSnapshot& before, bool wa
       added = true;
     }
   }
-  for (const TRecord& r : records_) {
-    const bool kept = std::any_of(next.begin(), next.end(), [&](const TRecord& n) { return n.Item == r.Item; });
-    if (kept) continue;
+  for (std::size_t i = 0; i < records_.size(); ++i) {
+    const TRecord& r = records_[i];
+    if (keptOld[i]) continue;
     if (saveKnown_ && r.Item == saveTop_) saveKnown_ = false;
     if (saveKnown_ && saveTop_ == nullptr && !wasUndo) saveKnown_ = false;
   }
   if (wasUndo && !records_.empty() && !added) {
     const TRecord& undone = records_.back();
-    const bool popped =
-        std::none_of(next.begin(), next.end(), [&](const TRecord& n) { return n.Item == undone.Item; });
+    const bool popped = !keptOld.back();
     if (popped && undone.Before) {
       ++undosChecked_;
       if (!(now == *undone.Before)) return "undo did not restore the document: " + DescribeDifference(*undone.Before, now);
