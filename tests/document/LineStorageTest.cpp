@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "SectionDump.h"
+#include "RangeFixture.h"
 #include "syntax/Errors.h"
 
 namespace {
@@ -33,45 +33,32 @@ class LineStorageTest : public ::testing::Test {
   std::vector<TChangedItems> changes;
 };
 
-TEST_F(LineStorageTest, EveryLineEndFormSplitsLines) {
-  struct Case { std::string bytes; std::vector<std::string> lines; };
-  const Case cases[] = {
-      {"", {}},
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"a\nb", {"a", "b"}},
-      {"a\rb\r", {"a", "b"}},
-      {"a\n\rb", {"a", "", "b"}},
-      {"\r\n", {""}},
-      {"a\r\n\r\n", {"a", ""}},
-      {std::string("a\0b\r\nc", 6), {"a"}},
+// Every line-end form and NUL split the bytes; a load reports everything and counts as a
+// change; saving writes CR LF after every line and clears Modified.
+TEST_F(LineStorageTest, LineEndFormsLoadAndSave) {
+  const std::pair<std::string, Lines> cases[] = {
+      {"", {}},           {"a\r\nb\r\n", {"a", "b"}}, {"a\nb", {"a", "b"}},    {"a\rb\r", {"a", "b"}},
+      {"a\n\rb", {"a", "", "b"}}, {"\r\n", {""}},      {"a\r\n\r\n", {"a", ""}}, {std::string("a\0b\r\nc", 6), {"a"}},
   };
-  for (const Case& c : cases) {
-    Load(c.bytes);
-    EXPECT_EQ(LinesOf(m), c.lines) << testing::PrintToString(c.bytes);
+  for (const auto& [bytes, lines] : cases) {
+    SCOPED_TRACE(testing::PrintToString(bytes));
+    changes.clear();
+    m.Lines->LoadFromStream(bytes);
+    EXPECT_EQ(LinesOf(m), lines);
+    EXPECT_TRUE(m.Lines->Modified());
+    ASSERT_FALSE(changes.empty());
+    EXPECT_TRUE((changes.back() + TChangedItems{ciText, ciSelection, ciSections, ciUndoStack}) == changes.back());
+    std::string out, expected;
+    for (const std::string& l : lines) expected += l + "\r\n";
+    m.Lines->SaveToStream(out);
+    EXPECT_EQ(out, expected);
+    EXPECT_FALSE(m.Lines->Modified());
   }
 }
 
-TEST_F(LineStorageTest, SavingWritesCrLfAfterEveryLine) {
-  Load("a\r\nb\r\n");
-  std::string out;
-  m.Lines->SaveToStream(out);
-  EXPECT_EQ(out, "a\r\nb\r\n");
-  Load("x\ny");
-  out.clear();
-  m.Lines->SaveToStream(out);
-  EXPECT_EQ(out, "x\r\ny\r\n");
-  EXPECT_FALSE(m.Lines->Modified());
-}
-
-TEST_F(LineStorageTest, LoadingLeavesModifiedAndReportsEverything) {
-  m.Lines->LoadFromStream("a\r\n");
-  EXPECT_TRUE(m.Lines->Modified()) << "a stream load alone counts as a change";
-  ASSERT_FALSE(m.Lines->Count() == 0);
-  TChangedItems all{ciText, ciSelection, ciSections, ciUndoStack};
-  EXPECT_TRUE((changes.back() + all) == changes.back());
-}
-
-TEST_F(LineStorageTest, UpdateBracketsDeferWorkToTheOutermostClose) {
+// Work and reports inside nested updates wait for the outermost close; reports gathered
+// there arrive with the next one.
+TEST_F(LineStorageTest, UpdateBracketsDeferWorkAndReports) {
   Load("a\r\nb\r\nc\r\n");
   m.Lines->SetModified(false);
   changes.clear();
@@ -79,55 +66,21 @@ TEST_F(LineStorageTest, UpdateBracketsDeferWorkToTheOutermostClose) {
   m.Lines->BeginUpdate();
   m.Lines->Put(1, "x y");
   m.Lines->EndUpdate();
-  EXPECT_TRUE(m.Lines->Pending.Contains(pwTextChanged));
-  EXPECT_TRUE(m.Lines->NeedsParse(1));
+  m.DoChange({ciSelection});
+  EXPECT_TRUE(m.Lines->Pending.Contains(pwTextChanged) && m.Lines->NeedsParse(1));
   EXPECT_FALSE(m.Lines->Modified());
   EXPECT_TRUE(changes.empty());
   m.Lines->EndUpdate();
   EXPECT_TRUE(m.Lines->Modified());
-  EXPECT_FALSE(m.Lines->NeedsParse(1));
+  EXPECT_FALSE(m.Lines->NeedsParse(1) || m.Lines->Pending.Contains(pwTextChanged));
   EXPECT_EQ(m.Lines->TokenCount(1), 2);
-  EXPECT_FALSE(m.Lines->Pending.Contains(pwTextChanged));
-  ASSERT_FALSE(changes.empty());
-  EXPECT_TRUE(changes.front().Contains(ciText));
-}
-
-TEST_F(LineStorageTest, ChangesGatheredInsideAnUpdateArriveWithTheNextReport) {
-  Load("a\r\n");
-  m.Lines->SetModified(false);
-  changes.clear();
-  m.Lines->BeginUpdate();
-  m.DoChange({ciSelection});
-  EXPECT_TRUE(changes.empty());
-  m.Lines->EndUpdate();
-  m.DoChange({ciOptions});
   ASSERT_EQ(changes.size(), 1u);
-  EXPECT_TRUE(changes[0].Contains(ciSelection));
-  EXPECT_TRUE(changes[0].Contains(ciOptions));
+  EXPECT_TRUE(changes[0].Contains(ciText) && changes[0].Contains(ciSelection));
 }
 
-TEST_F(LineStorageTest, SetModifiedReportsOnlyRealChanges) {
-  Load("a\r\n");
-  m.Lines->SetModified(true);
-  changes.clear();
-  m.Lines->SetModified(true);
-  EXPECT_TRUE(changes.empty());
-  m.Lines->SetModified(false);
-  EXPECT_EQ(changes.size(), 1u);
-}
-
-TEST_F(LineStorageTest, OnlyTheChangedLineIsTokenizedAgain) {
-  std::string text;
-  for (int i = 0; i < 100; ++i) text += "w" + std::to_string(i) + "\r\n";
-  Load(text);
-  m.Lines->Put(50, "changed");
-  EXPECT_EQ(parsedLines, std::vector<int>{50});
-  parsedLines.clear();
-  m.Lines->Delete(99);
-  EXPECT_TRUE(parsedLines.empty()) << "deleting the last line marks no following line";
-}
-
-TEST_F(LineStorageTest, ClosingAnOpenCommentRetokenizesUntilTheStateAgrees) {
+// Re-tokenizing carries a changed comment state across blank lines and stops where the
+// carried state agrees again; an edit that changes no state touches its line only.
+TEST_F(LineStorageTest, RetokenizingStopsWhenTheStateAgrees) {
   Load("a\r\nb {\r\nc\r\n\r\nd\r\ne }\r\nf\r\ng\r\n");
   ASSERT_EQ(m.Lines->TokenList(4).FirstKind(), tokMLCommentBeg) << "a blank line does not interrupt the comment";
   m.Lines->Put(1, "b");
@@ -139,9 +92,15 @@ TEST_F(LineStorageTest, ClosingAnOpenCommentRetokenizesUntilTheStateAgrees) {
   EXPECT_EQ(m.Lines->TokenList(2).FirstKind(), tokMLCommentBeg);
   EXPECT_EQ(m.Lines->TokenList(5).LastKind(), tokMLCommentEnd);
   EXPECT_EQ(m.Lines->TokenList(6).FirstKind(), tokText);
+  parsedLines.clear();
+  m.Lines->Put(6, "changed");
+  EXPECT_EQ(parsedLines, std::vector<int>{6});
+  parsedLines.clear();
+  m.Lines->Delete(7);
+  EXPECT_TRUE(parsedLines.empty()) << "deleting the last line marks no following line";
 }
 
-// Whatever edits happen, the tokens after each update equal those of a fresh load.
+// Whatever edits happen, the tokens and the longest line after each update equal those of a fresh load.
 TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
   std::mt19937 rng(7);
   const std::vector<std::string> pieces = {"x", " ", "{", "}", "(*", "*)", "'", "//", "1", "\xE0"};
@@ -163,42 +122,30 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
     TSxMemoModel fresh;
     fresh.Lines->LoadFromStream(m.Lines->Text());
     ASSERT_EQ(fresh.Lines->Count(), m.Lines->Count());
+    ASSERT_EQ(fresh.Lines->MaxLineLength(), m.Lines->MaxLineLength()) << "step " << step;
     for (int i = 0; i < m.Lines->Count(); ++i)
       ASSERT_EQ(fresh.Lines->TokenList(i).Tokens(), m.Lines->TokenList(i).Tokens()) << "step " << step << " line " << i;
   }
-}
-
-TEST_F(LineStorageTest, UntitledNamesCountUpAndNewDocumentHasOneEmptyLine) {
-  m.Lines->NewDocument();
-  const std::string first = m.Lines->FileName();
-  m.Lines->NewDocument();
-  const int a = std::stoi(first.substr(8)), b = std::stoi(m.Lines->FileName().substr(8));
-  EXPECT_EQ(b, a + 1);
-  EXPECT_EQ(first.substr(0, 8), "Untitled");
-  EXPECT_TRUE(m.Lines->IsNew());
-  EXPECT_EQ(LinesOf(m), std::vector<std::string>{""});
-  EXPECT_TRUE(m.Lines->Modified());
+  m.Lines->Insert(0, std::string(70000, 'q'));
+  EXPECT_EQ(m.Lines->MaxLineLength(), 70000u);
 }
 
 TEST_F(LineStorageTest, OffsetsCountTwoForEveryLineBreak) {
   EXPECT_EQ(m.Lines->OffsetToPos(5), (TTextPos{0, 0})) << "no lines";
   Load("ab\r\nc\r\n");
-  EXPECT_EQ(m.Lines->OffsetToPos(0), (TTextPos{0, 0}));
   EXPECT_EQ(m.Lines->OffsetToPos(3), (TTextPos{3, 0})) << "between CR and LF";
-  EXPECT_EQ(m.Lines->OffsetToPos(4), (TTextPos{0, 1}));
   EXPECT_EQ(m.Lines->OffsetToPos(99), (TTextPos{1, 1}));
   EXPECT_EQ(m.Lines->PosToOffset(1, 1), 5);
 }
 
-TEST_F(LineStorageTest, LongestLineFollowsEdits) {
-  Load("abc\r\nabcdef\r\na\r\n");
-  EXPECT_EQ(m.Lines->MaxLineLength(), 6u);
-  m.Lines->Put(1, "x");
-  EXPECT_EQ(m.Lines->MaxLineLength(), 3u);
-  m.Lines->Insert(0, std::string(70000, 'q'));
-  EXPECT_EQ(m.Lines->MaxLineLength(), 70000u);
-  m.Lines->Delete(0);
-  EXPECT_EQ(m.Lines->MaxLineLength(), 3u);
+TEST_F(LineStorageTest, LoadingASyntaxRetokenizesEveryLine) {
+  Load("a // b\r\nc\r\n");
+  ASSERT_EQ(m.Lines->TokenList(0).LastKind(), tokILComment);
+  m.SyntaxAttributes->LoadSyntaxText("SyntaxVersion=1.0\n");
+  EXPECT_EQ(m.Lines->TokenList(0).LastKind(), tokText);
+  EXPECT_EQ(m.Lines->TokenCount(0), 3);
+  EXPECT_THROW(m.SyntaxAttributes->LoadSyntaxText("SyntaxVersion=2\n"), ESxError);
+  EXPECT_EQ(m.Lines->UpdateCount(), 0) << "a failed load still closes its update";
 }
 
 class SaveTest : public LineStorageTest {
@@ -239,7 +186,7 @@ class SaveTest : public LineStorageTest {
   std::string dir;
 };
 
-TEST_F(SaveTest, LoadSaveRoundTripKeepsTheBytes) {
+TEST_F(SaveTest, LoadSaveRoundTripAndMissingFile) {
   Write(dir + "/a.qeb", "a\r\nb\r\n");
   m.Lines->LoadFromFile(dir + "/a.qeb");
   EXPECT_FALSE(m.Lines->Modified());
@@ -247,13 +194,7 @@ TEST_F(SaveTest, LoadSaveRoundTripKeepsTheBytes) {
   m.Lines->SaveToFile(dir + "/a.qeb");
   EXPECT_EQ(Read(dir + "/a.qeb"), "z\r\nb\r\n");
   EXPECT_FALSE(m.Lines->Modified());
-  EXPECT_EQ(m.Lines->FileName(), dir + "/a.qeb");
   EXPECT_EQ(EntriesIn(dir), 1);
-}
-
-TEST_F(SaveTest, MissingFileNamesItAndLeavesTheDocumentAlone) {
-  Load("keep\r\n");
-  const std::string before = m.Lines->FileName();
   try {
     m.Lines->LoadFromFile(dir + "/missing.qeb");
     FAIL();
@@ -261,8 +202,8 @@ TEST_F(SaveTest, MissingFileNamesItAndLeavesTheDocumentAlone) {
     EXPECT_EQ(e.Code, 2);
     EXPECT_NE(std::string(e.what()).find("missing.qeb"), std::string::npos);
   }
-  EXPECT_EQ(LinesOf(m), std::vector<std::string>{"keep"});
-  EXPECT_EQ(m.Lines->FileName(), before);
+  EXPECT_EQ(LinesOf(m), (Lines{"z", "b"})) << "a failed load leaves the document alone";
+  EXPECT_EQ(m.Lines->FileName(), dir + "/a.qeb");
 }
 
 TEST_F(SaveTest, FileSizeLimitLeavesTheOldFileIntact) {
@@ -278,23 +219,19 @@ TEST_F(SaveTest, FileSizeLimitLeavesTheOldFileIntact) {
   setrlimit(RLIMIT_FSIZE, &old);
 }
 
-TEST_F(SaveTest, FullDeviceReportsTheError) {
+// Neither the device behind a link nor a directory in the way is replaced.
+TEST_F(SaveTest, FullDeviceAndDirectoryInTheWayAreErrors) {
   symlink("/dev/full", (dir + "/full.qeb").c_str());
-  Load("x\r\n");
-  m.Lines->SetModified(true);
-  EXPECT_THROW(m.Lines->SaveToFile(dir + "/full.qeb"), ESxFileError);
-  EXPECT_TRUE(m.Lines->Modified());
-  struct stat st {};
-  EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "the device must survive";
-}
-
-TEST_F(SaveTest, DirectoryInTheWayIsAClearError) {
   mkdir((dir + "/d.qeb").c_str(), 0755);
   Load("x\r\n");
-  m.Lines->SetModified(true);
-  EXPECT_THROW(m.Lines->SaveToFile(dir + "/d.qeb"), ESxFileError);
-  EXPECT_TRUE(m.Lines->Modified());
-  EXPECT_EQ(EntriesIn(dir), 1);
+  for (const char* name : {"/full.qeb", "/d.qeb"}) {
+    m.Lines->SetModified(true);
+    EXPECT_THROW(m.Lines->SaveToFile(dir + name), ESxFileError) << name;
+    EXPECT_TRUE(m.Lines->Modified());
+    EXPECT_EQ(EntriesIn(dir), 2) << name;
+  }
+  struct stat st {};
+  EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "the device must survive";
 }
 
 TEST_F(SaveTest, ReadOnlyDirectoryLeavesTheOldFileIntact) {
@@ -318,21 +255,6 @@ TEST_F(SaveTest, SymlinkSurvivesAndPermissionsAreKept) {
   ASSERT_EQ(stat((dir + "/target.qeb").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
   EXPECT_EQ(EntriesIn(dir), 2);
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(LineStorageTest, LoadingASyntaxRetokenizesEveryLine) {
-  Load("a // b\r\nc\r\n");
-  ASSERT_EQ(m.Lines->TokenList(0).LastKind(), tokILComment);
-  m.SyntaxAttributes->LoadSyntaxText("SyntaxVersion=1.0\n");
-  EXPECT_EQ(m.Lines->TokenList(0).LastKind(), tokText);
-  EXPECT_EQ(m.Lines->TokenCount(0), 3);
-  EXPECT_EQ(m.Lines->UpdateCount(), 0);
-  EXPECT_THROW(m.SyntaxAttributes->LoadSyntaxText("SyntaxVersion=2\n"), ESxError);
-  EXPECT_EQ(m.Lines->UpdateCount(), 0) << "a failed load still closes its update";
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// A headless document for the editing, undo and clipboard suites: loading text with
-// section markers, reading it back, and a one-line dump of the section tree.
+// A headless document for the editing, section, undo and clipboard suites: loading text
+// with section markers, reading it back, and a one-line dump of the section tree.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,35 +10,35 @@
 #include "document/MemoModel.h"
 #include "platform/Clipboard.h"
 
+using Lines = std::vector<std::string>;
+
+inline Lines LinesOf(const TSxMemoModel& m) {
+  Lines out;
+  for (int i = 0; i < m.Lines->Count(); ++i) out.emplace_back(m.Lines->Get(i));
+  return out;
+}
+
 class RangeFixture : public ::testing::Test {
  protected:
   RangeFixture() { memo.SetClipboard(&clip); }
 
   // Lines joined by LF; section markers at line starts become sections.
-  void Load(const std::vector<std::string>& lines) {
+  void Load(const Lines& lines) {
     std::string bytes;
     for (const std::string& l : lines) bytes += l + "\n";
     memo.Lines->LoadFromStream(bytes);
   }
-
-  std::vector<std::string> Text() const {
-    std::vector<std::string> out;
-    for (int i = 0; i < memo.Lines->Count(); ++i) out.emplace_back(memo.Lines->Get(i));
-    return out;
-  }
+  Lines Text() const { return LinesOf(memo); }
 
   // Pre-order "[first-last]" per section, "c" after a collapsed one, nesting as brackets.
   std::string Tree() const { return Dump(*memo.SectionTree->Root(), false); }
   std::string TreeWithLevels() const { return Dump(*memo.SectionTree->Root(), true); }
-
   static std::string Dump(const TSxSynMemoSection& s, bool levels) {
     std::string out;
     for (const auto& c : s.Children) {
       out += "[" + std::to_string(c->FirstLine) + "-" + std::to_string(c->LastLine);
-      if (levels) out += ":" + std::to_string(c->Level);
-      if (!levels && c->Collapsed) out += "c";
-      out += Dump(*c, levels);
-      out += "]";
+      out += levels ? ":" + std::to_string(c->Level) : c->Collapsed ? "c" : "";
+      out += Dump(*c, levels) + "]";
     }
     return out;
   }
@@ -50,8 +50,7 @@ class RangeFixture : public ::testing::Test {
   }
   // Selects from (x1, y1) to (x2, y2) the way the keyboard does: anchor, then extend.
   void Select(int x1, int y1, int x2, int y2) {
-    range().ClearSelection();
-    range().SetCaretPos({x1, y1});
+    Caret(x1, y1);
     range().ExtendSelection(y2 - y1, true, false);
     range().ExtendSelection(x2 - range().CaretPos.X, false, false);
   }
@@ -60,10 +59,7 @@ class RangeFixture : public ::testing::Test {
   }
   void SetOption(TSxSynMemoOption o, bool on) {
     TSxSynMemoOptions opts = memo.Options();
-    if (on)
-      opts += o;
-    else
-      opts -= o;
+    on ? opts += o : opts -= o;
     memo.SetOptions(opts);
   }
 
@@ -74,5 +70,4 @@ class RangeFixture : public ::testing::Test {
 };
 
 inline TTextPos P(int x, int y) { return TTextPos{x, y}; }
-
 inline void PrintTo(const TTextPos& p, std::ostream* os) { *os << "(" << p.X << ", " << p.Y << ")"; }
