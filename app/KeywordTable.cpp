@@ -2,9 +2,6 @@
  ** Loading, sorting and searching the QEB word list. */
 #include "KeywordTable.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -22,38 +19,6 @@ struct TKindName {
 constexpr TKindName KindNames[] = {{"tokKeyWord", tokKeyWord}, {"tokType", tokType},
                                    {"tokSpecType", tokSpecType}, {"tokStructure", tokStructure},
                                    {"tokBegin", tokBegin}, {"tokEnd", tokEnd}};
-
-// Opens a regular file for reading; a directory counts as not openable. Returns -1 with errno set.
-int OpenForReading(const std::string& fileName) {
-  int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    errno = EISDIR;
-    return -1;
-  }
-  return fd;
-}
-
-// Reads the rest of an open file; a failure throws ESxFileError naming it.
-std::string ReadAll(int fd, const std::string& fileName) {
-  std::string bytes;
-  char buf[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int code = errno;
-      ::close(fd);
-      ThrowFileError("прочитать", fileName, code);
-    }
-    bytes.append(buf, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return bytes;
-}
 
 // Text-file reading: lines end at LF (a CR before it belongs to the break), a lone CR
 // is dropped from its line, and character 26 ends the file.
@@ -139,38 +104,31 @@ void TKeywordTable::Sort() {
   }
 }
 
-// The binary search over the sorted keys: among equal entries, the first one probed.
-const TKeywordEntry* TKeywordTable::Search(const std::string& key) const {
-  int lo = 0, hi = Count() - 1;
+// The binary search: compare(i) orders entry i against the word; among equal entries the
+// answer is the first one probed.
+template <typename Compare>
+const TKeywordEntry* ProbeSearch(const std::vector<TKeywordEntry>& entries, Compare compare) {
+  int lo = 0, hi = static_cast<int>(entries.size()) - 1;
   while (lo <= hi) {
     const int mid = (lo + hi) / 2;
-    const int c = keys_[static_cast<std::size_t>(mid)].compare(key);
+    const int c = compare(static_cast<std::size_t>(mid));
     if (c < 0) {
       lo = mid + 1;
     } else {
-      if (c == 0) return &entries_[static_cast<std::size_t>(mid)];
+      if (c == 0) return &entries[static_cast<std::size_t>(mid)];
       hi = mid - 1;
     }
   }
   return nullptr;
 }
 
+const TKeywordEntry* TKeywordTable::Search(const std::string& key) const {
+  return ProbeSearch(entries_, [&](std::size_t i) { return keys_[i].compare(key); });
+}
+
 const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
-  if (index_.empty()) {
-    // Not sorted yet: the same search over the words themselves.
-    int lo = 0, hi = Count() - 1;
-    while (lo <= hi) {
-      const int mid = (lo + hi) / 2;
-      const int c = cp1251::CompareText(entries_[static_cast<std::size_t>(mid)].Word, word);
-      if (c < 0) {
-        lo = mid + 1;
-      } else {
-        if (c == 0) return &entries_[static_cast<std::size_t>(mid)];
-        hi = mid - 1;
-      }
-    }
-    return nullptr;
-  }
+  if (index_.empty())  // not sorted yet: the same search over the words themselves
+    return ProbeSearch(entries_, [&](std::size_t i) { return cp1251::CompareText(entries_[i].Word, word); });
   const unsigned char* rank = Ranks().rank;
   const std::uint64_t h = HashRanks(word, rank);
   const std::size_t mask = index_.size() - 1;
@@ -200,7 +158,7 @@ std::unique_ptr<TKeywordTable> LoadKeywordTable(const std::string& fileName, con
     if (log)
       log("Ошибка", "Ошибка открытия файла \"" + fileName + "\"\r\nКод ошибки: " + std::to_string(code));
   } else {
-    std::string bytes = ReadAll(fd, fileName);
+    std::string bytes = ReadOpenFile(fd, fileName);
     table = std::make_unique<TKeywordTable>();
     TToken current = 0;
     ForEachKeywordLine(bytes, [&](std::string_view raw) {

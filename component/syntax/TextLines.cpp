@@ -9,16 +9,22 @@
 
 #include "Errors.h"
 
-std::string ReadFileBytes(const std::string& fileName) {
+int OpenForReading(const std::string& fileName) {
   int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowFileError("открыть", fileName, errno);
+  if (fd < 0) return -1;
   struct stat st {};
   if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
     ::close(fd);
-    ThrowFileError("открыть", fileName, EISDIR);
+    errno = EISDIR;
+    return -1;
   }
+  return fd;
+}
+
+std::string ReadOpenFile(int fd, const std::string& fileName) {
   std::string data;
-  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
   char buf[1 << 16];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
@@ -33,4 +39,10 @@ std::string ReadFileBytes(const std::string& fileName) {
   }
   ::close(fd);
   return data;
+}
+
+std::string ReadFileBytes(const std::string& fileName) {
+  int fd = OpenForReading(fileName);
+  if (fd < 0) ThrowFileError("открыть", fileName, errno);
+  return ReadOpenFile(fd, fileName);
 }

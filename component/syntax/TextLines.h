@@ -30,3 +30,7 @@ inline std::vector<std::string> SplitTextLines(std::string_view text) {
 
 // Reads a whole file as bytes; throws ESxFileError naming it when it cannot be opened or read.
 std::string ReadFileBytes(const std::string& fileName);
+// Opens a file for reading; a directory counts as not openable. Returns -1 with errno set.
+int OpenForReading(const std::string& fileName);
+// Reads the rest of an open file and closes it; a failure throws ESxFileError naming it.
+std::string ReadOpenFile(int fd, const std::string& fileName);
