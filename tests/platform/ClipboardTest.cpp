@@ -30,62 +30,39 @@ class ClipboardTest : public ::testing::Test {
   TSxQtClipboard clip;
 };
 
-TEST_F(ClipboardTest, CyrillicRoundTripsThroughUnicodeText) {
-  const std::string text = cp1251::FromUtf8("Привет, мир! Ёлка №1");
+TEST_F(ClipboardTest, PlainTextIsUnicodeWithCrLfAndReadsBackAsCp1251) {
+  EXPECT_FALSE(clip.HasText() || clip.HasSections());
+  EXPECT_EQ(clip.GetText() + clip.GetSectionsBlock(), "");
+  const std::string text = cp1251::FromUtf8("Привет, Ёлка №1\r\nb\nc\rd");
   clip.SetText(text);
-  EXPECT_EQ(System().text(), QString::fromUtf8("Привет, мир! Ёлка №1"));
-  ASSERT_TRUE(clip.HasText());
-  EXPECT_EQ(clip.GetText(), text);
-  EXPECT_FALSE(clip.HasSections());
-}
-
-TEST_F(ClipboardTest, WrittenLineEndsAreCrLf) {
-  clip.SetText("a\r\nb\nc\rd\r\n");
-  EXPECT_EQ(System().text(), QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
-}
-
-TEST_F(ClipboardTest, UnrepresentableCharactersReadAsQuestionMarks) {
+  EXPECT_EQ(System().text(), QString::fromUtf8("Привет, Ёлка №1\r\nb\r\nc\r\nd"));
+  EXPECT_EQ(clip.GetText(), cp1251::FromUtf8("Привет, Ёлка №1\r\nb\r\nc\r\nd"));
   Offer(QString::fromUtf8("日本 ok щ"), nullptr);
-  EXPECT_EQ(clip.GetText(), "?? ok " + cp1251::FromUtf8("щ"));
+  EXPECT_EQ(clip.GetText(), "?? ok " + cp1251::FromUtf8("щ")) << "unrepresentable characters";
 }
 
-TEST_F(ClipboardTest, EmptyClipboardHasNothing) {
-  EXPECT_FALSE(clip.HasText());
-  EXPECT_EQ(clip.GetText(), "");
-  EXPECT_FALSE(clip.HasSections());
-  EXPECT_EQ(clip.GetSectionsBlock(), "");
-}
-
-TEST_F(ClipboardTest, SectionsBlockStandsBesideThePlainText) {
+TEST_F(ClipboardTest, SectionsBlockStandsBesideThePlainTextUntilNewText) {
   const std::string plain = cp1251::FromUtf8("один\r\nдва");
   const std::string block = cp1251::FromUtf8("{<+}один\r\n{>>}два") + std::string(1, '\0');
   clip.SetText(plain);
   clip.AddSectionsBlock(block);
-  ASSERT_TRUE(clip.HasText());
-  ASSERT_TRUE(clip.HasSections());
   EXPECT_EQ(clip.GetText(), plain);
+  ASSERT_TRUE(clip.HasSections());
   EXPECT_EQ(clip.GetSectionsBlock(), block);
   const QMimeData* data = System().mimeData();
-  ASSERT_NE(data, nullptr);
   EXPECT_TRUE(data->hasFormat(QStringLiteral("text/plain")));
-  EXPECT_TRUE(data->hasFormat(QStringLiteral("application/x-kestrin-syntax-memo-sections")));
-  // The stored bytes are cp1251, not UTF-8.
-  EXPECT_EQ(data->data(SectionsClipboardMimeType()).size(), static_cast<qsizetype>(block.size()));
-}
-
-TEST_F(ClipboardTest, NewTextDropsAnOldSectionsBlock) {
-  clip.SetText("x");
-  clip.AddSectionsBlock(std::string("{<+}x", 5) + '\0');
+  EXPECT_EQ(data->data(QStringLiteral("application/x-kestrin-syntax-memo-sections")).size(),
+            static_cast<qsizetype>(block.size()))
+      << "cp1251 bytes, not UTF-8";
   clip.SetText("y");
   EXPECT_FALSE(clip.HasSections());
-  EXPECT_EQ(clip.GetText(), "y");
 }
 
-TEST_F(ClipboardTest, BlockWithoutNulIsReadWithinItsSize) {
+// Another program's block need not end in a NUL, or may be empty.
+TEST_F(ClipboardTest, BlockIsReadWithinItsSize) {
   const QByteArray bytes("{<+}abc\r\n{>>}d", 14);
   Offer(QString(), &bytes);
   EXPECT_FALSE(clip.HasText());
-  ASSERT_TRUE(clip.HasSections());
   EXPECT_EQ(clip.GetSectionsBlock(), std::string("{<+}abc\r\n{>>}d"));
   const QByteArray empty;
   Offer(QStringLiteral("t"), &empty);
@@ -93,12 +70,11 @@ TEST_F(ClipboardTest, BlockWithoutNulIsReadWithinItsSize) {
   EXPECT_EQ(clip.GetSectionsBlock(), "");
 }
 
-TEST_F(ClipboardTest, EditorCopiesAndPastesThroughTheInstalledClipboard) {
+TEST_F(ClipboardTest, EditorCopiesThroughTheInstalledClipboard) {
   InstallQtPlatform();
   TSxMemoModel memo;
   for (const char* l : {"first", "second", "third"}) memo.Lines->Add(l);
-  memo.Range->StartPos = {0, 0};
-  memo.Range->EndPos = {0, 2};
+  memo.Range->StartPos = {0, 0}, memo.Range->EndPos = {0, 2};
   memo.Range->CopyToClipboard();
   EXPECT_EQ(System().text(), QStringLiteral("first\r\nsecond\r\n"));
   EXPECT_TRUE(clip.HasSections());

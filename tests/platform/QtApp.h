@@ -1,8 +1,14 @@
 /** @file QtApp.h
- ** The one application object the Qt tests of this folder share; made on first use. */
+ ** The one application object the Qt tests of this folder share, and pixel helpers. */
 #pragma once
 
 #include <QGuiApplication>
+#include <QImage>
+
+#include <string>
+#include <vector>
+
+#include "platform/qt/QtSurface.h"
 
 inline QGuiApplication& EnsureQtApp() {
   static int argc = 1;
@@ -13,4 +19,34 @@ inline QGuiApplication& EnsureQtApp() {
       QGuiApplication::instance() ? static_cast<QGuiApplication*>(QGuiApplication::instance())
                                   : new QGuiApplication(argc, argv);
   return *app;
+}
+
+// A bitmap given pixel by pixel, for glyph tests independent of the resources.
+struct TGridBitmap : TSxBitmap {
+  TGridBitmap(int w, int h, TColor fill) : w_(w), px_(static_cast<size_t>(w * h), fill) {}
+  int Width() const override { return w_; }
+  int Height() const override { return static_cast<int>(px_.size()) / w_; }
+  TColor Pixel(int x, int y) const override { return px_[static_cast<size_t>(y * w_ + x)]; }
+  void Set(int x, int y, TColor c) { px_[static_cast<size_t>(y * w_ + x)] = c; }
+  int w_;
+  std::vector<TColor> px_;
+};
+
+// Image pixels in a rectangle as rows ending in '|': '#' red, 'b' blue, 'k' black, '.' any other.
+inline std::string Pattern(const QImage& image, QRect r) {
+  std::string out;
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    for (int x = r.left(); x <= r.right(); ++x) {
+      const QRgb p = image.pixel(x, y) | 0xFF000000u;
+      out += p == 0xFFFF0000u ? '#' : p == 0xFF0000FFu ? 'b' : p == 0xFF000000u ? 'k' : '.';
+    }
+    out += '|';
+  }
+  return out;
+}
+inline int CountRgb(const QImage& image, QRgb c) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == c;
+  return n;
 }
