@@ -129,46 +129,39 @@ TEST(ExtractMarkersTest, PairsAndRepairs) {
 
 class SectionCommandsTest : public RangeFixture {};
 
-// A caret line becomes a two-line section over a new empty line; undo removes that line
-// cleanly, also on the last line (regression: the root kept the added line).
-TEST_F(SectionCommandsTest, OneLineMakesATwoLineSectionWithANewEmptyLine) {
-  for (const auto& [text, caret, after] : {std::tuple<Lines, TTextPos, Lines>{{"a", "b", "c"}, P(1, 1), {"a", "b", "", "c"}},
-                                           {{"a", "last"}, P(2, 1), {"a", "last", ""}}}) {
-    Load(text);
-    Caret(caret.X, caret.Y);
+// The selection's lines become a section around the inner ones; a caret line becomes a
+// two-line section over a new empty line; a selection starting on a section's line makes
+// nothing but the caret move. One record each, and its undo restores text, tree and caret
+// (regression: on the last line the root kept the added line).
+TEST_F(SectionCommandsTest, CreateSectionFromSelectionAndItsUndo) {
+  struct Case { Lines text; int x1, y1, x2, y2; Lines after; const char* tree; TTextPos caret; };
+  const Case cases[] = {
+      {{"a", "b", "c"}, 1, 1, 1, 1, {"a", "b", "", "c"}, "[1-2:1]", P(0, 1)},
+      {{"a", "last"}, 2, 1, 2, 1, {"a", "last", ""}, "[1-2:1]", P(0, 1)},
+      {{"a", "b", "{<+}c", "{>>}d", "e"}, 1, 1, 0, 4, {"a", "b", "c", "d", "e"}, "[1-4:1[2-3:2]]", P(0, 4)},
+      {{"a", "{<+}b", "{>>}c", "d"}, 2, 1, 1, 3, {"a", "b", "c", "d"}, "[1-2:1]", P(0, 1)},
+  };
+  for (const Case& c : cases) {
+    Load(c.text);
+    const Lines text = Text();
+    const std::string tree = TreeWithLevels();
+    Select(c.x1, c.y1, c.x2, c.y2);
+    const TTextPos caret = range().CaretPos;
+    range().AddUndoItem("");  // a fresh record, so a caret move cannot join an earlier run
+    const auto records = range().UndoList.size();
     range().CreateSectionFromSelection();
-    EXPECT_EQ(Text(), after);
-    EXPECT_EQ(Tree(), "[1-2]");
-    EXPECT_EQ(range().CaretPos, P(0, 1));
+    EXPECT_EQ(Text(), c.after);
+    EXPECT_EQ(TreeWithLevels(), c.tree);
+    EXPECT_EQ(range().CaretPos, c.caret);
+    ASSERT_EQ(range().UndoList.size(), records + 1);
+    EXPECT_EQ(range().LastUndoItem()->Kind == ukCaret, tree == c.tree) << "nothing made: a caret record";
+    EXPECT_TRUE(range().IsEmpty() || tree == c.tree);
     range().Undo();
     EXPECT_EQ(Text(), text);
-    EXPECT_EQ(Tree(), "");
+    EXPECT_EQ(TreeWithLevels(), tree);
     EXPECT_EQ(range().CaretPos, caret);
-    EXPECT_EQ(memo.SectionTree->Root()->LastLine, int(text.size()));
+    EXPECT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count());
   }
-}
-
-TEST_F(SectionCommandsTest, SeveralLinesBecomeOneSectionAroundInnerOnes) {
-  Load({"a", "b", "{<+}c", "{>>}d", "e", "f"});
-  Select(1, 1, 0, 4);
-  range().CreateSectionFromSelection();
-  EXPECT_EQ(TreeWithLevels(), "[1-4:1[2-3:2]]");
-  EXPECT_EQ(range().CaretPos, P(0, 4));
-  EXPECT_TRUE(range().IsEmpty());
-  range().Undo();
-  EXPECT_EQ(TreeWithLevels(), "[2-3:1]");
-}
-
-TEST_F(SectionCommandsTest, SelectionStartingOnASectionLineMakesNothing) {
-  Load({"a", "{<+}b", "{>>}c", "d"});
-  Select(2, 1, 1, 3);
-  range().AddUndoItem("");
-  const auto records = range().UndoList.size();
-  range().CreateSectionFromSelection();
-  EXPECT_EQ(Tree(), "[1-2]");
-  EXPECT_EQ(range().CaretPos, P(0, 1));
-  EXPECT_EQ(range().UndoList.size(), records + 1) << "only the caret move records";
-  EXPECT_EQ(range().LastUndoItem()->Kind, ukCaret);
 }
 
 TEST_F(SectionCommandsTest, RemoveAndUndoBringTheSectionsBack) {
