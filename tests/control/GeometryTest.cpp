@@ -3,65 +3,50 @@
 
 namespace {
 
-class GeometryTest : public ControlFixture {};
-
-TEST_F(GeometryTest, LineHeightFollowsTheFontHeight) {
-  EXPECT_EQ(memo().LineHeight, 16);
-  memo().SetFont("Lucida Console", -20);
-  EXPECT_EQ(memo().LineHeight, 23);
-  EXPECT_EQ(static_cast<int>(memo().DirtyRows.size()), memo().VisibleRows()) << "the layout follows at once";
-}
-
-TEST_F(GeometryTest, RowRectSplitsARowIntoGutterMarginAndText) {
-  Load({"a", "b"});
-  const TRect row = memo().RowRect(2, rrRow);
-  EXPECT_EQ(row.Top, 32);
-  EXPECT_EQ(row.Height(), 16);
-  EXPECT_EQ(row.Right, memo().Host().ClientWidth() - memo().VertScrollBar->Thickness() - 1);
-  EXPECT_EQ(memo().RowRect(2, rrGutter).Right, 32);
-  EXPECT_EQ(memo().RowRect(2, rrMargin).Right, 34) << "no sections: a two-pixel section column";
-  EXPECT_EQ(memo().RowRect(2, rrText).Left, 34);
-  EXPECT_EQ(memo().RowRect(-1, rrRow).Bottom, memo().Host().ClientHeight() - memo().HorzScrollBar->Thickness());
-}
-
-// Classic style: a column per visible level (all levels without smoAutoGutterWidth); VS.NET style: one.
-TEST_F(GeometryTest, SectionColumnsFollowTheStyleAndTheVisibleDepth) {
-  Load({"0", "1", "2", "3", "4", "5", "6"});
-  for (int i = 0; i < 3; ++i) memo().SectionTree->AddSection(i, 6 - i, false);
-  EXPECT_EQ(memo().RowRect(0, rrMargin).Right, 32 + 3 * 16 + 2);
-  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoVSNET_SectionsStyle});
-  EXPECT_EQ(memo().RowRect(0, rrMargin).Right, 32 + 16 + 2);
-  EXPECT_EQ(memo().SectionBoxRect(1, 2).Left, 34) << "the box sits right after the gutter at every level";
-  EXPECT_EQ(memo().SectionBoxRect(1, 2).Top, 16 + 8 - 4);
-  memo().SetOptions(memo().Options() - TSxSynMemoOptions{smoVSNET_SectionsStyle});
-  memo().SectionTree->CollapseSection(0, false, false);
-  EXPECT_EQ(memo().RowRect(0, rrMargin).Right, 32 + 16 + 2);
-  memo().SetOptions(memo().Options() - TSxSynMemoOptions{smoAutoGutterWidth});
-  EXPECT_EQ(memo().RowRect(0, rrMargin).Right, 32 + 3 * 16 + 2);
-}
-
-TEST_F(GeometryTest, TextXAndColFromXAgreeOnCellBoundaries) {
-  Load({"  alpha, beta   gamma"});
-  for (int c = 0; c < static_cast<int>(memo().Lines->Get(0).size()); ++c) {
-    const int left = memo().LineTextX(c, 0), right = memo().LineTextX(c + 1, 0);
-    ASSERT_LT(left, right) << "column " << c;
-    EXPECT_EQ(memo().ColFromX(left, 0), c);
-    EXPECT_EQ(memo().ColFromX(right - 1, 0), c) << "last pixel of cell " << c;
+class GeometryTest : public ControlFixture {
+ protected:
+  std::int32_t MarginRight() { return memo().RowRect(0, rrMargin).Right; }
+  void Option(TSxSynMemoOption o, bool on) {
+    memo().SetOptions(on ? memo().Options() + TSxSynMemoOptions{o} : memo().Options() - TSxSynMemoOptions{o});
   }
+};
+
+// A 32-pixel gutter, then the section columns: one per visible level in the classic style (all levels
+// without smoAutoGutterWidth), one in the VS.NET style, two pixels when there are no sections.
+TEST_F(GeometryTest, RowRectSplitsARowIntoGutterSectionColumnsAndText) {
+  Load({"0", "1", "2", "3", "4", "5", "6"});
+  const TRect row = memo().RowRect(2, rrRow);
+  EXPECT_EQ(row, (TRect{0, 32, memo().Host().ClientWidth() - memo().VertScrollBar->Thickness() - 1, 48}));
+  EXPECT_EQ(std::pair(memo().RowRect(2, rrGutter).Right, memo().RowRect(2, rrText).Left), std::pair(32, 34));
+  EXPECT_EQ(memo().RowRect(-1, rrRow).Bottom, memo().Host().ClientHeight() - memo().HorzScrollBar->Thickness());
+  for (int i = 0; i < 3; ++i) memo().SectionTree->AddSection(i, 6 - i, false);
+  EXPECT_EQ(MarginRight(), 32 + 3 * 16 + 2);
+  Option(smoVSNET_SectionsStyle, true);
+  EXPECT_EQ(MarginRight(), 32 + 16 + 2);
+  EXPECT_EQ(memo().SectionBoxRect(1, 2), (TRect{34, 20, 43, 29})) << "right after the gutter at every level";
+  Option(smoVSNET_SectionsStyle, false);
+  memo().SectionTree->CollapseSection(0, false, false);
+  EXPECT_EQ(MarginRight(), 32 + 16 + 2);
+  Option(smoAutoGutterWidth, false);
+  EXPECT_EQ(MarginRight(), 32 + 3 * 16 + 2);
 }
 
 // ColFromX names the token under x: blanks before the first count as token 0, a later gap as -1,
 // beyond the line's end MaxInt where columns count in blanks.
-TEST_F(GeometryTest, ColFromXReportsTheTokenOrTheGap) {
+TEST_F(GeometryTest, TextXAndColFromXAgreeOnCellBoundariesAndNameTheToken) {
   Load({"  ab  cd"});
+  for (int c = 0; c < 11; ++c) {
+    const int left = memo().LineTextX(c, 0), right = memo().LineTextX(c + 1, 0);
+    ASSERT_LT(left, right) << "column " << c;
+    EXPECT_EQ(std::pair(memo().ColFromX(left, 0), memo().ColFromX(right - 1, 0)), std::pair(c, c)) << c;
+  }
+  EXPECT_EQ(memo().LineTextX(11, 0), memo().LineTextX(8, 0) + 3 * memo().CharWidths[0][32]);
   for (const auto& [col, want] : {std::pair{0, 0}, {3, 0}, {4, -1}, {6, 1}, {11, MaxInt}}) {
     std::int32_t token = 7;
     EXPECT_EQ(memo().ColFromX(memo().LineTextX(col, 0) + 1, 0, token), col);
     EXPECT_EQ(token, want) << "column " << col;
   }
-  EXPECT_EQ(memo().LineTextX(11, 0), memo().LineTextX(8, 0) + 3 * memo().CharWidths[0][32]);
-  EXPECT_EQ(memo().ColFromX(10, 7), 0) << "invalid line";
-  EXPECT_EQ(memo().LineTextX(3, 7), 0);
+  EXPECT_EQ(std::pair(memo().ColFromX(10, 7), memo().LineTextX(3, 7)), std::pair(0, 0)) << "invalid line";
 }
 
 TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
@@ -89,30 +74,17 @@ TEST_F(GeometryTest, RowOfLineAnswersAboveHiddenBelow) {
     EXPECT_EQ(memo().RowOfLine(line), row) << "line " << line;
 }
 
-TEST_F(GeometryTest, CursorPosBoxShowsOneBasedLineAndColumnAndCanBeSwitchedOff) {
-  LoadNumbered(5);
-  Caret(3, 2);
-  EXPECT_EQ(memo().CursorPosBox->Text(), "3: 4");
-  memo().ShowCursorPos(TTextPos{-5, 0});
-  EXPECT_EQ(memo().CursorPosBox->Text(), "1: 1");
-  EXPECT_GT(memo().HorzScrollBar->Geometry().Left, 0);
-  memo().SetOptions(memo().Options() - TSxSynMemoOptions{smoShowCursorPos});
-  EXPECT_EQ(memo().CursorPosBox, nullptr);
-  EXPECT_EQ(memo().HorzScrollBar->Geometry().Left, 0) << "the horizontal bar takes the box's place";
-  memo().SetOptions(memo().Options() - TSxSynMemoOptions{smoShowPageScroll});
-  EXPECT_EQ(memo().PageScrollBar, nullptr);
-  EXPECT_EQ(memo().VertScrollBar->Geometry().Bottom,
-            memo().Host().ClientHeight() - memo().HorzScrollBar->Thickness());
-}
-
-TEST_F(GeometryTest, OptionsReportOnlyRealChanges) {
+// Changes outside an update are delivered at once, and an option set to what it was is no change.
+TEST_F(GeometryTest, OptionsReportOnlyRealChangesAndTheCaretBoxIsOneBased) {
   std::vector<TChangedItems> delivered;
   memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { delivered.push_back(items); };
   memo().PendingChanges = {};  // kinds left over from the set-up
   memo().SetOptions(memo().Options());
-  EXPECT_TRUE(delivered.empty());
-  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoTabulatedReturn});
+  Option(smoTabulatedReturn, true);
   EXPECT_EQ(delivered, std::vector<TChangedItems>{TChangedItems{ciOptions}});
+  LoadNumbered(5);
+  Caret(3, 2);
+  EXPECT_EQ(memo().CursorPosBox->Text(), "3: 4");
 }
 
 }  // namespace

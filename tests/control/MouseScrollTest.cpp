@@ -144,22 +144,6 @@ TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
   memo().MouseUp(TMouseButton::mbMiddle, {}, 0, 0);
 }
 
-TEST_F(MouseTest, QtMouseEventsArriveInClientCoordinates) {
-  Load({"ab  cd", "efgh"});
-  const QPoint origin = widget->ClientOrigin();
-  QTest::mouseClick(widget, Qt::LeftButton, {}, origin + QPoint(ColX(2, 1) + 1, RowTop(1) + 4));
-  EXPECT_EQ(CaretPos(), (TTextPos{2, 1}));
-  EXPECT_FALSE(memo().Selecting);
-  QTest::mouseDClick(widget, Qt::LeftButton, {}, origin + QPoint(ColX(4, 0) + 1, 4));
-  EXPECT_EQ(Sel(), Span({4, 0}, {6, 0}));
-  LoadNumbered(100);
-  const QPointF at(origin + QPoint(100, 50));
-  QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(widget, &wheel);
-  EXPECT_EQ(memo().TopLine, 3);
-}
-
 class ScrollingTest : public ControlFixture {
  protected:
   void SetUp() override {
@@ -201,23 +185,6 @@ TEST_F(ScrollingTest, ScrollIntoViewMovesAsLittleAsNeeded) {
   EXPECT_EQ(memo().TopLine, 10);
 }
 
-TEST_F(ScrollingTest, GotoLineShowsTheLineInTheThirdRowEvenInsideACollapsedSection) {
-  LoadNumbered(100);
-  memo().GotoLine(3, 50);
-  EXPECT_EQ(memo().TopLine, 48);
-  EXPECT_EQ(CaretPos(), (TTextPos{3, 50}));
-  memo().GotoLine(0, 100);
-  EXPECT_EQ(memo().TopLine, 48) << "not a line";
-  memo().SectionTree->AddSection(40, 90, false);
-  memo().SectionTree->CollapseSection(40, false, false);
-  EXPECT_EQ(memo().VertScrollBar->Max(), 20) << "50 visible lines";
-  memo().GotoLine(0, 55);
-  EXPECT_FALSE(memo().SectionTree->SectionOf(55)->Collapsed);
-  EXPECT_EQ(memo().TopLine, 53);
-  EXPECT_EQ(memo().RowOfLine(55), 2);
-  EXPECT_EQ(memo().VertScrollBar->Max(), 70);
-}
-
 // Regression: collapsing the section that holds TopLine left row 0 on a hidden line.
 TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTop) {
   LoadNumbered(100);
@@ -239,22 +206,6 @@ TEST_F(ScrollingTest, DeletingTheEndPullsTheViewBackToTheLastPage) {
   EXPECT_EQ(memo().TopLine, 31);
   EXPECT_EQ(memo().RowOfLine(CaretPos().Y), 29);
   EXPECT_EQ(memo().VertScrollBar->Max(), 31);
-}
-
-TEST_F(ScrollingTest, ScrollBarsMoveTheViewByVisibleLinesAndPages) {
-  LoadNumbered(100);
-  memo().PageScrollBar->SetPosition(1);
-  memo().PageScrollChanged();
-  EXPECT_EQ(memo().TopLine, 29);
-  EXPECT_EQ(memo().PageScrollBar->Position(), 0) << "the page arrows return to rest";
-  memo().PageScrollBar->SetPosition(-1);
-  memo().PageScrollChanged();
-  EXPECT_EQ(memo().TopLine, 0);
-  memo().SectionTree->AddSection(5, 9, false);
-  memo().SectionTree->CollapseSection(5, false, false);
-  memo().VertScrollBar->SetPosition(10);
-  memo().ScrollBarChanged(memo().VertScrollBar.get());
-  EXPECT_EQ(memo().TopLine, 14);
 }
 
 }  // namespace

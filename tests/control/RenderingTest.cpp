@@ -32,16 +32,6 @@ TEST_F(RenderingTest, TokensUseTheirKindsColoursAndBoldWidthsAboveEmptyRows) {
   EXPECT_EQ(Count(memo().RowRect(5, rrText), Background()), memo().RowRect(5, rrText).Width() * 16);
 }
 
-TEST_F(RenderingTest, HighlightLineStretchesAnOpenCommentToTheRightEdge) {
-  memo().SyntaxAttributes->TokenAttrs[tokMLCommentBeg].Back = Yellow;
-  Load({"x {open", "still"});
-  const int beyond = ColX(8, 0) + 20;
-  EXPECT_EQ(Px(beyond, Floor(0)), Background());
-  memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoHighlightLine});
-  EXPECT_EQ(Px(beyond, Floor(0)), Yellow);
-  EXPECT_EQ(Px(TextRight(0) - 1, Floor(0)), Yellow);
-}
-
 TEST_F(RenderingTest, SelectionFillsFromStartColumnToEndColumnAcrossLines) {
   memo().SyntaxAttributes->TokenAttrs[tokText].Fore = Red;
   Load({"abcdef", "abcdef", "abcdef", "abcdef"});
@@ -120,18 +110,6 @@ TEST_F(RenderingTest, BreakPointLinesAreFramedOrFilled) {
   memo().BreakPoints->SetBreakPoint(1, bpsDisabled);
   memo().InvalidateAll();
   EXPECT_EQ(Px(right - 30, RowTop(1) + 8), RGBColor(128, 0, 0));
-}
-
-TEST_F(RenderingTest, HoverWordIsOutlinedTwoPixelsWide) {
-  Load({"ab cd"});
-  memo().SetHoverWord(TTextPos{1, 0});
-  const TColor orange = memo().SelectedWordColor;
-  const int x1 = ColX(3, 0);
-  EXPECT_EQ(Px(x1 - 1, 8), orange);
-  EXPECT_EQ(Px(x1, 8), orange);
-  EXPECT_EQ(Px(x1 - 2, 8), Background());
-  memo().SetHoverWord(TTextPos{-1, -1});
-  EXPECT_EQ(Px(x1 - 1, 8), Background());
 }
 
 }  // namespace
