@@ -16,8 +16,7 @@ struct Snapshot {
   TTextPos caret;
   friend bool operator==(const Snapshot&, const Snapshot&) = default;
   friend void PrintTo(const Snapshot& s, std::ostream* os) {
-    *os << "caret (" << s.caret.X << ", " << s.caret.Y << ") tree " << s.tree << " lines";
-    for (const auto& l : s.lines) *os << " |" << l;
+    *os << "caret (" << s.caret.X << ", " << s.caret.Y << ") tree " << s.tree << " lines |" << ::testing::PrintToString(s.lines);
   }
 };
 
@@ -121,22 +120,11 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
       case 0: case 1: case 2: Do([&] { r.ReplaceSelection(std::string(1, "ab \xF0z{"[Rand(0, 5)]), ukTyping); }); break;
       case 3: Do([&] { r.ReplaceSelection("\r\n" + std::string(Rand(0, 4), ' '), ukTyping); }); break;
       case 4: case 5: Do([&] { Backspace(); }); break;
-      case 6:
-        if (memo.Lines->Count() > 80) SelectRandom();
-        Do([&] { r.DeleteSelection(); });
-        break;
+      case 6: if (memo.Lines->Count() > 80) SelectRandom(); Do([&] { r.DeleteSelection(); }); break;
       case 7: Do([&] { r.ReplaceSelection(Chance(50) ? "p\r\nq" : "r\r\n\r\ns", ukPaste); }); break;
-      case 8:
-        SelectRandom();
-        r.CopyToClipboard();
-        MoveCaret();
-        Do([&] { r.PasteFromClipboard(); });
-        break;
+      case 8: SelectRandom(), r.CopyToClipboard(), MoveCaret(), Do([&] { r.PasteFromClipboard(); }); break;
       case 9: SelectRandom(), Do([&] { r.CutToClipboard(); }); break;
-      case 10:
-        if (Chance(50)) SelectRandom();
-        Do([&] { r.CreateSectionFromSelection(); });
-        break;
+      case 10: if (Chance(50)) SelectRandom(); Do([&] { r.CreateSectionFromSelection(); }); break;
       case 11: Do([&] { r.RemoveCaretSection(Chance(30)); }); break;  // nested, or forward for the jump
       case 12: Do([&] { r.CollapseCaretSection(Chance(30)); }); break;
       case 13: Do([&] { r.ExpandCaretSection(Chance(30)); }); break;
@@ -149,21 +137,13 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
           r.ExtendSelection(delta, vertical, Chance(50));
         });
         break;
-      case 17:
-        Do([&] { Chance(33) ? r.IndentLines() : Chance(50) ? r.UnindentLines() : r.ToggleLineComment("//"); });
-        break;
+      case 17: Do([&] { Chance(33) ? r.IndentLines() : Chance(50) ? r.UnindentLines() : r.ToggleLineComment("//"); }); break;
       default:
         clip.SetText("t");
         clip.AddSectionsBlock(std::string("{<+}u\r\n{<-}v\r\nw\r\n{>>}x\r\n{>>}y") + '\0');
         Do([&] { r.PasteFromClipboard(); });
         break;
     }
-  }
-
-  void UndoAndCompare() {
-    range().Undo();
-    ASSERT_EQ(Take(), expected.back()) << "step " << step;
-    expected.pop_back();
   }
 
   std::mt19937 rng;
@@ -179,11 +159,14 @@ TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
   Load(lines);
   // Thousands of operations with undos among them, then every remaining record undone.
   for (step = 0; step < 2500 || range().CanUndo(); ++step) {
-    if (step >= 2500 || (Chance(8) && range().CanUndo()))
-      UndoAndCompare();
-    else
+    if (step >= 2500 || (Chance(8) && range().CanUndo())) {
+      range().Undo();
+      ASSERT_EQ(Take(), expected.back()) << "step " << step;
+      expected.pop_back();
+    } else {
       RandomOperation();
-    if (HasFatalFailure()) return;
+      if (HasFatalFailure()) return;
+    }
     ASSERT_EQ(expected.size(), range().UndoList.size()) << "step " << step;
     ASSERT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count()) << "step " << step;
     CheckTree(*memo.SectionTree->Root());
