@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
@@ -148,6 +148,8 @@ TEST_F(LineStorageTest, LoadingASyntaxRetokenizesEveryLine) {
   EXPECT_EQ(m.Lines->UpdateCount(), 0) << "a failed load still closes its update";
 }
 
+namespace fs = std::filesystem;
+
 class SaveTest : public LineStorageTest {
  protected:
   void SetUp() override {
@@ -155,21 +157,16 @@ class SaveTest : public LineStorageTest {
     char tmpl[] = "/tmp/qeb-save-XXXXXX";
     dir = mkdtemp(tmpl);
   }
-  void TearDown() override { std::system(("chmod -R u+w " + dir + "; rm -rf " + dir).c_str()); }
+  void TearDown() override {
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(dir);
+  }
   static std::string Read(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
   }
-  static void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-  int EntriesIn(const std::string& d) {
-    int n = 0;
-    DIR* h = opendir(d.c_str());
-    while (dirent* e = readdir(h)) n += std::string(e->d_name) != "." && std::string(e->d_name) != "..";
-    closedir(h);
-    return n;
-  }
+  static void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+  int EntriesIn(const std::string& d) { return int(std::distance(fs::directory_iterator(d), fs::directory_iterator())); }
   // The save failed cleanly: the error names the file, the old bytes and Modified stay, no temporary is left.
   void ExpectCleanFailure(const std::string& name, const std::string& oldBytes, int entries) {
     m.Lines->SetModified(true);
