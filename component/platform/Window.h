@@ -117,6 +117,7 @@ class TSxWindowHost {
   // The file-name options: the tab page holding the control takes the name without its
   // directory; the window shows the application title, "-" and the full name. Hosts
   // without tabs or windows ignore these.
-  virtual void SetTabCaption(std::string_view /*cp1251*/) {}
-  virtual void SetFormCaption(std::string_view /*fileNameCp1251*/) {}
+  // File names are the system's own bytes (UTF-8 paths), not document text.
+  virtual void SetTabCaption(std::string_view /*fileName*/) {}
+  virtual void SetFormCaption(std::string_view /*fileName*/) {}
 };

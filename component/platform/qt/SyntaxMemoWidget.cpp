@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +26,11 @@
 namespace {
 
 QString FromCp1251(std::string_view text) { return QString::fromStdString(cp1251::ToUtf8(text)); }
+
+// A file name as the system spells it (its own bytes, not cp1251 document text).
+QString FileNameText(std::string_view name) {
+  return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+}
 
 // Child widgets are placed in client coordinates, inside the frame.
 QRect ToWidgetRect(const TRect& r, QPoint origin) {
@@ -344,7 +350,7 @@ void TSxSyntaxMemoWidget::ShowPopupMenu(TSxMenuHandle menu, TSxScreenPoint at) {
   if (menu) static_cast<QMenu*>(menu)->popup(QPoint(at.X, at.Y));
 }
 
-void TSxSyntaxMemoWidget::SetTabCaption(std::string_view cp1251) {
+void TSxSyntaxMemoWidget::SetTabCaption(std::string_view fileName) {
   // The page is the ancestor that sits directly in a tab widget's stack.
   QWidget* page = this;
   while (page && page->parentWidget()) {
@@ -352,7 +358,7 @@ void TSxSyntaxMemoWidget::SetTabCaption(std::string_view cp1251) {
     if (stack) {
       if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget())) {
         const int index = tabs->indexOf(page);
-        if (index >= 0) tabs->setTabText(index, FromCp1251(cp1251));
+        if (index >= 0) tabs->setTabText(index, FileNameText(fileName));
         return;
       }
     }
@@ -360,8 +366,8 @@ void TSxSyntaxMemoWidget::SetTabCaption(std::string_view cp1251) {
   }
 }
 
-void TSxSyntaxMemoWidget::SetFormCaption(std::string_view cp1251) {
-  window()->setWindowTitle(QApplication::applicationName() + "-" + FromCp1251(cp1251));
+void TSxSyntaxMemoWidget::SetFormCaption(std::string_view fileName) {
+  window()->setWindowTitle(QApplication::applicationName() + "-" + FileNameText(fileName));
 }
 
 // --- Qt events ---

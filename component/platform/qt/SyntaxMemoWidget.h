@@ -74,8 +74,8 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   void SetHint(std::string_view cp1251) override;
   void SetShowHint(bool show) override;
   void ShowPopupMenu(TSxMenuHandle menu, TSxScreenPoint at) override;
-  void SetTabCaption(std::string_view cp1251) override;
-  void SetFormCaption(std::string_view cp1251) override;
+  void SetTabCaption(std::string_view fileName) override;
+  void SetFormCaption(std::string_view fileName) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
