@@ -26,17 +26,26 @@ TEST_F(ClipboardTest, CopyMarksSectionsInsideTheFullLines) {
   }
 }
 
-TEST_F(ClipboardTest, EmptySelectionAndReadOnlyLeaveClipboardAndText) {
-  Load({"abc", "def"});
+// Cut takes a selection only, and only from a writable document; its undo brings it back.
+TEST_F(ClipboardTest, CutNeedsASelectionAndAWritableDocument) {
+  Load({"{<+}a", "{>>}b", "c"});
   clip.SetText("keep");
   range().CopyToClipboard();
   range().CutToClipboard();
   SetOption(smoReadOnly, true);
-  Select(0, 0, 2, 0);
+  Select(0, 0, 0, 2);
   range().CutToClipboard();
   range().PasteFromClipboard();
-  EXPECT_EQ(Text(), (Lines{"abc", "def"}));
+  EXPECT_EQ(Text(), (Lines{"a", "b", "c"}));
   EXPECT_EQ(clip.GetText(), "keep");
+  SetOption(smoReadOnly, false);
+  range().CutToClipboard();
+  EXPECT_EQ(Text(), (Lines{"c"}));
+  EXPECT_EQ(clip.GetText(), "a\r\nb\r\n");
+  EXPECT_EQ(range().LastUndoItem()->Kind, ukCut);
+  range().Undo();
+  EXPECT_EQ(Text(), (Lines{"a", "b", "c"}));
+  EXPECT_EQ(Tree(), "[0-1]");
 }
 
 TEST_F(ClipboardTest, CollapsedSectionPastedAtColumnZeroComesBackCollapsed) {
@@ -97,17 +106,6 @@ TEST_F(ClipboardTest, SkipOptionsUsePlainTextOnly) {
   range().PasteFromClipboard();
   EXPECT_EQ(Text(), (Lines{"a", "b", "a", "bc"}));
   EXPECT_EQ(Tree(), "[0-1]") << "no section from the plain paste";
-}
-
-TEST_F(ClipboardTest, CutRemovesTheSelectionAndUndoBringsItBack) {
-  Load({"{<+}a", "{>>}b", "c"});
-  Select(0, 0, 0, 2);
-  range().CutToClipboard();
-  EXPECT_EQ(Text(), (Lines{"c"}));
-  EXPECT_EQ(range().LastUndoItem()->Kind, ukCut);
-  range().Undo();
-  EXPECT_EQ(Text(), (Lines{"a", "b", "c"}));
-  EXPECT_EQ(Tree(), "[0-1]");
 }
 
 // Pairs list inner sections first (negative start: collapsed); unbalanced markers are

@@ -130,14 +130,6 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
   EXPECT_EQ(m.Lines->MaxLineLength(), 70000u);
 }
 
-TEST_F(LineStorageTest, OffsetsCountTwoForEveryLineBreak) {
-  EXPECT_EQ(m.Lines->OffsetToPos(5), (TTextPos{0, 0})) << "no lines";
-  Load("ab\r\nc\r\n");
-  EXPECT_EQ(m.Lines->OffsetToPos(3), (TTextPos{3, 0})) << "between CR and LF";
-  EXPECT_EQ(m.Lines->OffsetToPos(99), (TTextPos{1, 1}));
-  EXPECT_EQ(m.Lines->PosToOffset(1, 1), 5);
-}
-
 TEST_F(LineStorageTest, LoadingASyntaxRetokenizesEveryLine) {
   Load("a // b\r\nc\r\n");
   ASSERT_EQ(m.Lines->TokenList(0).LastKind(), tokILComment);

@@ -156,14 +156,4 @@ TEST_F(UndoTest, RecordsReplayWithinTheText) {
   EXPECT_EQ(Text()[0], "a");
 }
 
-TEST_F(UndoTest, RecordsShareTheTreeUntilItChanges) {
-  Load({"{<+}a", "{>>}b"});
-  Caret(1, 0);
-  Type("xy");
-  TSxSMSectionClone* root = memo.SectionTree->Root();
-  EXPECT_TRUE(range().UndoList[0]->Sections == root && range().UndoList[1]->Sections == root);
-  range().ReplaceSelection("\r\n", ukTyping);
-  EXPECT_EQ(Dump(*root, false), "[0-1]") << "an inserted line copies the shared tree";
-}
-
 }  // namespace
