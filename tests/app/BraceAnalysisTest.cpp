@@ -29,7 +29,7 @@ class BraceAnalysisTest : public ::testing::Test {
   }
   int Analyze() { return AddBraceSections(*memo_.Lines, *memo_.SectionTree); }
   std::string Sections() const { return Dump(*memo_.SectionTree->Root()); }
-  TOutline Outline(std::int32_t selected = 0, const TKeywordTable* table = nullptr) {
+  TOutline Outline(std::int32_t selected = 0, const TKeywordTable* table = nullptr) const {
     return BuildOutline(*memo_.Lines, *memo_.SectionTree->Root(), table, selected);
   }
 
@@ -77,91 +77,63 @@ TEST_F(BraceAnalysisTest, SecondRunOnUnchangedTextAddsNothing) {
   EXPECT_EQ(Sections(), first);
 }
 
-TEST_F(BraceAnalysisTest, EmptyDocumentGivesOnlyTheEmptyTopNode) {
-  memo_.Lines->Clear();
-  EXPECT_EQ(Analyze(), 0);
-  TOutline o = Outline();
-  EXPECT_EQ(o.Top.Caption, "");
-  EXPECT_TRUE(o.Top.Children.empty());
-  EXPECT_EQ(o.Selected(), nullptr);
+// "caption@line/image" of a node, "+" when expanded, then its children in parentheses.
+std::string Dump(const TOutlineNode& n) {
+  std::string out = n.Caption + "@" + std::to_string(n.Line) + "/" + std::to_string(n.Image) + (n.Expanded ? "+" : "");
+  if (n.Children.empty()) return out;
+  out += "(";
+  for (const TOutlineNode& c : n.Children) out += Dump(c) + (&c == &n.Children.back() ? "" : " ");
+  return out + ")";
 }
 
 class OutlineTest : public BraceAnalysisTest {
  protected:
-  std::unique_ptr<TKeywordTable> TableWith(const std::string& word) {
-    auto t = std::make_unique<TKeywordTable>();
-    t->Append(word, tokStructure);
-    t->Sort();
-    return t;
+  std::string DumpWith(const std::vector<std::string>& structureWords) {
+    TKeywordTable t;
+    for (const std::string& w : structureWords) t.Append(w, tokStructure);
+    t.Sort();
+    return Dump(Outline(0, &t).Top);
   }
 };
 
-TEST_F(OutlineTest, RootNodeStandsForLineZeroWithOneChildPerSection) {
-  SetText("proc A\n{\nx\n}\n");
+// The top node stands for line 0 (or "<empty>"); one child per section with its trimmed first
+// line as caption, a known word (matched ignoring case) or an unknown one as image.
+TEST_F(OutlineTest, CaptionsImagesAndLines) {
+  memo_.Lines->Clear();
+  EXPECT_EQ(Analyze(), 0);
+  EXPECT_EQ(Dump(Outline().Top), "@0/-1");
+  EXPECT_EQ(Outline().Selected(), nullptr);
+  SetText("\n{\n}\n   \n{\n}\n  " + cp1251::FromUtf8("процедура Старт") + " \t\n{\n}\nproc A\n{\n}\n");
   Analyze();
-  TOutline o = Outline();
-  EXPECT_EQ(o.Top.Caption, "proc A");
-  EXPECT_EQ(o.Top.Line, 0);
-  EXPECT_EQ(o.Top.Image, imgSectionExpanded);
-  EXPECT_TRUE(o.Top.Expanded);
-  ASSERT_EQ(o.Top.Children.size(), 1u);
-  EXPECT_EQ(o.Top.Children[0].Caption, "proc A");
-  EXPECT_EQ(o.Top.Children[0].Image, imgUnknownWord);
-  auto table = TableWith("PROC");
-  EXPECT_EQ(Outline(0, table.get()).Top.Children[0].Image, imgKnownWord);
-}
-
-TEST_F(OutlineTest, CaptionsAreTrimmedAndAnEmptyLineShowsEmptyMarker) {
-  SetText("\n{\n}\n   \n{\n}\n  " + cp1251::FromUtf8("процедура Старт") + " \t\n{\n}\n");
-  Analyze();
-  TOutline o = Outline();
-  ASSERT_EQ(o.Top.Children.size(), 3u);
-  EXPECT_EQ(o.Top.Caption, "<empty>");
-  EXPECT_EQ(o.Top.Children[0].Caption, "<empty>");
-  EXPECT_EQ(o.Top.Children[1].Caption, "");
-  EXPECT_EQ(o.Top.Children[2].Caption, cp1251::FromUtf8("процедура Старт"));
-  EXPECT_EQ(o.Top.Children[2].Line, 6);
-  auto table = TableWith(cp1251::FromUtf8("Процедура"));
-  EXPECT_EQ(Outline(0, table.get()).Top.Children[2].Image, imgKnownWord);
+  const std::string start = cp1251::FromUtf8("процедура Старт");
+  EXPECT_EQ(Dump(Outline().Top), "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/16+ proc A@9/16+)");
+  EXPECT_EQ(DumpWith({cp1251::FromUtf8("Процедура"), "PROC"}),
+            "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/15+ proc A@9/15+)");
 }
 
 TEST_F(OutlineTest, NestedAndCollapsedSectionsChooseTheirImages) {
   SetText("a\nb\nc\nd\ne\nf\n");
   memo_.SectionTree->AddSection(1, 2, false);
   memo_.SectionTree->AddSection(0, 4, true);
-  TOutline o = Outline();
-  ASSERT_EQ(o.Top.Children.size(), 1u);
-  const TOutlineNode& outer = o.Top.Children[0];
-  EXPECT_EQ(outer.Line, 0);
-  EXPECT_EQ(outer.Image, imgSectionCollapsed);
-  EXPECT_FALSE(outer.Expanded);
-  ASSERT_EQ(outer.Children.size(), 1u);
-  EXPECT_EQ(outer.Children[0].Caption, "b");
-  EXPECT_TRUE(outer.Children[0].Expanded);
+  EXPECT_EQ(Dump(Outline().Top), "a@0/1+(a@0/0(b@1/16+))");
 }
 
+// SelectedLine picks the section starting there by its number, also after text above changed;
+// the root section's first line is -1, so only -1 selects the top node.
 TEST_F(OutlineTest, SelectedLineReselectsTheSectionStartingThere) {
   SetText("x\nA {\n}\nB {\n}\n");
   Analyze();
-  TOutline o = Outline(3);
-  ASSERT_NE(o.Selected(), nullptr);
-  EXPECT_EQ(o.Selected()->Caption, "B {");
+  ASSERT_NE(Outline(3).Selected(), nullptr);
+  EXPECT_EQ(Outline(3).Selected()->Caption, "B {");
   EXPECT_EQ(Outline(2).Selected(), nullptr);
-  // The root section's first line is -1: the root node is selected for -1 only.
   EXPECT_EQ(Outline(0).Selected(), nullptr);
   TOutline r = Outline(-1);
   EXPECT_EQ(r.Selected(), &r.Top);
-}
-
-TEST_F(OutlineTest, SelectionFollowsTheLineNumberAfterTextAboveChanged) {
-  SetText("A {\n}\nB {\n}\n");
-  Analyze();
-  ASSERT_EQ(Outline(2).Selected()->Caption, "B {");
   memo_.Lines->Insert(0, "C {");
   memo_.Lines->Insert(1, "}");
   Analyze();
-  ASSERT_NE(Outline(2).Selected(), nullptr);
-  EXPECT_EQ(Outline(2).Selected()->Caption, "A {");
+  ASSERT_NE(Outline(3).Selected(), nullptr);
+  EXPECT_EQ(Outline(3).Selected()->Caption, "A {");
 }
 
 }  // namespace

@@ -24,56 +24,45 @@
 class TScriptedDialogs : public TAppDialogs {
  public:
   struct FileAnswer { bool Ok = false; std::string Name; int FilterIndex = 1; };
+  struct FileDialog { bool Save; std::string Filter; int FilterIndexIn; };
 
   bool OpenFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
-    return Answer(OpenAnswers, OpenFilterIndexIn, filter, filterIndex, fileName, "open");
+    return Answer(false, filter, filterIndex, fileName);
   }
   bool SaveFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
-    return Answer(SaveAnswers, SaveFilterIndexIn, filter, filterIndex, fileName, "save");
+    return Answer(true, filter, filterIndex, fileName);
   }
   bool ChooseFont(std::string& name, int& height) override {
-    FontShown = {name, height};
     if (FontOk) name = FontName, height = FontHeight;
     return FontOk;
   }
   TQueryAnswer AskYesNoCancel(const std::string& text) override {
     Asked.push_back(text);
-    TQueryAnswer a = TQueryAnswer::Cancel;
-    Pop(Questions, a, "question: " + text);
+    if (Questions.empty()) return ADD_FAILURE() << "unscripted question: " << text, TQueryAnswer::Cancel;
+    const TQueryAnswer a = Questions.front();
+    Questions.pop_front();
     return a;
   }
-  void Information(const std::string& text) override { Infos.push_back(text); }
+  void Information(const std::string&) override {}
   void Error(const std::string& text) override { Errors.push_back(text); }
 
   std::deque<FileAnswer> OpenAnswers, SaveAnswers;
   std::deque<TQueryAnswer> Questions;
-  std::vector<int> OpenFilterIndexIn, SaveFilterIndexIn;
-  std::vector<std::string> Filters, Asked, Infos, Errors;
+  std::vector<FileDialog> FileDialogs;  // every file dialog shown, in order
+  std::vector<std::string> Asked, Errors;
   bool FontOk = false;
   std::string FontName;
   int FontHeight = 0;
-  std::pair<std::string, int> FontShown;
 
  private:
-  template <class T>
-  static bool Pop(std::deque<T>& q, T& out, const std::string& what) {
-    if (q.empty()) {
-      ADD_FAILURE() << "unscripted " << what;
-      return false;
-    }
-    out = q.front();
+  bool Answer(bool save, const std::string& filter, int& filterIndex, std::string& fileName) {
+    FileDialogs.push_back({save, filter, filterIndex});
+    std::deque<FileAnswer>& q = save ? SaveAnswers : OpenAnswers;
+    if (q.empty()) return ADD_FAILURE() << "unscripted file dialog", false;
+    const FileAnswer a = q.front();
     q.pop_front();
-    return true;
-  }
-  bool Answer(std::deque<FileAnswer>& q, std::vector<int>& in, const std::string& filter, int& filterIndex,
-              std::string& fileName, const char* what) {
-    in.push_back(filterIndex);
-    Filters.push_back(filter);
-    FileAnswer a;
-    if (!Pop(q, a, std::string(what) + " dialog") || !a.Ok) return false;
-    fileName = a.Name;
-    filterIndex = a.FilterIndex;
-    return true;
+    if (a.Ok) fileName = a.Name, filterIndex = a.FilterIndex;
+    return a.Ok;
   }
 };
 
@@ -95,9 +84,9 @@ class FormFixture : public ::testing::Test {
     std::filesystem::remove_all(dir_);
   }
 
-  static std::string Demo(const std::string& name) { return std::string(SX_SOURCE_DIR) + "/resources/demo/" + name; }
   void CopyDemo(const std::string& name) {
-    std::filesystem::copy_file(Demo(name), dir_ / name, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(std::string(SX_SOURCE_DIR) + "/resources/demo/" + name, dir_ / name,
+                               std::filesystem::copy_options::overwrite_existing);
   }
   void Write(const std::string& name, const std::string& bytes) {
     std::filesystem::create_directories((dir_ / name).parent_path());
@@ -109,8 +98,8 @@ class FormFixture : public ::testing::Test {
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-  void Start() {
-    auto dialogs = std::make_unique<TScriptedDialogs>();
+  // Starts the window on the given dialogs (scripted ones when none are given).
+  void Start(std::unique_ptr<TScriptedDialogs> dialogs = std::make_unique<TScriptedDialogs>()) {
     dialogs_ = dialogs.get();
     form_ = std::make_unique<TForm1>(std::move(dialogs));
     Memo().SetClipboard(&clipboard_);

@@ -1,6 +1,7 @@
 // The recent-files list: order, capacity and exact name comparison.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -8,51 +9,35 @@
 
 namespace {
 
-class RecentFilesTest : public ::testing::Test {
- protected:
-  void SetUp() override { ClearRecentFiles(r_); }
-  void Open(std::initializer_list<const char*> names) {
-    for (const char* n : names) AddRecentFile(r_, n);
+// Each row opens more names on the same list, then shows all five positions.
+TEST(RecentFilesTest, ReopeningMovesANameToTheTopAndTheNewestFiveStay) {
+  TRecentFiles r;
+  ClearRecentFiles(r);
+  using Names = std::vector<std::string>;
+  const std::pair<Names, Names> steps[] = {
+      {{"A", "B", "C", "B"}, {"B", "C", "A", "", ""}},
+      {{"A"}, {"A", "B", "C", "", ""}},
+      {{"1", "2", "3", "4"}, {"4", "3", "2", "1", "A"}},
+      {{"5", "2"}, {"2", "5", "4", "3", "1"}},
+  };
+  for (const auto& [opened, listed] : steps) {
+    for (const std::string& n : opened) AddRecentFile(r, n);
+    EXPECT_EQ(Names(r.Files.begin(), r.Files.end()), listed);
+    EXPECT_EQ(r.Count, 5 - std::count(listed.begin(), listed.end(), ""));
   }
-  std::vector<std::string> Listed() const {
-    return std::vector<std::string>(r_.Files.begin(), r_.Files.begin() + r_.Count);
-  }
-  TRecentFiles r_;
-};
-
-TEST_F(RecentFilesTest, ReopeningMovesANameToTheTop) {
-  Open({"A", "B", "C", "B"});
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"B", "C", "A"}));
-  EXPECT_EQ(r_.Files[3], "");
-  Open({"A"});
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"A", "B", "C"}));
+  EXPECT_EQ(FindRecentFile(r, "A"), 0) << "the oldest fell out";
+  ClearRecentFiles(r);
+  EXPECT_EQ(r.Count, 0);
+  for (const std::string& f : r.Files) EXPECT_EQ(f, "");
 }
 
-TEST_F(RecentFilesTest, SixFilesKeepTheNewestFive) {
-  Open({"1", "2", "3", "4", "5", "6"});
-  EXPECT_EQ(r_.Count, 5);
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"6", "5", "4", "3", "2"}));
-  EXPECT_EQ(FindRecentFile(r_, "1"), 0);
-  Open({"4"});
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"4", "6", "5", "3", "2"}));
-  Open({"2"});
-  EXPECT_EQ(Listed(), (std::vector<std::string>{"2", "4", "6", "5", "3"}));
-}
-
-TEST_F(RecentFilesTest, NamesAreComparedExactly) {
-  Open({"main.qbl", "Main.qbl", "./Main.qbl"});
-  EXPECT_EQ(r_.Count, 3);
-  EXPECT_EQ(FindRecentFile(r_, "Main.qbl"), 2);
-  EXPECT_EQ(FindRecentFile(r_, "MAIN.QBL"), 0);
-}
-
-TEST_F(RecentFilesTest, ClearEmptiesEveryPositionAndEmptyNamesNeverMatch) {
-  Open({"a", "b"});
-  EXPECT_EQ(FindRecentFile(r_, ""), 0) << "an unused position is no match";
-  ClearRecentFiles(r_);
-  EXPECT_EQ(r_.Count, 0);
-  for (const std::string& f : r_.Files) EXPECT_EQ(f, "");
-  EXPECT_EQ(FindRecentFile(r_, "a"), 0);
+TEST(RecentFilesTest, NamesAreComparedExactlyAndEmptyNamesNeverMatch) {
+  TRecentFiles r;
+  ClearRecentFiles(r);
+  for (const char* n : {"main.qbl", "Main.qbl", "./Main.qbl"}) AddRecentFile(r, n);
+  EXPECT_EQ(FindRecentFile(r, "Main.qbl"), 2);
+  EXPECT_EQ(FindRecentFile(r, "MAIN.QBL"), 0);
+  EXPECT_EQ(FindRecentFile(r, ""), 0) << "an unused position is no match";
 }
 
 }  // namespace
