@@ -8,6 +8,7 @@
 
 #include "platform/Cp1251.h"
 #include "syntax/Errors.h"
+#include "syntax/TextLines.h"
 
 namespace {
 
