@@ -1,6 +1,6 @@
 /** @file ControlFixture.h
- ** A shown editor window on the offscreen platform with a monospace font, a memory
- ** clipboard and helpers to load text, drive the caret and read the painted pixels. */
+ ** A shown editor window (offscreen, monospace font, memory clipboard) and helpers to load text,
+ ** drive the caret and read the painted pixels. */
 #pragma once
 
 #include <gtest/gtest.h>

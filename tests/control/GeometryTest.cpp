@@ -46,7 +46,6 @@ TEST_F(GeometryTest, TextXAndColFromXAgreeOnCellBoundariesAndNameTheToken) {
     EXPECT_EQ(memo().ColFromX(memo().LineTextX(col, 0) + 1, 0, token), col);
     EXPECT_EQ(token, want) << "column " << col;
   }
-  EXPECT_EQ(std::pair(memo().ColFromX(10, 7), memo().LineTextX(3, 7)), std::pair(0, 0)) << "invalid line";
 }
 
 TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
@@ -62,16 +61,6 @@ TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
   EXPECT_EQ(std::pair(line, token), std::pair(11, 0));
   LoadNumbered(10);
   EXPECT_FALSE(memo().PosFromPoint(TextLeft() + 1, 15 * 16 + 1, line, token)) << "past the last line";
-}
-
-// RowOfLine: -1 above the view, -2 hidden in a collapsed section, -3 below the view.
-TEST_F(GeometryTest, RowOfLineAnswersAboveHiddenBelow) {
-  LoadNumbered(100);
-  memo().SectionTree->AddSection(40, 45, false);
-  memo().SectionTree->CollapseSection(40, false, false);
-  memo().ScrollTo(0, 30);
-  for (const auto& [line, row] : {std::pair{29, -1}, {30, 0}, {42, -2}, {46, 11}, {54, 19}, {55, -3}})
-    EXPECT_EQ(memo().RowOfLine(line), row) << "line " << line;
 }
 
 // Changes outside an update are delivered at once, and an option set to what it was is no change.
