@@ -51,8 +51,7 @@ TEST_F(GeometryTest, TextXAndColFromXAgreeOnCellBoundariesAndNameTheToken) {
 TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
   LoadNumbered(50);
   memo().ScrollTo(0, 10);
-  int px = 0;
-  std::int32_t r = 0, line = -1, token = -1;
+  std::int32_t px = 0, r = 0, line = -1, token = -1;
   memo().PointToText(TextLeft() + 7, 3 * 16 + 5, false, px, r);
   EXPECT_EQ(std::pair(px, r), std::pair(7, 3));
   memo().PointToText(TextLeft() + 7, 3 * 16 + 5, true, px, r);

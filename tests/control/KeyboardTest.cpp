@@ -1,14 +1,14 @@
-// The key table's rows that carry logic, typed characters, and the caret staying in view.
+// The key table's rows that carry logic, and the caret staying in view.
 #include <QTest>
 
 #include "ControlFixture.h"
-#include "platform/Cp1251.h"
 
 namespace {
 
 class KeyboardTest : public ControlFixture {
  protected:
   void Key(std::uint16_t key, TShiftState shift = {}) { memo().KeyDown(key, shift); }
+  void KeyAt(int x, int y, std::uint16_t key) { Caret(x, y), Key(key); }
   // Presses keys in turn and checks where each leaves the caret.
   struct Step { std::uint16_t key; TShiftState shift; TTextPos caret; };
   void Walk(std::initializer_list<Step> steps) {
@@ -24,31 +24,25 @@ class KeyboardTest : public ControlFixture {
 TEST_F(KeyboardTest, TabStopsAndEnterIndentation) {
   for (const auto& [col, blanks] : {std::pair{0, 4}, std::pair{5, 3}, std::pair{8, 4}}) {
     Load({"abcdefghij"});
-    Caret(col, 0);
-    Key(VK_TAB);
+    KeyAt(col, 0, VK_TAB);
     EXPECT_EQ(std::pair(static_cast<int>(Line(0).size()), CaretPos().X), std::pair(10 + blanks, col + blanks)) << col;
   }
   Load({"    foo", ""});
-  Caret(0, 1);
-  Key(VK_RETURN);
+  KeyAt(0, 1, VK_RETURN);
   EXPECT_EQ(std::pair(Line(2), CaretPos()), std::pair(std::string("    "), TTextPos{4, 2}));
 }
 
 TEST_F(KeyboardTest, BackspaceRemovesAllLeadingBlanksAndJoinsOnlyAVisibleLineAbove) {
   Load({"      x", "ab  x"});
-  Caret(6, 0);
-  Key(VK_BACK);
-  Caret(4, 1);
-  Key(VK_BACK);
+  KeyAt(6, 0, VK_BACK);
+  KeyAt(4, 1, VK_BACK);
   EXPECT_EQ(Line(0) + "|" + Line(1), "x|ab x") << "blanks after text go one by one";
   Load({"a", "b", "c", "d", "e"});
   memo().SectionTree->AddSection(1, 3, false);
   memo().SectionTree->CollapseSection(1, false, false);
-  Caret(0, 4);
-  Key(VK_BACK);
+  KeyAt(0, 4, VK_BACK);
   EXPECT_EQ(memo().Lines->Count(), 5) << "the line above line 4 is hidden";
-  Caret(0, 1);
-  Key(VK_BACK);
+  KeyAt(0, 1, VK_BACK);
   EXPECT_EQ(Line(0), "ab");
 }
 
@@ -97,21 +91,11 @@ TEST_F(KeyboardTest, BookmarkAndCommentKeys) {
   EXPECT_EQ(Line(0), "//a") << "no line comment in the syntax";
 }
 
-TEST_F(KeyboardTest, TypedCharactersAreInsertedAsCp1251) {
-  Load({""});
-  widget->setFocus();
-  QTest::keyClicks(widget, "ab");
-  QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUtf8("\xD0\xB6\xE2\x82\xAC\xE4\xB8\x80"),
-                      Qt::NoModifier);
-  EXPECT_EQ(Line(0), std::string("ab\xE6\x88?"));
-}
-
 // Regression: Enter on the last whole row scrolled from a stale visible map and left the
 // caret below the view.
 TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
   LoadNumbered(100);
-  Caret(7, 19);
-  Key(VK_RETURN);
+  KeyAt(7, 19, VK_RETURN);
   EXPECT_EQ(CaretPos(), (TTextPos{0, 20}));
   EXPECT_EQ(std::pair(memo().TopLine, memo().RowOfLine(20)), std::pair(1, 19));
   EXPECT_TRUE(memo().CaretShown);
@@ -129,8 +113,7 @@ TEST_F(KeyboardTest, AnEmptyDocumentKeepsLineZeroOnTop) {
   memo().MouseWheel(-120, {}), memo().MouseWheel(120, {}), memo().ScrollTo(0, 5);
   memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoPanning});
   memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 100, 100);
-  memo().MouseMove({ssMiddle}, 100, 90);
-  memo().MouseUp(TMouseButton::mbMiddle, {}, 100, 90);
+  memo().MouseMove({ssMiddle}, 100, 90), memo().MouseUp(TMouseButton::mbMiddle, {}, 100, 90);
   EXPECT_EQ(memo().TopLine, 0);
 }
 

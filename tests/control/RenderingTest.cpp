@@ -53,9 +53,8 @@ TEST_F(RenderingTest, SelectionFillsFromStartColumnToEndColumnAcrossLines) {
 
 // The wave repeats every four pixels: 3, 2, 1, 2 pixels above the row's bottom; the second kind in green.
 TEST_F(RenderingTest, ErroneousWordsGetAWavyUnderline) {
-  memo().SetOnParseWord([](TSxSyntaxParser&, std::string_view word, int, int, TToken& kind) {
-    if (word == "bad") kind = tokErroneous;
-    if (word == "odd") kind = tokErroneous2;
+  memo().SetOnParseWord([](TSxSyntaxParser&, std::string_view w, int, int, TToken& kind) {
+    kind = w == "bad" ? tokErroneous : w == "odd" ? tokErroneous2 : kind;
   });
   Load({"bad odd"});
   for (int x = ColX(0, 0); x <= ColX(3, 0); ++x) {
