@@ -16,7 +16,8 @@ struct Snapshot {
   TTextPos caret;
   friend bool operator==(const Snapshot&, const Snapshot&) = default;
   friend void PrintTo(const Snapshot& s, std::ostream* os) {
-    *os << "caret (" << s.caret.X << ", " << s.caret.Y << ") tree " << s.tree << " lines |" << ::testing::PrintToString(s.lines);
+    *os << "caret (" << s.caret.X << ", " << s.caret.Y << ") tree " << s.tree << " lines "
+        << ::testing::PrintToString(s.lines);
   }
 };
 
@@ -106,10 +107,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     MoveCaret();
     // Large selections keep the document from growing without bound.
     const int reach = memo.Lines->Count() > 80 ? 30 : 3;
-    Do([&] {
-      const int lines = Rand(-reach, reach);
-      range().ExtendSelection(lines, true, Chance(50));
-    });
+    Do([&] { const int lines = Rand(-reach, reach); range().ExtendSelection(lines, true, Chance(50)); });
     Do([&] { range().ExtendSelection(Rand(-6, 6), false, false); });
   }
 
@@ -130,14 +128,9 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
       case 13: Do([&] { r.ExpandCaretSection(Chance(30)); }); break;
       case 14: Do([&] { r.GotoSection(Chance(30)); }); break;
       case 15: MoveCaret(); break;
-      case 16:
-        Do([&] {
-          const int delta = Rand(-4, 4);
-          const bool vertical = Chance(50);
-          r.ExtendSelection(delta, vertical, Chance(50));
-        });
+      case 16: Do([&] { const int d = Rand(-4, 4), v = Chance(50); r.ExtendSelection(d, v, Chance(50)); }); break;
+      case 17: Do([&] { Chance(33) ? r.IndentLines() : Chance(50) ? r.UnindentLines() : r.ToggleLineComment("//"); });
         break;
-      case 17: Do([&] { Chance(33) ? r.IndentLines() : Chance(50) ? r.UnindentLines() : r.ToggleLineComment("//"); }); break;
       default:
         clip.SetText("t");
         clip.AddSectionsBlock(std::string("{<+}u\r\n{<-}v\r\nw\r\n{>>}x\r\n{>>}y") + '\0');
