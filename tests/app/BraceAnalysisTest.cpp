@@ -1,8 +1,6 @@
 // Brace analysis over a headless document and the outline built from its section tree.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "BraceAnalysis.h"

@@ -106,18 +106,12 @@ class FormFixture : public ::testing::Test {
   }
   TSxSyntaxMemo& Memo() { return form_->Memo(); }
   TSxSynMemoStrings& Lines() { return *Memo().Lines; }
-  std::vector<std::string> LogLines() const {
-    const QString text = form_->Memo1->toPlainText();
-    std::vector<std::string> out;
-    if (!text.isEmpty())
-      for (const QString& l : text.split(QLatin1Char('\n'))) out.push_back(l.toStdString());
-    return out;
-  }
-  // Log lines written since the last call.
+  // Log lines written since the last call (all of them at the first).
   std::vector<std::string> NewLogLines() {
-    std::vector<std::string> all = LogLines();
-    std::vector<std::string> fresh(all.begin() + static_cast<long>(std::min(seen_, all.size())), all.end());
-    seen_ = all.size();
+    const QStringList all = form_->Memo1->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    std::vector<std::string> fresh;
+    for (qsizetype i = static_cast<qsizetype>(seen_); i < all.size(); ++i) fresh.push_back(all[i].toStdString());
+    seen_ = static_cast<std::size_t>(all.size());
     return fresh;
   }
   static std::string Ev(const std::string& message) { return "[Событие]: " + message; }

@@ -19,18 +19,13 @@ std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
 
 class KeywordTableTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::filesystem::temp_directory_path() / ("kwtable_" + std::to_string(::getpid()) + "_" +
-                                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir_);
+  void TearDown() override { std::filesystem::remove_all(path_); }
+  // Loads the table from a file of these bytes.
+  std::unique_ptr<TKeywordTable> Load(const std::string& bytes) {
+    std::ofstream(path_, std::ios::binary) << bytes;
+    return LoadFrom(path_);
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-
-  std::string WriteFile(const std::string& bytes) {
-    std::ofstream((dir_ / "qeb.syn2").string(), std::ios::binary) << bytes;
-    return (dir_ / "qeb.syn2").string();
-  }
-  std::unique_ptr<TKeywordTable> Load(const std::string& path) {
+  std::unique_ptr<TKeywordTable> LoadFrom(const std::string& path) {
     log_.clear();
     return LoadKeywordTable(path, [this](const std::string& s, const std::string& m) { log_.push_back({s, m}); },
                             attrs_);
@@ -41,7 +36,7 @@ class KeywordTableTest : public ::testing::Test {
     return k;
   }
 
-  std::filesystem::path dir_;
+  const std::string path_ = (std::filesystem::temp_directory_path() / ("kwtable_" + std::to_string(::getpid()))).string();
   TSxSyntaxAttributes attrs_;
   std::vector<std::pair<std::string, std::string>> log_;
 };
@@ -66,18 +61,18 @@ TEST_F(KeywordTableTest, FilesClassifyTheirWords) {
        {{"door", tokSpecType}, {"key", tokSpecType}, {"after", tokText}}, nullptr},
   };
   for (const Case& c : cases) {
-    auto t = Load(WriteFile(c.file));
+    auto t = Load(c.file);
     ASSERT_TRUE(t) << c.file;
     EXPECT_EQ(t->Count(), c.count) << c.file;
     for (const auto& [word, kind] : c.kinds) EXPECT_EQ(Classify(t.get(), word), kind) << word;
     EXPECT_EQ(log_, (c.error ? decltype(log_){{"Ошибка", c.error}} : decltype(log_){})) << c.file;
   }
-  auto t = Load(WriteFile("early\n[bogus]\nlate\n[tokStructure]\nlast\n"));
+  auto t = Load("early\n[bogus]\nlate\n[tokStructure]\nlast\n");
   EXPECT_EQ(Classify(t.get(), "late"), tokText) << "a rejected first section sets no kind";
 }
 
 TEST_F(KeywordTableTest, DuplicatesStayAndLookupAnswersOneOfTheirKinds) {
-  auto t = Load(WriteFile("[tokKeyWord]\nsame\nSame\n[tokType]\nsame\n"));
+  auto t = Load("[tokKeyWord]\nsame\nSame\n[tokType]\nsame\n");
   EXPECT_EQ(t->Count(), 3);
   TToken k = Classify(t.get(), "same");
   EXPECT_TRUE(k == tokKeyWord || k == tokType || k == tokErroneous) << int(k);
@@ -86,14 +81,14 @@ TEST_F(KeywordTableTest, DuplicatesStayAndLookupAnswersOneOfTheirKinds) {
 }
 
 TEST_F(KeywordTableTest, UnopenableFileIsLoggedWithErrnoAndGivesNoTable) {
-  std::string path = (dir_ / "absent.syn2").string();
+  const std::string path = path_ + "_absent";
   attrs_.LitILCompDir = "#";
-  EXPECT_FALSE(Load(path));
+  EXPECT_FALSE(LoadFrom(path));
   EXPECT_EQ(log_, (decltype(log_){{"Ошибка", "Ошибка открытия файла \"" + path + "\"\r\nКод ошибки: 2"}}));
   EXPECT_EQ(attrs_.LitILCompDir, "%") << "the in-line directive literal is set even without a table";
   EXPECT_EQ(Classify(nullptr, "anything"), tokText);
   EXPECT_EQ(ClassifyFirstWord(nullptr, "anything").Kind, tokErroneous);
-  EXPECT_FALSE(Load(dir_.string())) << "a directory";
+  EXPECT_FALSE(LoadFrom(std::filesystem::temp_directory_path().string())) << "a directory";
   ASSERT_EQ(log_.size(), 1u);
   EXPECT_NE(log_[0].second.find("Код ошибки: "), std::string::npos);
 }
@@ -132,17 +127,9 @@ TEST(KeywordSearchTest, AgreesWithTheComparisonForEveryKindOfCharacter) {
   }
 }
 
-TEST(TokenKindByNameTest, OnlyTheSixExactNames) {
-  std::vector<int> kinds;
-  for (const char* name : {"tokKeyWord", "tokType", "tokSpecType", "tokStructure", "tokBegin", "tokEnd", "tokkeyword",
-                           "tokText", ""})
-    kinds.push_back(TokenKindByName(name));
-  EXPECT_EQ(kinds, (std::vector<int>{255, 254, 253, 252, 251, 250, 0, 0, 0}));
-}
-
 // The first word ends only at a blank: a tab stays inside it, a leading blank leaves it empty.
 TEST_F(KeywordTableTest, FirstWordEndsOnlyAtASpace) {
-  auto t = Load(WriteFile("[tokStructure]\n" + W("процедура") + "\n"));
+  auto t = Load("[tokStructure]\n" + W("процедура") + "\n");
   const std::string tabbed = W("процедура") + "\t" + W("Старт");
   for (const auto& [line, word, kind] : {std::tuple{W("Процедура Старт"), W("Процедура"), TToken{tokStructure}},
                                          std::tuple{tabbed, tabbed, tokErroneous},

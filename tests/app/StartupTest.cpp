@@ -13,7 +13,7 @@ TEST_F(StartupTest, WithoutStartFilesMakesAnUntitledDocument) {
   const int counter = TSxSynMemoStrings::UntitledCounter;
   std::filesystem::create_directories(dir_ / "Main.qbl");  // a directory named like a start file does not count
   Start();
-  EXPECT_EQ(LogLines(), (std::vector<std::string>{Ev("Загрузка параметров..."), Ev("Запуск прошел успешно!")}));
+  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Загрузка параметров..."), Ev("Запуск прошел успешно!")}));
   const std::string name = "Untitled" + std::to_string(counter + 1) + ".txt";
   EXPECT_EQ(Lines().FileName(), name);
   EXPECT_TRUE(Lines().IsNew());
@@ -28,7 +28,7 @@ TEST_F(StartupTest, WandererFileWinsOverMainQbl) {
   Write("Wanderer_2/WandererII.qeb", "proc A\n{\n x\n}\n");
   CopyDemo("Main.qbl");
   Start();
-  EXPECT_EQ(LogLines(), opened_);
+  EXPECT_EQ(NewLogLines(), opened_);
   EXPECT_EQ(Lines().FileName(), "Wanderer_2/WandererII.qeb");
   EXPECT_EQ(form_->RecentFiles().Files[0], "Wanderer_2/WandererII.qeb");
   EXPECT_FALSE(Lines().Modified()) << "the analysis' sections must not leave the file marked modified";
@@ -40,7 +40,7 @@ TEST_F(StartupTest, MainQblIsOpenedWhenThereIsNoWandererFile) {
   CopyDemo("Main.qbl");
   std::filesystem::create_directories(dir_ / "Wanderer_2" / "WandererII.qeb");
   Start();
-  EXPECT_EQ(LogLines(), opened_);
+  EXPECT_EQ(NewLogLines(), opened_);
   EXPECT_EQ(Lines().FileName(), "Main.qbl");
   EXPECT_GT(Memo().SectionTree->Root()->Count(), 5);
 }
@@ -49,7 +49,7 @@ TEST_F(StartupTest, MissingKeywordTableIsLoggedAndStartGoesOn) {
   std::filesystem::remove(dir_ / "qeb.syn2");
   Write("Main.qbl", cp1251::FromUtf8("процедура Старт\n{\n}\n"));
   Start();
-  std::vector<std::string> log = LogLines();
+  std::vector<std::string> log = NewLogLines();
   ASSERT_GE(log.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(log.begin() + 1, log.begin() + 3),
             (std::vector<std::string>{"[Ошибка]: Ошибка открытия файла \"qeb.syn2\"", "Код ошибки: 2"}));
@@ -62,7 +62,7 @@ TEST_F(StartupTest, MissingKeywordTableIsLoggedAndStartGoesOn) {
 TEST_F(StartupTest, BadSectionOfTheKeywordTableIsLogged) {
   Write("qeb.syn2", "[tokkeyword]\nword\n[tokType]\nint\n");
   Start();
-  EXPECT_EQ(LogLines(), (std::vector<std::string>{Ev("Загрузка параметров..."),
+  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Загрузка параметров..."),
                                                   "[Ошибка]: В файле подсветки неверный токен [tokkeyword]",
                                                   Ev("Запуск прошел успешно!")}));
   ASSERT_NE(form_->KeywordTable(), nullptr);
@@ -72,7 +72,7 @@ TEST_F(StartupTest, BadSectionOfTheKeywordTableIsLogged) {
 // A missing or wrong syntax file shows one error and skips the rest of the start.
 TEST_F(StartupTest, SyntaxFileFaultsShowAnErrorAndSkipTheRest) {
   for (const std::string& bytes : {std::string(), std::string("SyntaxVersion=1.1\r\n")}) {
-    form_.reset();
+    form_.reset(), seen_ = 0;
     if (bytes.empty()) std::filesystem::remove(dir_ / "qeb.syn");
     else Write("qeb.syn", bytes);
     CopyDemo("Main.qbl");
@@ -80,7 +80,7 @@ TEST_F(StartupTest, SyntaxFileFaultsShowAnErrorAndSkipTheRest) {
     ASSERT_EQ(dialogs_->Errors.size(), 1u);
     if (bytes.empty()) EXPECT_NE(dialogs_->Errors[0].find("qeb.syn"), std::string::npos) << dialogs_->Errors[0];
     else EXPECT_EQ(dialogs_->Errors[0], "Неподходящая версия синтаксиса");
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{Ev("Загрузка параметров...")}));
+    EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Загрузка параметров...")}));
     EXPECT_NE(form_->KeywordTable(), nullptr) << "the keyword table is read first";
     EXPECT_TRUE(Lines().IsNew()) << "the start file is not opened";
     EXPECT_TRUE(form_->windowTitle().startsWith(form_->Title() + "-Untitled"));
@@ -93,7 +93,7 @@ TEST_F(StartupTest, UnreadableStartFileIsAnErrorAfterItsOpenLine) {
   std::filesystem::permissions(dir_ / "Main.qbl", std::filesystem::perms::none);
   Start();
   EXPECT_EQ(dialogs_->Errors.size(), 1u);
-  EXPECT_EQ(LogLines().back(), Ev("Открытие..."));
+  EXPECT_EQ(NewLogLines().back(), Ev("Открытие..."));
 }
 
 }  // namespace
