@@ -5,6 +5,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -159,19 +160,6 @@ class SaveTest : public LineStorageTest {
   }
   static void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
   int EntriesIn(const std::string& d) { return int(std::distance(fs::directory_iterator(d), fs::directory_iterator())); }
-  // The save failed cleanly: the error names the file, the old bytes and Modified stay, no temporary is left.
-  void ExpectCleanFailure(const std::string& name, const std::string& oldBytes, int entries) {
-    m.Lines->SetModified(true);
-    try {
-      m.Lines->SaveToFile(name);
-      FAIL() << "save should fail";
-    } catch (const ESxFileError& e) {
-      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
-    }
-    EXPECT_TRUE(m.Lines->Modified());
-    EXPECT_EQ(Read(name), oldBytes);
-    EXPECT_EQ(EntriesIn(dir), entries);
-  }
   std::string dir;
 };
 
@@ -195,40 +183,41 @@ TEST_F(SaveTest, LoadSaveRoundTripAndMissingFile) {
   EXPECT_EQ(m.Lines->FileName(), dir + "/a.qeb");
 }
 
-TEST_F(SaveTest, FileSizeLimitLeavesTheOldFileIntact) {
-  Write(dir + "/f.qeb", "old\r\n");
-  Load(std::string(4096, 'x') + "\r\n");
-  signal(SIGXFSZ, SIG_IGN);
+// A failed save names the file, keeps Modified and the old bytes, and leaves no temporary:
+// under a file size limit, in a read-only directory, onto a device behind a link (which
+// must survive) and with a directory in the way.
+TEST_F(SaveTest, FailedSavesLoseNothing) {
   rlimit old{};
   getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 100;
-  setrlimit(RLIMIT_FSIZE, &small);
-  ExpectCleanFailure(dir + "/f.qeb", "old\r\n", 1);
-  setrlimit(RLIMIT_FSIZE, &old);
-}
-
-// Neither the device behind a link nor a directory in the way is replaced.
-TEST_F(SaveTest, FullDeviceAndDirectoryInTheWayAreErrors) {
-  symlink("/dev/full", (dir + "/full.qeb").c_str());
-  mkdir((dir + "/d.qeb").c_str(), 0755);
-  Load("x\r\n");
-  for (const char* name : {"/full.qeb", "/d.qeb"}) {
+  const rlimit small{100, old.rlim_max};
+  signal(SIGXFSZ, SIG_IGN);
+  const std::function<void(const std::string&)> setups[] = {
+      [&](const std::string& f) { Write(f, "old\r\n"), setrlimit(RLIMIT_FSIZE, &small); },
+      [&](const std::string& f) { Write(f, "old\r\n"), chmod(fs::path(f).parent_path().c_str(), 0555); },
+      [&](const std::string& f) { symlink("/dev/full", f.c_str()); },
+      [&](const std::string& f) { mkdir(f.c_str(), 0755); },
+  };
+  Load(std::string(4096, 'x') + "\r\n");
+  for (int i = 0; i < 4; ++i) {
+    if (i == 1 && geteuid() == 0) continue;  // permission bits do not bind root
+    const std::string sub = dir + "/" + std::to_string(i), name = sub + "/f.qeb";
+    mkdir(sub.c_str(), 0755);
+    setups[i](name);
     m.Lines->SetModified(true);
-    EXPECT_THROW(m.Lines->SaveToFile(dir + name), ESxFileError) << name;
-    EXPECT_TRUE(m.Lines->Modified());
-    EXPECT_EQ(EntriesIn(dir), 2) << name;
+    try {
+      m.Lines->SaveToFile(name);
+      ADD_FAILURE() << "save should fail, case " << i;
+    } catch (const ESxFileError& e) {
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    chmod(sub.c_str(), 0755);
+    EXPECT_TRUE(m.Lines->Modified()) << i;
+    if (i < 2) EXPECT_EQ(Read(name), "old\r\n") << i;
+    EXPECT_EQ(EntriesIn(sub), 1) << i;
   }
   struct stat st {};
   EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "the device must survive";
-}
-
-TEST_F(SaveTest, ReadOnlyDirectoryLeavesTheOldFileIntact) {
-  if (geteuid() == 0) GTEST_SKIP() << "permission bits do not bind root";
-  Write(dir + "/f.qeb", "old\r\n");
-  Load("new\r\n");
-  chmod(dir.c_str(), 0555);
-  ExpectCleanFailure(dir + "/f.qeb", "old\r\n", 1);
 }
 
 TEST_F(SaveTest, SymlinkSurvivesAndPermissionsAreKept) {
