@@ -1,5 +1,5 @@
 // Bookmarks and breakpoints through the document model: toggling, one mark per row, the
-// veto event, registered rows, text-ordered lookup, glyph drawing and what survives a new document.
+// veto event, registered rows, text-ordered lookup and what survives a new document.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -21,32 +21,6 @@ struct TRecordingModel : TSxMemoModel {
   }
   Rows Invalidated;
   int Depth = -1;
-};
-
-// Records glyph requests as "x,y cell [m]" and ignores everything else.
-struct TGlyphRecorder : TSxSurface {
-  void FillRect(const TRect&, TColor) override {}
-  void FrameRect(const TRect&, TColor) override {}
-  void FillFramedRect(const TRect&, TColor, TColor) override {}
-  void Line(int, int, int, int, TColor) override {}
-  void SetPixel(int, int, TColor) override {}
-  int TextOut(int x, int, std::string_view, TColor, std::uint8_t) override { return x; }
-  int TextWidth(std::string_view, std::uint8_t) override { return 0; }
-  TRect ClipRect() const override { return {}; }
-  void SetClipRect(const TRect&) override {}
-  void RemoveClip() override {}
-  void DrawGlyph(int x, int y, const TSxBitmap&, int cellX, const TSxBitmap* mask) override {
-    Calls.push_back(std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(cellX) + (mask ? " m" : ""));
-  }
-  std::vector<std::string> Calls;
-};
-
-struct TSolidBitmap : TSxBitmap {
-  explicit TSolidBitmap(int w) : W(w) {}
-  int Width() const override { return W; }
-  int Height() const override { return 11; }
-  TColor Pixel(int, int) const override { return 0; }
-  int W;
 };
 
 class BookmarksTest : public ::testing::Test {
@@ -94,24 +68,6 @@ TEST_F(BookmarksTest, MarksKeepTheirRowsThroughEditsAndOnlyBreakpointsSurviveANe
   EXPECT_TRUE(P().HasBreakPoint(5));
 }
 
-TEST_F(BookmarksTest, GlyphSetsComeFromTheLoaderAndDrawOpaqueNumberCellsAndMaskedStateCells) {
-  TGlyphRecorder canvas;
-  B().DrawGlyph(canvas, 0, 1, 0);  // no loader, no glyphs: nothing drawn
-  std::vector<std::string> asked;
-  SetBitmapLoader([&asked](const char* name) -> std::unique_ptr<TSxBitmap> {
-    asked.emplace_back(name);
-    return std::make_unique<TSolidBitmap>(asked.size() == 1 ? 110 : 33);
-  });
-  TRecordingModel model;
-  SetBitmapLoader(nullptr);
-  EXPECT_EQ(asked, (std::vector<std::string>{"BOOKMARKS", "BREAKPOINTS", "BREAKPOINTSMASK"}));
-  model.Bookmarks->DrawGlyph(canvas, 0, 10, 0);    // no such number
-  model.BreakPoints->DrawGlyph(canvas, 2, 3, 5);   // no such state
-  model.Bookmarks->DrawGlyph(canvas, 14, 7, 2);
-  model.BreakPoints->DrawGlyph(canvas, 2, bpsDisabled, 5);
-  EXPECT_EQ(canvas.Calls, (std::vector<std::string>{"14,2 77", "2,5 22 m"}));
-}
-
 // One click on row 6 holding `before` (-1: no record, data "t1", 42 otherwise) gives `after`
 // once the host is asked and answers `allow`; with registered rows only, rows without a record
 // never change and a change drops the data.
@@ -155,24 +111,13 @@ TEST_F(BookmarksTest, ManyRowsAreFoundInTextOrder) {
   for (std::int32_t r : rows) P().SetBreakPoint(r, bpsEnabled, "", r);
   for (std::int32_t r : rows) EXPECT_TRUE(P().BreakPointAt(r) && P().BreakPointAt(r)->UserValue == r) << r;
   for (std::int32_t absent : {4, 11, 101, 999, 1001}) EXPECT_EQ(P().BreakPointAt(absent), nullptr);
+  P().SetBreakPoint(9, bpsDisabled, "x", 2);  // setting again replaces the record
+  EXPECT_EQ(P().BreakPointAt(9)->State, bpsDisabled);
+  m.Invalidated.clear();
   EXPECT_TRUE(P().DeleteBreakPoint(9));
   EXPECT_FALSE(P().DeleteBreakPoint(9));
   EXPECT_EQ(P().BreakPointAt(10)->UserValue, 10);
-}
-
-TEST_F(BookmarksTest, SettingAgainReplacesTheRecordAndChangesRepaint) {
-  P().SetBreakPoint(4, bpsEnabled, "a", 1, "b", "c");
-  P().SetBreakPoint(4, bpsDisabled, "x", 2);
-  P().SetBreakPoint(-1, bpsEnabled);  // row -1 is no row
-  ASSERT_EQ(P().Count(), 1);
-  const TBreakPoint& bp = *P().BreakPointAt(4);
-  EXPECT_EQ(std::make_tuple(bp.State, bp.UserText1, bp.UserValue, bp.UserText2, &bp.Owner),
-            std::make_tuple(std::uint8_t(bpsDisabled), std::string("x"), 2, std::string(), &P()));
-  m.Invalidated.clear();
-  P().BreakPointAt(4)->SetState(bpsEnabled);  // a listed record's change moves CurrentRow and repaints
-  EXPECT_EQ(P().CurrentRow, 4);
-  EXPECT_FALSE(P().DeleteBreakPoint(12));
-  EXPECT_EQ(m.Invalidated, (Rows{4, 12})) << "delete repaints even when nothing was there";
+  EXPECT_EQ(m.Invalidated, (Rows{9, 9})) << "delete repaints even when nothing was there";
 }
 
 }  // namespace

@@ -124,34 +124,6 @@ TEST_F(SectionsTest, SectionsFollowInsertedAndDeletedLines) {
   EXPECT_EQ(tree().Root()->LastLine, 6);
 }
 
-TEST_F(SectionsTest, RemoveAndWalkInPreOrder) {
-  for (bool recursive : {false, true}) {
-    Load({"{<+}0", "{<+}1", "{>>}2", "{<+}3", "{>>}4", "{>>}5"});
-    std::vector<int> forward, backward;
-    for (auto* s = tree().NextSection(tree().Root()); s; s = tree().NextSection(s)) forward.push_back(s->FirstLine);
-    for (auto* s = tree().SectionOf(3); s; s = tree().PrevSection(s)) backward.push_back(s->FirstLine);
-    EXPECT_EQ(forward, (std::vector<int>{0, 1, 3}));
-    EXPECT_EQ(backward, (std::vector<int>{3, 1, 0}));
-    tree().RemoveSection(0, recursive);
-    EXPECT_EQ(Tree(), recursive ? "" : "[1-2][3-4]");
-  }
-}
-
-TEST_F(SectionsTest, SharedTreeIsCopiedBeforeItChanges) {
-  LoadPlain(10);
-  tree().AddSection(2, 5, false);
-  TSxSMSectionClone* held = tree().Root();
-  held->AddRef();
-  memo.Lines->Insert(0, "x");
-  EXPECT_NE(tree().Root(), held);
-  EXPECT_EQ(Dump(*held, false), "[2-5]");
-  EXPECT_EQ(Tree(), "[3-6]");
-  tree().SetRoot(held);
-  EXPECT_EQ(Tree(), "[2-5]");
-  held->Release();
-  EXPECT_EQ(tree().Root()->RefCount, 1);
-}
-
 TEST_F(SectionsTest, BadChildIndexNamesTheUnit) {
   try {
     tree().Root()->ChildSection(3);
