@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -93,19 +94,7 @@ TEST_F(KeywordTableTest, UnopenableFileIsLoggedWithErrnoAndGivesNoTable) {
   EXPECT_NE(log_[0].second.find("Код ошибки: "), std::string::npos);
 }
 
-// The search as written with the case-ignoring comparison itself, probe by probe.
-const TKeywordEntry* ReferenceFind(const TKeywordTable& t, std::string_view word) {
-  int lo = 0, hi = t.Count() - 1;
-  while (lo <= hi) {
-    const int mid = (lo + hi) / 2;
-    const int c = cp1251::CompareText(t.Entries()[static_cast<std::size_t>(mid)].Word, word);
-    if (c == 0) return &t.Entries()[static_cast<std::size_t>(mid)];
-    if (c < 0) lo = mid + 1;
-    else hi = mid - 1;
-  }
-  return nullptr;
-}
-
+// Find answers an entry equal under the case-ignoring comparison whenever one exists.
 TEST(KeywordSearchTest, AgreesWithTheComparisonForEveryKindOfCharacter) {
   std::uint32_t seed = 12345;
   auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFF; };
@@ -119,11 +108,15 @@ TEST(KeywordSearchTest, AgreesWithTheComparisonForEveryKindOfCharacter) {
   TKeywordTable t;
   for (int i = 0; i < 400; ++i) t.Append(randomWord(), static_cast<TToken>(250 + i % 6));
   t.Sort();
-  for (int i = 0; i < 20000; ++i) {
+  for (int i = 0; i < 5000; ++i) {
     std::string w = i % 3 == 0 ? t.Entries()[next() % t.Entries().size()].Word : randomWord();
     if (i % 5 == 0)
       for (char& c : w) c = static_cast<char>(cp1251::ToLower(static_cast<unsigned char>(c)));
-    ASSERT_EQ(t.Find(w), ReferenceFind(t, w)) << w;
+    const TKeywordEntry* found = t.Find(w);
+    const bool any = std::any_of(t.Entries().begin(), t.Entries().end(),
+                                 [&](const TKeywordEntry& e) { return cp1251::CompareText(e.Word, w) == 0; });
+    ASSERT_EQ(found != nullptr, any) << w;
+    if (found) ASSERT_EQ(cp1251::CompareText(found->Word, w), 0) << w;
   }
 }
 
