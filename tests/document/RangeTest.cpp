@@ -1,13 +1,10 @@
 // Caret, selection and the editing primitive: every shape of ReplaceSelection, the
-// delete rules, caret clamping and trimming, selection extension, whole-text
-// selections and the line-prefix commands.
+// delete rules, caret clamping and trimming, selections and the line-prefix commands.
 #include <gtest/gtest.h>
 
 #include "RangeFixture.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 class RangeTest : public RangeFixture {
  protected:
@@ -102,9 +99,10 @@ TEST_F(RangeTest, CaretMovesTrimClampAndAppend) {
   EXPECT_EQ(memo.SectionTree->Root()->LastLine, 3);
 }
 
-// Extending past the anchor swaps the ends; steps clamp to line and document and skip
-// collapsed sections; a caret move after extending keeps the anchor.
-TEST_F(RangeTest, ExtendingSelections) {
+// Extending past the anchor swaps the ends and a caret move keeps the anchor; steps clamp
+// to line and document and skip collapsed sections; a character count ending inside a
+// line break stops at the line end.
+TEST_F(RangeTest, ExtendingAndCountedSelections) {
   Load({"abcdef", "bbbb", "cccc"});
   Caret(3, 0);
   range().ExtendSelection(2, false, false);
@@ -114,34 +112,25 @@ TEST_F(RangeTest, ExtendingSelections) {
   Caret(2, 1);
   range().ExtendSelection(1, true, false);
   range().ExtendSelection(-2, true, false);
-  EXPECT_EQ(range().GetSelText(), "cdef\r\nbb");
   range().SetCaretPos({5, 0});
   EXPECT_EQ(Sel(), std::make_pair(P(2, 0), P(2, 1)));
   range().ExtendSelection(50, false, false);
   range().ExtendSelection(9, true, false);
   EXPECT_EQ(range().CaretPos, P(6, 2)) << "to the end of the first line, then to the last line";
-  Load({"top", "{<-}fold", "hidden", "{>>}end", "below"});
-  Caret(0, 0);
-  range().ExtendSelection(2, true, true);
-  EXPECT_EQ(range().CaretPos.Y, 4);
-}
-
-TEST_F(RangeTest, WholeTextSelectionsAndCharacterCounts) {
-  Load({"abc", "def", "gh"});
-  range().SelectAll();
-  EXPECT_EQ(Sel(), std::make_pair(P(0, 0), P(2, 2)));
-  range().SetCaretOffset(6);  // two per line break
-  range().SelectToStart();
-  EXPECT_EQ(range().GetSelText(), "abc\r\nd");
-  Caret(1, 1);
-  range().SelectToEnd();
-  EXPECT_EQ(range().GetSelText(), "ef\r\ngh");
-  // A count ending inside a line break stops at the line end.
-  for (auto [count, text] : {std::pair<int, const char*>{2, "c"}, {4, "c\r\nd"}, {100, "c\r\ndef\r\ngh"}}) {
+  for (auto [count, text] : {std::pair<int, const char*>{2, "cd"}, {5, "cdef"}, {100, "cdef\r\nbbbb\r\ncccc"}}) {
     Caret(2, 0);
     range().SelectChars(count);
     EXPECT_EQ(range().GetSelText(), text) << count;
   }
+  range().SelectAll();
+  EXPECT_EQ(Sel(), std::make_pair(P(0, 0), P(4, 2)));
+  range().SetCaretOffset(10);  // two per line break
+  range().SelectToStart();
+  EXPECT_EQ(range().GetSelText(), "abcdef\r\nbb");
+  Load({"top", "{<-}fold", "hidden", "{>>}end", "below"});
+  Caret(0, 0);
+  range().ExtendSelection(2, true, true);
+  EXPECT_EQ(range().CaretPos.Y, 4);
 }
 
 TEST_F(RangeTest, LinePrefixCommands) {

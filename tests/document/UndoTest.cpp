@@ -6,8 +6,6 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class UndoTest : public RangeFixture {
  protected:
   // Letters type, '<' is Backspace, '>' is Delete.
