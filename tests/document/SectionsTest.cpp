@@ -39,17 +39,13 @@ TEST_F(SectionsTest, MarkersAndTheirRepairs) {
             (std::vector<int>{1, 0, 2, 3}));
   EXPECT_EQ(TSxSynMemoSections::MarkerKind("{>>}{<+}"), 3) << "only the first four characters count";
   EXPECT_EQ(TSxSynMemoSections::MarkerKind(" {<+}"), 0);
-}
-
-TEST_F(SectionsTest, MarkersAreWrittenBackOnlyWithTheOption) {
-  Load({"{<+}a", "{<-}b", "{>>}c", "{>>}d"});
-  std::string plain, marked;
+  std::string plain, marked;  // markers are written back only with the option
   memo.Lines->SaveToStream(plain);
-  EXPECT_EQ(plain, "a\r\nb\r\nc\r\nd\r\n");
   SetOption(smoWriteMarkersOnSave, true);
   memo.Lines->SaveToStream(marked);
-  EXPECT_EQ(marked, "{<+}a\r\n{<-}b\r\n{>>}c\r\n{>>}d\r\n");
-  EXPECT_EQ(Text(), (Lines{"a", "b", "c", "d"})) << "the document never receives markers";
+  EXPECT_EQ(plain, "a\r\nb\r\nc\r\nd\r\ne\r\n");
+  EXPECT_EQ(marked, "{<+}a\r\nb\r\n{<-}c\r\n{>>}d\r\n{>>}e\r\n");
+  EXPECT_EQ(Text(), (Lines{"a", "b", "c", "d", "e"})) << "the document never receives markers";
 }
 
 struct AddCase {
