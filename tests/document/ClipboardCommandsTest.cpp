@@ -152,44 +152,40 @@ TEST_F(SectionCommandsTest, CreateSectionFromSelectionAndItsUndo) {
   }
 }
 
-TEST_F(SectionCommandsTest, RemoveTheCaretSectionOrItsWholeSubtree) {
-  Load({"{<+}a", "{<+}b", "{>>}c", "{>>}d"});
-  Caret(0, 1);
-  range().RemoveCaretSection(false);
-  EXPECT_EQ(Tree(), "[0-3]");
-  Load({"{<+}a", "{<+}b", "{>>}c", "{>>}d"});
-  Caret(0, 3);
-  range().RemoveCaretSection(true);
-  EXPECT_EQ(Tree(), "");
-  EXPECT_EQ(Text(), (Lines{"a", "b", "c", "d"}));
-}
-
-TEST_F(SectionCommandsTest, CollapseAndExpandAtTheCaret) {
+// Folding moves the caret to the section's first line and does nothing outside sections;
+// nested folds the inner sections only, or opens everything outside them; going to a
+// section skips hidden ones; removing takes the caret's section or its whole subtree.
+TEST_F(SectionCommandsTest, FoldGotoAndRemoveAtTheCaret) {
   Load({"x", "{<+}a", "{<+}b", "{>>}c", "{>>}d", "{<-}e", "{>>}f"});
-  Caret(0, 0);
-  range().CollapseCaretSection(false);
-  EXPECT_EQ(range().CaretPos, P(0, 0)) << "outside any section nothing happens";
-  Caret(0, 4);
-  range().CollapseCaretSection(false);
-  EXPECT_EQ(range().CaretPos, P(0, 1)) << "the caret moves to the section's first line";
-  EXPECT_EQ(Tree(), "[1-4c[2-3]][5-6c]");
-  range().ExpandCaretSection(false);
-  range().CollapseCaretSection(true);
-  EXPECT_EQ(Tree(), "[1-4[2-3c]][5-6c]") << "nested folds the inner sections only";
-  Caret(0, 0);
-  range().ExpandCaretSection(true);
-  EXPECT_EQ(Tree(), "[1-4[2-3]][5-6]") << "nested outside sections opens everything";
-}
-
-TEST_F(SectionCommandsTest, GotoSkipsSectionsHiddenInCollapsedOnes) {
-  Load({"x", "{<-}a", "{<+}b", "{>>}c", "{>>}d", "{<+}e", "{>>}f"});
-  Caret(0, 0);
   std::vector<TTextPos> visited;
-  for (bool forward : {true, true, true, false}) {
+  for (bool forward : {true, true, true, true, false}) {
     range().GotoSection(forward);
     visited.push_back(range().CaretPos);
   }
-  EXPECT_EQ(visited, (std::vector<TTextPos>{P(0, 1), P(0, 5), P(0, 5), P(0, 1)})) << "no section after the last";
+  EXPECT_EQ(visited, (std::vector<TTextPos>{P(0, 1), P(0, 2), P(0, 5), P(0, 5), P(0, 2)}));
+  Caret(0, 0);
+  range().CollapseCaretSection(false);
+  EXPECT_EQ(range().CaretPos, P(0, 0));
+  Caret(0, 4);
+  range().CollapseCaretSection(false);
+  EXPECT_EQ(range().CaretPos, P(0, 1));
+  range().GotoSection(true);
+  EXPECT_EQ(range().CaretPos, P(0, 5)) << "the inner section is hidden";
+  EXPECT_EQ(Tree(), "[1-4c[2-3]][5-6c]");
+  Caret(0, 1);
+  range().ExpandCaretSection(false);
+  range().CollapseCaretSection(true);
+  EXPECT_EQ(Tree(), "[1-4[2-3c]][5-6c]");
+  Caret(0, 0);
+  range().ExpandCaretSection(true);
+  EXPECT_EQ(Tree(), "[1-4[2-3]][5-6]");
+  Caret(0, 5);
+  range().RemoveCaretSection(false);
+  EXPECT_EQ(Tree(), "[1-4[2-3]]");
+  Caret(0, 4);
+  range().RemoveCaretSection(true);
+  EXPECT_EQ(Tree(), "");
+  EXPECT_EQ(Text(), (Lines{"x", "a", "b", "c", "d", "e", "f"}));
 }
 
 }  // namespace
