@@ -1,4 +1,6 @@
 // Open, New, Save, Save As and closing the window, with the save query answered every way.
+#include <tuple>
+
 #include "FormFixture.h"
 
 namespace {
@@ -49,13 +51,7 @@ TEST_F(FileCommandsTest, OpenDialogRemembersTheFilterAndCancelStopsSilently) {
 // The save query before New: Cancel keeps everything, No discards, Yes saves a named document
 // first, Yes on an untitled one whose Save As is cancelled keeps everything.
 TEST_F(FileCommandsTest, NewFollowsTheAnswerToTheSaveQuery) {
-  struct Case {
-    bool untitled;
-    TQueryAnswer answer;
-    bool replaced;
-    std::string savedA;
-    std::vector<std::string> log;
-  };
+  struct Case { bool untitled; TQueryAnswer answer; bool replaced; std::string savedA; std::vector<std::string> log; };
   const std::string untouched = "proc A\n{\n}\n", saved = "editproc A\r\n{\r\n}\r\n";
   const Case cases[] = {
       {false, TQueryAnswer::Cancel, false, untouched, {}},
@@ -77,10 +73,10 @@ TEST_F(FileCommandsTest, NewFollowsTheAnswerToTheSaveQuery) {
     if (c.untitled) dialogs_->SaveAnswers.push_back({false, "", 1});
     form_->NewFile();
     EXPECT_EQ(dialogs_->Asked, (std::vector<std::string>{"Файл был изменен. Сохранить?"}));
-    EXPECT_EQ(Lines().IsNew(), c.replaced || c.untitled);
-    EXPECT_EQ(Lines().FileName() == name, !c.replaced);
-    EXPECT_EQ(Lines().Modified(), !c.replaced);
-    EXPECT_EQ(Lines().Get(0).rfind("edit", 0) == 0, !c.replaced);
+    // New, same name, modified, edited text: all kept unless the document was replaced.
+    EXPECT_EQ(std::tuple(Lines().IsNew(), Lines().FileName() == name, Lines().Modified(),
+                         Lines().Get(0).rfind("edit", 0) == 0),
+              std::tuple(c.replaced || c.untitled, !c.replaced, !c.replaced, !c.replaced));
     EXPECT_EQ(Read("a.qbl"), c.savedA);
     EXPECT_EQ(NewLogLines(), c.log);
   }
