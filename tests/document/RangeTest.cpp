@@ -1,5 +1,5 @@
 // Caret, selection and the editing primitive: every shape of ReplaceSelection, the
-// delete rules, caret clamping and trimming, selections and the line-prefix commands.
+// delete rules, caret clamping and trimming, and selections.
 #include <gtest/gtest.h>
 
 #include "RangeFixture.h"
@@ -131,25 +131,6 @@ TEST_F(RangeTest, ExtendingAndCountedSelections) {
   Caret(0, 0);
   range().ExtendSelection(2, true, true);
   EXPECT_EQ(range().CaretPos.Y, 4);
-}
-
-TEST_F(RangeTest, LinePrefixCommands) {
-  Load({"a", "   b", "c", "d"});
-  Select(0, 0, 1, 2);
-  range().IndentLines();
-  EXPECT_EQ(Text(), (Lines{"    a", "       b", "    c", "d"}));
-  range().UnindentLines();
-  range().UnindentLines();
-  EXPECT_EQ(Text(), (Lines{"a", "   b", "c", "d"})) << "three leading blanks are not an indent";
-  EXPECT_EQ(range().StartPos, P(0, 0)) << "the selection stays";
-  // Toggling a comment follows the first line.
-  for (auto [before, after] : {std::pair<Lines, Lines>{{"x", "//y", "z"}, {"//x", "//y", "//z"}},
-                               {{"//x", "y", "//z"}, {"x", "y", "z"}}}) {
-    Load(before);
-    Select(0, 0, 1, 2);
-    range().ToggleLineComment("//");
-    EXPECT_EQ(Text(), after);
-  }
 }
 
 }  // namespace

@@ -90,24 +90,30 @@ TEST_F(UndoTest, UndoRestoresBlanksExactly) {
   EXPECT_EQ(range().CaretPos, P(2, 1)) << "the caret record fills the old caret line with blanks";
 }
 
-// Regression: indent, unindent and comment changed lines without a record, so undoing typing
-// made before them removed the wrong characters.
-TEST_F(UndoTest, IndentUnindentAndCommentHaveRecordsOfTheirOwn) {
+// Line-prefix commands over the selected lines: three leading blanks are not an indent, a
+// comment follows the first line, the selection stays. Regression: they changed lines
+// without a record, so undoing typing made before them removed the wrong characters.
+TEST_F(UndoTest, LinePrefixCommandsHaveRecordsOfTheirOwn) {
   Load({"line"});
   Caret(4, 0);
   Type("ab");
   range().IndentLines();
+  EXPECT_EQ(Text(), (Lines{"    lineab"}));
   Undo(3);
   EXPECT_EQ(Text(), (Lines{"line"}));
-  Load({"    a", "    b", "c"});
+  Load({"    a", "   b", "//c", "d"});
   range().UndoList.clear();
   Select(0, 0, 1, 2);
   range().UnindentLines();
-  range().ToggleLineComment(";");
-  EXPECT_EQ(Text(), (Lines{";a", ";b", ";c"}));
-  EXPECT_EQ(Kinds(), (std::vector<TUndoKind>{ukPlain, ukPlain}));
-  Undo(2);
-  EXPECT_EQ(Text(), (Lines{"    a", "    b", "c"}));
+  EXPECT_EQ(Text(), (Lines{"a", "   b", "//c", "d"}));
+  range().ToggleLineComment("//");
+  EXPECT_EQ(Text(), (Lines{"//a", "//   b", "//c", "d"}));
+  range().ToggleLineComment("//");
+  EXPECT_EQ(Text(), (Lines{"a", "   b", "c", "d"}));
+  EXPECT_EQ(range().StartPos, P(0, 0));
+  EXPECT_EQ(Kinds(), (std::vector<TUndoKind>{ukPlain, ukPlain, ukPlain}));
+  Undo(3);
+  EXPECT_EQ(Text(), (Lines{"    a", "   b", "//c", "d"}));
 }
 
 // Regression: records whose positions no longer fit the text were replayed past lines and
