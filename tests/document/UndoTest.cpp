@@ -1,4 +1,4 @@
-// The undo history: grouping rules, caret records, the record limit, replay over text
+// The undo history: grouping rules, caret records, the line-prefix commands, replay over text
 // changed without a record, and the section tree each record restores.
 #include <gtest/gtest.h>
 
