@@ -4,6 +4,7 @@
 #include "Range.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "../syntax/TextLines.h"
@@ -310,16 +311,6 @@ void TSxSynMemoRange::SelectToEnd() {
 
 namespace {
 
-// Rewrites every line of first..last through change(line) -> new text (or the same).
-template <typename Change>
-void RewriteLines(TSxSynMemoStrings& lines, std::int32_t first, std::int32_t last, Change&& change) {
-  for (std::int32_t y = first; y <= last; ++y) {
-    std::string_view t = lines.Get(y);
-    std::string next;
-    if (change(t, next)) lines.Put(y, next);
-  }
-}
-
 bool StartsWith(std::string_view t, std::string_view prefix) {
   return t.size() >= prefix.size() && t.compare(0, prefix.size(), prefix) == 0;
 }
@@ -328,52 +319,45 @@ constexpr std::string_view kIndent = "    ";
 
 }  // namespace
 
-// The three line-prefix commands rewrite lines in place and make one undo record each,
-// so that earlier records keep replaying over the text they were made for.
-void TSxSynMemoRange::IndentLines() {
+// The three line-prefix commands rewrite whole lines in place and make one undo record
+// each, so that earlier records keep replaying over the text they were made for.
+// change(line, out) answers whether the line changes and gives its new text.
+void TSxSynMemoRange::RewriteSelectedLines(const std::function<bool(std::string_view, std::string&)>& change) {
   TSxSynMemoStrings& lines = *Memo.Lines;
   if (lines.Count() == 0) return;
   const TTextPos s = ClampToText(std::min(StartPos, EndPos));
   const TTextPos e = ClampToText(std::max(StartPos, EndPos));
   lines.BeginUpdate();
   TSxSynMemoUndoItem* r = RecordLineBlock(s.Y, e.Y);
-  RewriteLines(lines, s.Y, e.Y, [](std::string_view t, std::string& out) {
-    out = std::string(kIndent) + std::string(t);
-    return true;
-  });
+  for (std::int32_t y = s.Y; y <= e.Y; ++y) {
+    std::string next;
+    if (change(lines.Get(y), next)) lines.Put(y, next);
+  }
   if (r) r->EndPos = {LineLength(e.Y), e.Y};
   lines.EndUpdate();
 }
 
+void TSxSynMemoRange::IndentLines() {
+  RewriteSelectedLines([](std::string_view t, std::string& out) {
+    out = std::string(kIndent) + std::string(t);
+    return true;
+  });
+}
+
 void TSxSynMemoRange::UnindentLines() {
-  TSxSynMemoStrings& lines = *Memo.Lines;
-  if (lines.Count() == 0) return;
-  const TTextPos s = ClampToText(std::min(StartPos, EndPos));
-  const TTextPos e = ClampToText(std::max(StartPos, EndPos));
-  lines.BeginUpdate();
-  TSxSynMemoUndoItem* r = RecordLineBlock(s.Y, e.Y);
-  RewriteLines(lines, s.Y, e.Y, [](std::string_view t, std::string& out) {
+  RewriteSelectedLines([](std::string_view t, std::string& out) {
     if (!StartsWith(t, kIndent)) return false;
     out = t.substr(kIndent.size());
     return true;
   });
-  if (r) r->EndPos = {LineLength(e.Y), e.Y};
-  lines.EndUpdate();
 }
 
 void TSxSynMemoRange::ToggleLineComment(std::string_view prefix) {
-  TSxSynMemoStrings& lines = *Memo.Lines;
-  if (lines.Count() == 0) return;
-  const TTextPos s = ClampToText(std::min(StartPos, EndPos));
-  const TTextPos e = ClampToText(std::max(StartPos, EndPos));
-  const bool remove = StartsWith(lines.Get(s.Y), prefix);
-  lines.BeginUpdate();
-  TSxSynMemoUndoItem* r = RecordLineBlock(s.Y, e.Y);
-  RewriteLines(lines, s.Y, e.Y, [&](std::string_view t, std::string& out) {
+  if (Memo.Lines->Count() == 0) return;
+  const bool remove = StartsWith(Memo.Lines->Get(ClampToText(std::min(StartPos, EndPos)).Y), prefix);
+  RewriteSelectedLines([&](std::string_view t, std::string& out) {
     if (StartsWith(t, prefix) != remove) return false;
     out = remove ? std::string(t.substr(prefix.size())) : std::string(prefix) + std::string(t);
     return true;
   });
-  if (r) r->EndPos = {LineLength(e.Y), e.Y};
-  lines.EndUpdate();
 }

@@ -103,6 +103,7 @@ class TSxSynMemoRange {
   // Records lines first..last as they stand, for a command that rewrites them in place.
   // The caller sets EndPos once the lines are rewritten; null while pwLocked is pending.
   TSxSynMemoUndoItem* RecordLineBlock(std::int32_t first, std::int32_t last);
+  void RewriteSelectedLines(const std::function<bool(std::string_view, std::string&)>& change);
   // Makes root the live section tree, through a copy fitted to the document's lines
   // when its root does not span exactly those lines.
   void RestoreSections(TSxSMSectionClone* root);
