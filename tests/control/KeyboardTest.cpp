@@ -1,4 +1,6 @@
 // The key table's rows that carry logic, and the caret staying in view.
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QTest>
 
 #include "ControlFixture.h"
@@ -92,6 +94,14 @@ TEST_F(KeyboardTest, BookmarkAndCommentKeys) {
 }
 
 // Regression: Enter on the last whole row scrolled from a stale visible map and left the
+// Typed text arrives as Unicode and enters the document as cp1251, '?' where it cannot.
+TEST_F(KeyboardTest, TypedUnicodeEntersAsCp1251) {
+  Load({""});
+  QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("ж\u0401\u20AC\u4E2D"));
+  QCoreApplication::sendEvent(widget, &typed);
+  EXPECT_EQ(Line(0), "\xE6\xA8\x88?");
+}
+
 // caret below the view.
 TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
   LoadNumbered(100);

@@ -144,6 +144,14 @@ TEST_F(ScrollingTest, ScrollIntoViewMovesAsLittleAsNeeded) {
   EXPECT_EQ(memo().LeftOffset, memo().LineTextX(2, 0));
 }
 
+// Going to a line hidden in a collapsed section opens it first, so the line really shows in the third row.
+TEST_F(ScrollingTest, GotoLineOpensTheSectionHidingTheLine) {
+  ASSERT_NE(memo().SectionTree->AddSection(40, 60, true), nullptr);
+  memo().GotoLine(0, 50);
+  EXPECT_EQ(std::pair(memo().VisibleIndexOf(50), memo().TopLine), std::pair(50, 48));
+  EXPECT_EQ(CaretPos(), (TTextPos{0, 50}));
+}
+
 // Regression: collapsing the section that holds TopLine left row 0 on a hidden line.
 TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTop) {
   memo().SectionTree->AddSection(40, 60, false);
