@@ -29,7 +29,7 @@ test: build
 asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSX_SANITIZE=ON -DSX_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@echo "Benchmarks are built in $(BUILD)/bench; see README for how to run them."
@@ -47,7 +47,7 @@ fuzz:
 soak: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSX_SANITIZE=ON -DSX_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_soak
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen SOAK_SECONDS=$(SOAK_SECONDS) SOAK_SEED=$${SOAK_SEED:-$$(date +%s)} \
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp SOAK_SECONDS=$(SOAK_SECONDS) SOAK_SEED=$${SOAK_SEED:-$$(date +%s)} \
 	  ./tests/test_soak --gtest_filter=SoakTest.*
 
 clean:
