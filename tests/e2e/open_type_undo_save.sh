@@ -21,15 +21,28 @@ cd "$work"
 export QT_QPA_PLATFORM=xcb   # the suite runs offscreen; this test needs the X server
 "$editor" > "$work/editor.log" 2>&1 &
 pid=\$!
-win=\$(xdotool search --sync --onlyvisible --name 'qeb-editor-Untitled' | head -n 1)
-xdotool windowactivate --sync "\$win" 2>/dev/null || xdotool windowfocus --sync "\$win"
-sleep 0.5
+# Wait until the main window is up and stays: Qt may replace a window while it starts.
+wait_window() {
+  local name=\$1 w=""
+  for i in \$(seq 100); do
+    w=\$(xdotool search --onlyvisible --name "\$name" 2>/dev/null | tail -n 1)
+    if [ -n "\$w" ] && xdotool getwindowname "\$w" >/dev/null 2>&1; then
+      sleep 0.3
+      xdotool getwindowname "\$w" >/dev/null 2>&1 && { echo "\$w"; return 0; }
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+win=\$(wait_window 'qeb-editor-Untitled')
+xdotool windowactivate --sync "\$win" 2>/dev/null || xdotool windowfocus "\$win" 2>/dev/null || true
+xdotool mousemove --window "\$win" 450 200 click 1
+sleep 0.3
 xdotool key --clearmodifiers ctrl+l
 sleep 0.5
 xdotool type --delay 20 "$work/doc.qeb"
 xdotool key Return
-xdotool search --sync --onlyvisible --name 'doc.qeb' > /dev/null
-sleep 0.5
+win=\$(wait_window 'doc.qeb')
 # Into the text area (right of the outline, below the tool bar), then to the text's start.
 xdotool mousemove --window "\$win" 450 200 click 1
 xdotool key --clearmodifiers ctrl+Home
