@@ -49,7 +49,6 @@ class TLineBuffer {
   void Erase(int i);
   void Clear();
   void Reserve(std::size_t lines) { lines_.reserve(lines); }
-  void Compact() { lines_.shrink_to_fit(); }
 
   int TokenCount(int i) const;
   TToken FirstKind(int i) const { return lines_[static_cast<std::size_t>(i)].firstKind; }

@@ -28,7 +28,6 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
 
   int Count() const { return buffer_.Count(); }
   std::string_view Get(int index) const { return buffer_.Text(index); }
-  std::string operator[](int index) const { return std::string(Get(index)); }
   bool IsValidLine(int index) const { return index >= 0 && index < Count(); }
 
   virtual void Put(int index, std::string_view s);

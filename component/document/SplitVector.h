@@ -49,8 +49,6 @@ class SplitVector {
     size_ = 0;
   }
 
-  // Releases spare capacity beyond a small gap (after a bulk load).
-  void shrink_to_fit() { Reallocate(size_ + 16); }
 
  private:
   void MoveGapTo(std::size_t pos) {

@@ -65,7 +65,6 @@ class TSmallSet {
   constexpr TSmallSet(std::initializer_list<E> items) {
     for (E e : items) bits_ |= Bit(e);
   }
-  static constexpr TSmallSet FromBits(Bits b) { TSmallSet s; s.bits_ = b; return s; }
   constexpr bool Contains(E e) const { return (bits_ & Bit(e)) != 0; }
   constexpr bool Empty() const { return bits_ == 0; }
   constexpr Bits ToBits() const { return bits_; }
