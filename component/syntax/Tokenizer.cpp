@@ -65,7 +65,6 @@ enum : std::uint8_t { kBlank, kPunct, kWord, kSpecial };
 struct TByteTable {
   std::uint8_t kind[256];
   bool opener[256] = {};      // first bytes of the enabled comment and directive openers
-  bool hexPrefix = false;     // the hexadecimal prefix is enabled and usable
   explicit TByteTable(const TSxSyntaxAttributes& a) {
     for (int c = 0; c < 256; ++c) kind[c] = static_cast<std::uint8_t>(CharClass(static_cast<unsigned char>(c)));
     auto mark = [&](char c) {
@@ -84,11 +83,7 @@ struct TByteTable {
     markOpener(HasILComment, a.LitILComment);
     markOpener(HasILCompDir, a.LitILCompDir);
     markOpener(HasMLCompDir, a.LitMLCompDirB);
-    // A hex prefix holding a blank could only make tokens with blanks inside: it never matches.
-    hexPrefix = a.Has(HasHexPrefix) && !a.LitHexPrefix.empty() &&
-                std::none_of(a.LitHexPrefix.begin(), a.LitHexPrefix.end(),
-                             [](char c) { return IsBlank(static_cast<unsigned char>(c)); });
-    if (hexPrefix) mark(a.LitHexPrefix[0]);
+    if (a.Has(HasHexPrefix) && !a.LitHexPrefix.empty()) mark(a.LitHexPrefix[0]);
     markLiteral(a.LitString);
     if (a.Has(HasChar)) markLiteral(a.LitChar);
     for (char c : {';', '[', ']', '.', '(', ')', ','}) mark(c);
@@ -103,7 +98,11 @@ class TStandardScanner {
  public:
   TStandardScanner(TSxSyntaxParser& list, std::string_view text, int lineIndex,
                    const TSxSyntaxAttributes& a, TToken state)
-      : list_(list), t_(text), line_(lineIndex), a_(a), state_(state) {}
+      : list_(list), t_(text), line_(lineIndex), a_(a), state_(state),
+        // A hex prefix holding a blank could only make tokens with blanks inside: it never matches.
+        hexPrefix_(a.Has(HasHexPrefix) && std::none_of(a.LitHexPrefix.begin(), a.LitHexPrefix.end(), [](char c) {
+                     return IsBlank(static_cast<unsigned char>(c));
+                   })) {}
 
   TToken Run(const TByteTable& tb) {
     const std::size_t n = t_.size();
@@ -141,7 +140,7 @@ class TStandardScanner {
       } else if (a_.Has(HasChar) && IsLitChar(ch, a_.LitChar)) {
         FlushWord();
         ScanQuoted(a_.LitChar, tokChar, tokCharEnd);
-      } else if (tb.hexPrefix && StartsWith(t_, p_, a_.LitHexPrefix)) {
+      } else if (hexPrefix_ && StartsWith(t_, p_, a_.LitHexPrefix)) {
         FlushWord();
         ScanHex();
       } else if (IsDigit(c) && (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])))) {
@@ -301,6 +300,7 @@ class TStandardScanner {
   int line_;
   const TSxSyntaxAttributes& a_;
   TToken state_;
+  bool hexPrefix_;
   std::size_t p_ = 0;
   std::size_t wordStart_ = 0;
   std::size_t wordLen_ = 0;

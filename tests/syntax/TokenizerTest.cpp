@@ -108,6 +108,9 @@ TEST_F(TokenizerTest, EmptyOrBlankLiteralsNeverMatch) {
   EXPECT_EQ(Run("a b 1\t2"), (std::vector<Tok>{{"a", tokText}, {"b", tokText}, {"1", tokInteger}, {"2", tokInteger}}));
   attrs.LitHexPrefix = "$ ";
   EXPECT_EQ(Run("$ 1F"), (std::vector<Tok>{{"$", tokText}, {"1", tokInteger}, {"F", tokText}}));
+  // Regression (fuzzing): the next prefix with the same first character must match again.
+  attrs.LitHexPrefix = "$";
+  EXPECT_EQ(Run("$1F"), (std::vector<Tok>{{"$1F", tokHexValue}}));
 }
 
 TEST_F(TokenizerTest, LinesLongerThan65535CharactersKeepExactColumns) {
