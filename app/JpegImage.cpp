@@ -50,14 +50,10 @@ bool DecodeInto(const unsigned char* data, unsigned long size, QImage& out, char
   jpeg_start_decompress(&cinfo);
   // A header may declare up to 65500 x 65500 pixels (12 GB); refuse before allocating.
   constexpr unsigned long long MaxPixels = 1ull << 26;
-  if (static_cast<unsigned long long>(cinfo.output_width) * cinfo.output_height > MaxPixels) {
-    std::snprintf(message, JMSG_LENGTH_MAX, "picture of %ux%u is too large", cinfo.output_width,
-                  cinfo.output_height);
-    jpeg_destroy_decompress(&cinfo);
-    return false;
-  }
-  out = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB888);
-  if (out.isNull()) {
+  const bool fits = static_cast<unsigned long long>(cinfo.output_width) * cinfo.output_height <= MaxPixels;
+  if (fits)
+    out = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB888);
+  if (!fits || out.isNull()) {
     std::snprintf(message, JMSG_LENGTH_MAX, "picture of %ux%u is too large", cinfo.output_width,
                   cinfo.output_height);
     jpeg_destroy_decompress(&cinfo);
