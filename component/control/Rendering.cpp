@@ -26,7 +26,12 @@ bool ReachesRightEdge(TToken kind) {
 
 // --- Invalidation ---
 
-void TSxCustomSyntaxMemo::InvalidateLine(std::int32_t line) {
+void TSxCustomSyntaxMemo::InvalidateLine(std::int32_t line) { InvalidateRows(line, false); }
+
+void TSxCustomSyntaxMemo::InvalidateFromLine(std::int32_t line) { InvalidateRows(line, true); }
+
+// Marks the line's row (and with toEnd every row below it) and paints.
+void TSxCustomSyntaxMemo::InvalidateRows(std::int32_t line, bool toEnd) {
   if (!host_.HasParent() || DirtyRows.empty()) return;
   if (Lines->UpdateCount() > 0 && Lines->Pending.Contains(pwVisibleMapStale)) {
     // Rows move while lines come and go; the update's end repaints them all once.
@@ -36,19 +41,8 @@ void TSxCustomSyntaxMemo::InvalidateLine(std::int32_t line) {
     // A line outside the view changes no pixel; re-tokenizing a whole document calls this
     // for every line.
     if (!RowOfLine(line, row) || row >= static_cast<int>(DirtyRows.size())) return;
-    DirtyRows[row] = 1;
-  }
-  PaintDirtyRows();
-}
-
-void TSxCustomSyntaxMemo::InvalidateFromLine(std::int32_t line) {
-  if (!host_.HasParent() || DirtyRows.empty()) return;
-  if (Lines->UpdateCount() > 0 && Lines->Pending.Contains(pwVisibleMapStale)) {
-    std::fill(DirtyRows.begin(), DirtyRows.end(), 1);
-  } else {
-    int row;
-    if (!RowOfLine(line, row)) return;
-    for (std::size_t i = static_cast<std::size_t>(row); i < DirtyRows.size(); ++i) DirtyRows[i] = 1;
+    const auto first = DirtyRows.begin() + row;
+    std::fill(first, toEnd ? DirtyRows.end() : first + 1, 1);
   }
   PaintDirtyRows();
 }

@@ -81,6 +81,7 @@ class TSxCustomSyntaxMemo : public TSxMemoModel {
   // --- Rendering ---
   void InvalidateLine(std::int32_t line) override;
   void InvalidateFromLine(std::int32_t line) override;
+  void InvalidateRows(std::int32_t line, bool toEnd);
   void InvalidateAll() override;
   void PaintDirtyRows() override;
   void PaintRow(int row, std::int32_t line);

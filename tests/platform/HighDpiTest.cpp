@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr TColor kWhite = RGBColor(255, 255, 255);
-constexpr TColor kRed = RGBColor(255, 0, 0);
-constexpr TColor kBlue = RGBColor(0, 0, 255);
 
 class HighDpiSurfaceTest : public ::testing::Test {
  protected:

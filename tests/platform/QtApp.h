@@ -10,6 +10,11 @@
 
 #include "platform/qt/QtSurface.h"
 
+// Plain colours the surface suites paint with.
+inline constexpr TColor kWhite = RGBColor(255, 255, 255);
+inline constexpr TColor kRed = RGBColor(255, 0, 0);
+inline constexpr TColor kBlue = RGBColor(0, 0, 255);
+
 inline QGuiApplication& EnsureQtApp() {
   static int argc = 1;
   static char name[] = "test_platform";

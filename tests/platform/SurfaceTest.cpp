@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr TColor kWhite = RGBColor(255, 255, 255);
-constexpr TColor kRed = RGBColor(255, 0, 0);
-constexpr TColor kBlue = RGBColor(0, 0, 255);
 constexpr TColor kGreen = RGBColor(0, 128, 0);
 
 class SurfaceTest : public ::testing::Test {
