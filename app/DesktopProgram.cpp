@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "platform/qt/QtPlatform.h"
+#include "qt/QtPlatform.h"
 
 void SetUpDesktopProgram() {
   // Task bars and Wayland compositors find the entry's name, icon and actions by this.

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <string_view>
 
-#include "syntax/Errors.h"
+#include "base/Errors.h"
 
 // A picture that libjpeg cannot decode; the message says why, in libjpeg's words.
 class EJpegError : public ESxError {

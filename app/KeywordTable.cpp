@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/Cp1251.h"
-#include "syntax/Errors.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
 #include "syntax/TextLines.h"
 
 namespace {

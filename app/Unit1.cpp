@@ -19,8 +19,8 @@
 #include "AboutForm.h"
 #include "AppImages.h"
 #include "control/SyntaxMemo.h"
-#include "platform/Cp1251.h"
-#include "platform/qt/SyntaxMemoWidget.h"
+#include "base/Cp1251.h"
+#include "qt/SyntaxMemoWidget.h"
 
 namespace {
 

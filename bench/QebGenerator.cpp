@@ -8,7 +8,7 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "platform/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "QebGenerator.h"
 #include "Unit1.h"
 #include "document/MemoModel.h"
-#include "platform/qt/SyntaxMemoWidget.h"
+#include "qt/SyntaxMemoWidget.h"
 
 namespace {
 

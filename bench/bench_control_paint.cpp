@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "QebGenerator.h"
-#include "platform/qt/SyntaxMemoWidget.h"
+#include "qt/SyntaxMemoWidget.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/Cp1251.h"
-#include "platform/qt/QtResources.h"
-#include "platform/qt/QtSurface.h"
+#include "base/Cp1251.h"
+#include "qt/QtResources.h"
+#include "qt/QtSurface.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

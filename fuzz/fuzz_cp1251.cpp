@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "KeywordTable.h"
-#include "platform/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace {
 

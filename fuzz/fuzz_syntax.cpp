@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "syntax/Errors.h"
+#include "base/Errors.h"
 #include "syntax/SyntaxAttributes.h"
 #include "syntax/TokenList.h"
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <exception>
 
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/SyntaxMemoWidget.h"
+#include "qt/QtPlatform.h"
+#include "qt/SyntaxMemoWidget.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {

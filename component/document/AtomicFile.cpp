@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "../syntax/Errors.h"
+#include "../base/Errors.h"
 
 namespace {
 

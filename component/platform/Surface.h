@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "../syntax/SyntaxTypes.h"
+#include "../base/Color.h"
 
 struct TRect {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;  // right and bottom exclusive

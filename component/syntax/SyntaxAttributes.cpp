@@ -5,7 +5,7 @@
 #include <limits>
 #include <unordered_map>
 
-#include "Errors.h"
+#include "../base/Errors.h"
 #include "TextLines.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "Errors.h"
+#include "../base/Errors.h"
 
 int OpenForReading(const std::string& fileName) {
   int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "../platform/Cp1251.h"
+#include "../base/Cp1251.h"
 #include "SyntaxAttributes.h"
 #include "TokenList.h"
 

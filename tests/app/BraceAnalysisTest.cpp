@@ -5,7 +5,7 @@
 
 #include "BraceAnalysis.h"
 #include "document/MemoModel.h"
-#include "platform/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "DesktopProgram.h"
 #include "document/Bookmarks.h"
 #include "platform/Clipboard.h"
-#include "platform/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "Unit1.h"
 #include "control/SyntaxMemo.h"
 #include "platform/Clipboard.h"
-#include "platform/Cp1251.h"
-#include "platform/qt/SyntaxMemoWidget.h"
+#include "base/Cp1251.h"
+#include "qt/SyntaxMemoWidget.h"
 
 // Answers every dialog from queues filled by the test; a question nobody scripted fails the test.
 class TScriptedDialogs : public TAppDialogs {

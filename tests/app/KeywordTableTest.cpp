@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "KeywordTable.h"
-#include "platform/Cp1251.h"
-#include "syntax/Errors.h"
+#include "base/Cp1251.h"
+#include "base/Errors.h"
 
 namespace {
 

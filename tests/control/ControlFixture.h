@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/qt/QtSurface.h"
-#include "platform/qt/SyntaxMemoWidget.h"
+#include "qt/QtSurface.h"
+#include "qt/SyntaxMemoWidget.h"
 
 class ControlFixture : public ::testing::Test {
  protected:

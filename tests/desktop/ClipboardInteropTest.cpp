@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace {
 

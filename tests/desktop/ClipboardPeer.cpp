@@ -20,8 +20,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/qt/QtPlatform.h"
-#include "platform/qt/SyntaxMemoWidget.h"
+#include "qt/QtPlatform.h"
+#include "qt/SyntaxMemoWidget.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "RangeFixture.h"
-#include "syntax/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

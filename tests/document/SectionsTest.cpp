@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RangeFixture.h"
-#include "syntax/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "syntax/Errors.h"
+#include "base/Errors.h"
 #include "syntax/SyntaxAttributes.h"
 
 namespace {

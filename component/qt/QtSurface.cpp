@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../Cp1251.h"
+#include "../base/Cp1251.h"
 
 namespace {
 

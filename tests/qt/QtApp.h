@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/QtSurface.h"
+#include "qt/QtSurface.h"
 
 // Plain colours the surface suites paint with.
 inline constexpr TColor kWhite = RGBColor(255, 255, 255);

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "QtApp.h"
-#include "platform/Cp1251.h"
+#include "base/Cp1251.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <optional>
 
-#include "../../control/SyntaxMemo.h"
-#include "../Window.h"
+#include "../control/SyntaxMemo.h"
+#include "../platform/Window.h"
 #include "QtSurface.h"
 
 class QMenu;

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "../Surface.h"
+#include "../platform/Surface.h"
 
 class TSxQtBitmap : public TSxBitmap {
  public:

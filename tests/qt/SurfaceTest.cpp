@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "QtApp.h"
-#include "platform/Cp1251.h"
-#include "platform/qt/QtResources.h"
+#include "base/Cp1251.h"
+#include "qt/QtResources.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "../../document/Bookmarks.h"
+#include "../document/Bookmarks.h"
 #include "QtSurface.h"
 
 static void InitComponentResources() { Q_INIT_RESOURCE(component); }

@@ -21,7 +21,7 @@
 
 #include <cmath>
 
-#include "../Cp1251.h"
+#include "../base/Cp1251.h"
 
 namespace {
 

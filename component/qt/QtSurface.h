@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "../Surface.h"
+#include "../platform/Surface.h"
 
 // A font as the control describes it: a family name, a height in the platform's sense
 // (negative: character height in pixels, so -13 is 13 pixels) and the fsBold/fsItalic/

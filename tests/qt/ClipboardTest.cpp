@@ -8,9 +8,9 @@
 
 #include "QtApp.h"
 #include "document/MemoModel.h"
-#include "platform/Cp1251.h"
-#include "platform/qt/QtClipboard.h"
-#include "platform/qt/QtPlatform.h"
+#include "base/Cp1251.h"
+#include "qt/QtClipboard.h"
+#include "qt/QtPlatform.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "../Cp1251.h"
+#include "../base/Cp1251.h"
 
 namespace {
 

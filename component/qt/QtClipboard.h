@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "../Clipboard.h"
+#include "../platform/Clipboard.h"
 
 // The MIME type that carries "Kestrin Syntax Memo Sections": the marker text as cp1251
 // bytes followed by a NUL.
