@@ -75,4 +75,24 @@ TEST_F(GeometryTest, OptionsReportOnlyRealChangesAndTheCaretBoxIsOneBased) {
   EXPECT_EQ(memo().CursorPosBox->Text(), "3: 4");
 }
 
+// Regression: a delete whose caret move rebuilt the visible map inside the update left
+// nothing to report at its close, and the next update dropped what it had gathered.
+TEST_F(GeometryTest, AnEditThatRebuildsTheMapInsideItsUpdateReportsOnce) {
+  Load({"{>>}d", "e"});
+  std::vector<TChangedItems> delivered;
+  memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { delivered.push_back(items); };
+  auto all = [&] {
+    TChangedItems u;
+    for (TChangedItems i : delivered) u += i;
+    delivered.clear();
+    return u;
+  };
+  memo().Range->ExtendSelection(1, true, false);
+  all();
+  memo().Range->DeleteSelection();
+  EXPECT_EQ(all(), (TChangedItems{ciText, ciSelection, ciSections, ciUndoStack}));
+  memo().Range->ExtendSelection(1, true, false);
+  EXPECT_FALSE(all().Intersects({ciText, ciSections})) << "the delete's kinds came again";
+}
+
 }  // namespace
