@@ -48,6 +48,24 @@ TEST_F(KeyboardTest, BackspaceRemovesAllLeadingBlanksAndJoinsOnlyAVisibleLineAbo
   EXPECT_EQ(Line(0), "ab");
 }
 
+// Shift+Left at column 0 keeps the anchor without selecting; a jump to the next section
+// then leaves the empty selection behind. Backspace and Delete act at the caret instead of
+// deleting every line between the anchor and the caret.
+TEST_F(KeyboardTest, BackspaceAndDeleteAfterACaretJumpDoNotDeleteTheLinesSkipped) {
+  for (const auto& [key, after] : {std::pair<std::uint16_t, const char*>{VK_BACK, "a|b|c|d|ef|g"},
+                                   std::pair<std::uint16_t, const char*>{VK_DELETE, "a|b|c|d|e||g"}}) {
+    Load({"a", "b", "c", "d", "e", "{<+}f", "{>>}g"});
+    Caret(0, 0);
+    Key(VK_LEFT, {ssShift});
+    Key(VK_DOWN, {ssCtrl, ssShift});
+    ASSERT_EQ(CaretPos(), (TTextPos{0, 5}));
+    Key(key);
+    std::string text = Line(0);
+    for (int i = 1; i < memo().Lines->Count(); ++i) text += "|" + Line(i);
+    EXPECT_EQ(text, after) << key;
+  }
+}
+
 TEST_F(KeyboardTest, HomeEndAndCtrlArrowsStepAsTheTableSays) {
   Load({"    abc"});
   Caret(5, 0);
