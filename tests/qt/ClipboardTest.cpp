@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 
 #include "QtApp.h"
@@ -16,7 +17,6 @@ namespace {
 
 class ClipboardTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureQtApp(); }
   void SetUp() override { QGuiApplication::clipboard()->clear(); }
   static QClipboard& System() { return *QGuiApplication::clipboard(); }
   // Puts raw MIME data on the system clipboard, as another program would.

@@ -9,10 +9,8 @@
 
 namespace {
 
-
 class HighDpiSurfaceTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureQtApp(); }
   void SetUp() override {
     s.SetDevicePixelRatio(2.0);
     s.FillRect({0, 0, 40, 20}, kWhite);
