@@ -8,10 +8,8 @@
 #include <QMimeData>
 
 #include "QtApp.h"
-#include "document/MemoModel.h"
 #include "base/Cp1251.h"
 #include "qt/QtClipboard.h"
-#include "qt/QtPlatform.h"
 
 namespace {
 
@@ -68,17 +66,6 @@ TEST_F(ClipboardTest, BlockIsReadWithinItsSize) {
   Offer(QStringLiteral("t"), &empty);
   EXPECT_TRUE(clip.HasSections());
   EXPECT_EQ(clip.GetSectionsBlock(), "");
-}
-
-TEST_F(ClipboardTest, EditorCopiesThroughTheInstalledClipboard) {
-  InstallQtPlatform();
-  TSxMemoModel memo;
-  for (const char* l : {"first", "second", "third"}) memo.Lines->Add(l);
-  memo.Range->StartPos = {0, 0}, memo.Range->EndPos = {0, 2};
-  memo.Range->CopyToClipboard();
-  EXPECT_EQ(System().text(), QStringLiteral("first\r\nsecond\r\n"));
-  EXPECT_TRUE(clip.HasSections());
-  SetProcessClipboard(nullptr);
 }
 
 }  // namespace
