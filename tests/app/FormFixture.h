@@ -24,7 +24,6 @@
 class TScriptedDialogs : public TAppDialogs {
  public:
   struct FileAnswer { bool Ok = false; std::string Name; int FilterIndex = 1; };
-  struct FileDialog { bool Save; std::string Filter; int FilterIndexIn; };
 
   bool OpenFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
     return Answer(false, filter, filterIndex, fileName);
@@ -48,15 +47,15 @@ class TScriptedDialogs : public TAppDialogs {
 
   std::deque<FileAnswer> OpenAnswers, SaveAnswers;
   std::deque<TQueryAnswer> Questions;
-  std::vector<FileDialog> FileDialogs;  // every file dialog shown, in order
+  std::vector<int> FilterIndexes;  // the filter preselected in every file dialog shown, in order
   std::vector<std::string> Asked, Errors;
   bool FontOk = false;
   std::string FontName;
   int FontHeight = 0;
 
  private:
-  bool Answer(bool save, const std::string& filter, int& filterIndex, std::string& fileName) {
-    FileDialogs.push_back({save, filter, filterIndex});
+  bool Answer(bool save, const std::string&, int& filterIndex, std::string& fileName) {
+    FilterIndexes.push_back(filterIndex);
     std::deque<FileAnswer>& q = save ? SaveAnswers : OpenAnswers;
     if (q.empty()) return ADD_FAILURE() << "unscripted file dialog", false;
     const FileAnswer a = q.front();

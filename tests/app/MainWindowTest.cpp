@@ -1,12 +1,9 @@
-// The main window's actions, menus, outline tree, recent submenu and word-info box.
+// The main window's enabling rule, recent submenu, word-info box, outline tree and About box.
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QMenuBar>
-#include <QToolBar>
 #include <QTreeWidget>
-#include <tuple>
 
 #include "AboutForm.h"
 #include "FormFixture.h"
@@ -24,15 +21,6 @@ class MainWindowTest : public FormFixture {
   std::string Enabled(std::initializer_list<const char*> names) {
     std::string out;
     for (const char* name : names) out += form_->Action(name)->Enabled() ? '1' : '0';
-    return out;
-  }
-  void Run(const char* name) {
-    form_->UpdateActions();
-    form_->Action(name)->Execute();
-  }
-  static QStringList Captions(QWidget* menu) {
-    QStringList out;
-    for (QAction* a : menu->actions()) out << (a->isSeparator() ? "-" : a->text());
     return out;
   }
   void Open(const char* utf8) {  // a new name each time: opening the open file does not reload it
@@ -58,56 +46,12 @@ TEST_F(MainWindowTest, TheEnablingRuleFollowsSelectionClipboardAndHistory) {
   for (QAction* view : form_->Action("ActCopy")->Views()) EXPECT_TRUE(view->isEnabled());
   std::string seen;
   for (const char* name : {"ActCopy", "ActSelDelete", "ActPaste", "ActSelStart", "ActCut", "ActUndo"}) {
-    Run(name);
+    form_->UpdateActions();
+    form_->Action(name)->Execute();
     seen += std::string(Lines().Get(0)) + "|";
   }
   EXPECT_EQ(seen, "hello||hello|hello||hello|");
   EXPECT_EQ(clipboard_.GetText(), "hello");
-}
-
-// The rows that do not depend on the document (ActSaveAll is left as it was); the actions
-// without effect change nothing, Read only only toggles its check mark.
-TEST_F(MainWindowTest, FixedRowsAndActionsWithoutEffect) {
-  form_->Action("ActSaveAll")->SetEnabled(false);
-  TypeText("keep");
-  form_->UpdateActions();
-  EXPECT_EQ(Enabled({"ActFileNew", "ActFileOpen", "ActFileSave", "ActFileSaveAs", "ActExit", "ActSelAll", "ActSelStart",
-                     "ActSelEnd", "ActAbout", "ActFont", "ActRecent1", "ActRecent5", "ActParsing"}),
-            "1111111111111");
-  const std::initializer_list<const char*> inert = {
-      "ActFileClose", "ActCloseAll", "ActClosePage", "ActReadOnly", "ActDebugWindow", "ActExportRTF", "ActSyntaxExport",
-      "ActSyntaxImport", "ActSettings", "ActBrowse", "ActTopic", "ActOpenInvoke", "ActSaveAll"};
-  EXPECT_EQ(Enabled(inert), "1111000000000");
-  for (const char* name : inert) form_->Action(name)->SetEnabled(true), form_->Action(name)->Views().front()->trigger();
-  EXPECT_TRUE(form_->Action("ActReadOnly")->Checked());
-  EXPECT_EQ(Lines().Text(), "keep\r\n");
-  EXPECT_TRUE(Lines().Modified());
-  EXPECT_TRUE(NewLogLines().empty() && dialogs_->Asked.empty() && dialogs_->Errors.empty());
-  TypeText("!");
-  EXPECT_EQ(Lines().Get(0), "keep!");
-}
-
-TEST_F(MainWindowTest, CaptionsShortcutsImagesMenusAndToolBarInOrder) {
-  for (const auto& [name, caption, key, image] :
-       {std::tuple{"ActFileOpen", "Open..", "Ctrl+L", 7}, std::tuple{"ActSelStart", "Select from start", "Ctrl+Alt+B", -1},
-        std::tuple{"ActRecent1", "", "", -1}, std::tuple{"ActRecent4", "ActRecent4", "", -1}}) {
-    TAppAction* a = form_->Action(name);
-    EXPECT_EQ(std::tuple(a->Caption.toStdString(), a->ShortCut, a->ImageIndex),
-              std::tuple(std::string(caption), QKeySequence(QString::fromUtf8(key)), image));
-  }
-  ASSERT_EQ(Captions(form_->menuBar()), (QStringList{"&Файл", "&Правка", "Фор&мат", "&Справка"}));
-  QList<QAction*> file = form_->FileMenu->actions();
-  ASSERT_GE(file.size(), 12);
-  EXPECT_EQ(file[11]->menu(), form_->RecentMenu) << "the recent submenu is the twelfth item";
-  EXPECT_EQ(file[11]->text(), "Переоткрыть");
-  EXPECT_EQ(Captions(form_->menuBar()->actions()[1]->menu()),
-            (QStringList{"&Отмена", "-", "&Копировать", "&Вырезать", "Вст&авить", "&Удалить", "-", "Выделить в&се",
-                         "Выделить до начала", "Выделить до конца"}));
-  EXPECT_EQ(Captions(form_->ActionToolBar1), (QStringList{"Создать", "Открыть", "Сохранить", "-", "Анализ"}));
-  EXPECT_EQ(Captions(form_->PopUp), (QStringList{"Close page", "-", "Browse word", "Open file at cursor",
-                                                 "Topic search", "-", "Copy", "Cut", "Paste", "-", "Read only",
-                                                 "Settings.."}));
-  EXPECT_FALSE(form_->PopUp->actions()[0]->isVisible() || form_->PopUp->actions()[1]->isVisible());
 }
 
 TEST_F(MainWindowTest, RecentSubmenuListsOpenedFilesNewestFirstAndReopens) {
@@ -123,7 +67,7 @@ TEST_F(MainWindowTest, RecentSubmenuListsOpenedFilesNewestFirstAndReopens) {
 }
 
 // The window's keyword table classifies words, a miscased one as erroneous; the info box shows
-// the token under the pointer and hides for a token or line that does not exist.
+// the token under the pointer and shows nothing for a token or line that does not exist.
 TEST_F(MainWindowTest, WordsAreClassifiedAndWordInfoShowsTheToken) {
   Open("если Если число чтото\n");
   const std::vector<TSxSyntaxToken> tokens = Lines().TokenList(0).Tokens();
@@ -132,14 +76,13 @@ TEST_F(MainWindowTest, WordsAreClassifiedAndWordInfoShowsTheToken) {
   EXPECT_EQ(kinds, (std::vector<int>{tokKeyWord, tokErroneous, tokType, tokText}));
   Open("x\n  процедура Старт\n");
   form_->SxSyntaxMemo1WordInfo(30, 40, 1, 1, true);
-  EXPECT_FALSE(form_->Memo2->isHidden());
-  EXPECT_EQ(form_->Memo2->pos(), QPoint(30, 40));
+  EXPECT_EQ(std::pair(form_->Memo2->isHidden(), form_->Memo2->pos()), std::pair(false, QPoint(30, 40)));
   EXPECT_EQ(form_->Memo2->toPlainText().toStdString(), "Старт\nStart at 12\nLength is 5\nToken is #28");
   form_->SxSyntaxMemo1WordInfo(0, 0, 0, 0, false);
   EXPECT_TRUE(form_->Memo2->isHidden());
   form_->SxSyntaxMemo1WordInfo(0, 0, 7, 1, true);
   form_->SxSyntaxMemo1WordInfo(0, 0, 0, 99, true);
-  EXPECT_TRUE(form_->Memo2->isHidden());
+  EXPECT_TRUE(form_->Memo2->isHidden()) << "no token there: nothing shown";
 }
 
 TEST_F(MainWindowTest, OutlineTreeShowsSectionsAndDoubleClickGoesToTheLine) {
@@ -175,9 +118,7 @@ TEST_F(MainWindowTest, OutlineTreeShowsSectionsAndDoubleClickGoesToTheLine) {
 
 TEST_F(MainWindowTest, AboutWindowExistsHiddenAndItsLinkFailureIsShown) {
   TForm2* about = form_->Form2;
-  EXPECT_FALSE(about->isVisible());
-  EXPECT_EQ(about->windowTitle(), "О программе...");
-  EXPECT_FALSE(about->Image1->pixmap().isNull());
+  EXPECT_FALSE(about->isVisible() || about->Image1->pixmap().isNull());
   QString opened, shown;
   bool opens = false;
   about->OpenUrl = [&](const QString& url) { return opened = url, opens; };

@@ -10,7 +10,7 @@
 namespace {
 
 // Each row opens more names on the same list, then shows all five positions.
-TEST(RecentFilesTest, ReopeningMovesANameToTheTopAndTheNewestFiveStay) {
+TEST(RecentFilesTest, ReopeningMovesANameToTheTopTheNewestFiveStayAndNamesMatchExactly) {
   TRecentFiles r;
   ClearRecentFiles(r);
   using Names = std::vector<std::string>;
@@ -26,16 +26,12 @@ TEST(RecentFilesTest, ReopeningMovesANameToTheTopAndTheNewestFiveStay) {
     EXPECT_EQ(r.Count, 5 - std::count(listed.begin(), listed.end(), ""));
   }
   EXPECT_EQ(FindRecentFile(r, "A"), 0) << "the oldest fell out";
+  EXPECT_EQ(FindRecentFile(r, "3"), 4) << "positions count from one";
   ClearRecentFiles(r);
   EXPECT_EQ(r.Count, 0);
   for (const std::string& f : r.Files) EXPECT_EQ(f, "");
-}
-
-TEST(RecentFilesTest, NamesAreComparedExactlyAndEmptyNamesNeverMatch) {
-  TRecentFiles r;
-  ClearRecentFiles(r);
   for (const char* n : {"main.qbl", "Main.qbl", "./Main.qbl"}) AddRecentFile(r, n);
-  EXPECT_EQ(FindRecentFile(r, "Main.qbl"), 2);
+  EXPECT_EQ(FindRecentFile(r, "Main.qbl"), 2) << "names are compared exactly";
   EXPECT_EQ(FindRecentFile(r, "MAIN.QBL"), 0);
   EXPECT_EQ(FindRecentFile(r, ""), 0) << "an unused position is no match";
 }

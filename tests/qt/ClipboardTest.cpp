@@ -4,19 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 
 #include "QtApp.h"
-#include "document/MemoModel.h"
 #include "base/Cp1251.h"
 #include "qt/QtClipboard.h"
-#include "qt/QtPlatform.h"
 
 namespace {
 
 class ClipboardTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureQtApp(); }
   void SetUp() override { QGuiApplication::clipboard()->clear(); }
   static QClipboard& System() { return *QGuiApplication::clipboard(); }
   // Puts raw MIME data on the system clipboard, as another program would.
@@ -68,17 +66,6 @@ TEST_F(ClipboardTest, BlockIsReadWithinItsSize) {
   Offer(QStringLiteral("t"), &empty);
   EXPECT_TRUE(clip.HasSections());
   EXPECT_EQ(clip.GetSectionsBlock(), "");
-}
-
-TEST_F(ClipboardTest, EditorCopiesThroughTheInstalledClipboard) {
-  InstallQtPlatform();
-  TSxMemoModel memo;
-  for (const char* l : {"first", "second", "third"}) memo.Lines->Add(l);
-  memo.Range->StartPos = {0, 0}, memo.Range->EndPos = {0, 2};
-  memo.Range->CopyToClipboard();
-  EXPECT_EQ(System().text(), QStringLiteral("first\r\nsecond\r\n"));
-  EXPECT_TRUE(clip.HasSections());
-  SetProcessClipboard(nullptr);
 }
 
 }  // namespace

@@ -1,18 +1,15 @@
 /** @file HighDpiTest.cpp
  ** The row surface on a screen of device pixel ratio 2 (and 1.5): logical drawing
- ** covers whole device blocks, text is drawn at device resolution, copies land on the
- ** device pixels of their logical place. */
+ ** covers whole device blocks, copies land on the device pixels of their logical place.
+ ** Text at device resolution is checked on the whole control by desktop/check-scale-2.sh. */
 #include <gtest/gtest.h>
 
 #include "QtApp.h"
-#include "base/Cp1251.h"
 
 namespace {
 
-
 class HighDpiSurfaceTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureQtApp(); }
   void SetUp() override {
     s.SetDevicePixelRatio(2.0);
     s.FillRect({0, 0, 40, 20}, kWhite);
@@ -38,29 +35,6 @@ TEST_F(HighDpiSurfaceTest, LogicalDrawingCoversWholeDeviceBlocks) {
   mask.Set(1, 0, 0);
   s.DrawGlyph(2, 3, image, 0, &mask);
   EXPECT_EQ(Pattern(s.Image(), QRect(4, 6, 6, 2)), "##kkbb|##kkbb|") << "the glyph's pixels as blocks";
-}
-
-TEST_F(HighDpiSurfaceTest, TextIsDrawnAtDeviceResolution) {
-  TSxFont font;
-  font.Height = -13;
-  const std::string text = "Wg" + cp1251::FromUtf8("Жы");
-  TSxQtSurface single(40, 20);
-  single.SetFont(font);
-  single.FillRect({0, 0, 40, 20}, kWhite);
-  s.SetFont(font);
-  EXPECT_EQ(single.TextOut(1, 0, text, 0, 0), s.TextOut(1, 0, text, 0, 0)) << "the advance is logical";
-  const QImage& img = s.Image();
-  const int ink1 = 800 - CountRgb(single.Image(), qRgb(255, 255, 255)), ink2 = 3200 - CountRgb(img, qRgb(255, 255, 255));
-  EXPECT_NEAR(ink2, 4 * ink1, ink1) << "the same glyphs at twice the size";
-  // A picture scaled up from logical pixels is constant on every aligned 2x2 block;
-  // glyphs rendered at device resolution are not.
-  int unevenBlocks = 0;
-  for (int y = 0; y + 1 < img.height(); y += 2)
-    for (int x = 0; x + 1 < img.width(); x += 2) {
-      const QRgb p = img.pixel(x, y);
-      unevenBlocks += img.pixel(x + 1, y) != p || img.pixel(x, y + 1) != p || img.pixel(x + 1, y + 1) != p;
-    }
-  EXPECT_GT(unevenBlocks, 0);
 }
 
 TEST_F(HighDpiSurfaceTest, CopyLandsOnTheDevicePixelsOfTheLogicalPlaceAndIsCut) {

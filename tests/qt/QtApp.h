@@ -1,8 +1,7 @@
 /** @file QtApp.h
- ** The one application object the Qt tests of this folder share, and pixel helpers. */
+ ** Colours, a bitmap and pixel helpers the Qt surface suites share. */
 #pragma once
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <string>
@@ -14,17 +13,6 @@
 inline constexpr TColor kWhite = RGBColor(255, 255, 255);
 inline constexpr TColor kRed = RGBColor(255, 0, 0);
 inline constexpr TColor kBlue = RGBColor(0, 0, 255);
-
-inline QGuiApplication& EnsureQtApp() {
-  static int argc = 1;
-  static char name[] = "test_platform";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QGuiApplication* app =
-      QGuiApplication::instance() ? static_cast<QGuiApplication*>(QGuiApplication::instance())
-                                  : new QGuiApplication(argc, argv);
-  return *app;
-}
 
 // A bitmap given pixel by pixel, for glyph tests independent of the resources.
 struct TGridBitmap : TSxBitmap {

@@ -18,7 +18,6 @@ constexpr TColor kGreen = RGBColor(0, 128, 0);
 
 class SurfaceTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureQtApp(); }
   void SetUp() override { s.FillRect({0, 0, 40, 20}, kWhite); }
   std::string At(TRect r) const { return Pattern(s.Image(), QRect(r.Left, r.Top, r.Width(), r.Height())); }
   int Count(TColor c) const {

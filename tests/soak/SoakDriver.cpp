@@ -35,6 +35,14 @@ std::string Joined(const TDocumentSnapshot& s) {
 
 }  // namespace
 
+std::string CheckControlInvariants(TSxCustomSyntaxMemo& memo) {
+  if (std::string e = CheckDocumentInvariants(memo); !e.empty()) return e;
+  if (memo.Lines->Count() == 0) return memo.TopLine == 0 ? "" : "top line set in an empty document";
+  if (memo.SectionTree->VisibleIndexOf(memo.TopLine) < 0)
+    return "top line " + std::to_string(memo.TopLine) + " is not visible";
+  return "";
+}
+
 TSoakDriver::TSoakDriver(TForm1& form, TScriptedDialogs& dialogs, TSxMemoryClipboard& clipboard,
                          std::filesystem::path dir, std::uint64_t seed)
     : form_(form), dialogs_(dialogs), clipboard_(clipboard), dir_(std::move(dir)), rng_(seed) {

@@ -11,13 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "DocumentInvariants.h"
+#include "document/DocumentInvariants.h"
 
 class TForm1;
+class TSxCustomSyntaxMemo;
 class TScriptedDialogs;
 class TSxMemoryClipboard;
 class TSxSyntaxMemo;
 class TSxSynMemoUndoItem;
+
+// The document's promises plus the view's: the top line is a visible line.
+std::string CheckControlInvariants(TSxCustomSyntaxMemo& memo);
 
 class TSoakDriver {
  public:

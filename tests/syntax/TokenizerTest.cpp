@@ -40,13 +40,20 @@ class TokenizerTest : public ::testing::Test {
   TToken end = 0;
 };
 
-TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKinds) {
+// The host sees every word with its column and line and may set its kind.
+TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKindsAndTheHostNamesWords) {
   std::vector<std::string> offered;
-  attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) { offered.emplace_back(w); };
+  attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int pos, int line, TToken& t) {
+    offered.emplace_back(w);
+    if (w == "if" && pos == 3 && line == 7) t = 250;
+  };
   EXPECT_EQ(Run("x:=y+1;"), (std::vector<Tok>{{"x", tokText}, {":=", tokText}, {"y", tokText}, {"+", tokText},
                                               {"1", tokInteger}, {";", tokEndLine}}));
   EXPECT_EQ(offered, (std::vector<std::string>{"x", ":=", "y", "+"}));
-  EXPECT_EQ(end, tokText);
+  EXPECT_EQ(Run("  if x", tokText, 7), (std::vector<Tok>{{"if", 250}, {"x", tokText}}));
+  TSxSyntaxParser list;
+  EXPECT_EQ(list.Parse("abc", 0, nullptr, tokELCommentBeg), tokELCommentBeg) << "no attributes: no tokens";
+  EXPECT_EQ(list.Count(), 0);
 }
 
 // A digit after a word-class character that is not a letter, digit or "_" starts a
@@ -93,19 +100,6 @@ const LineCase kLineCases[] = {
 };
 
 TEST_F(TokenizerTest, LinesGiveTheirTokensAndCarriedState) { RunAll(kLineCases); }
-
-TEST_F(TokenizerTest, NoAttributesMeansNoTokens) {
-  TSxSyntaxParser list;
-  EXPECT_EQ(list.Parse("abc", 0, nullptr, tokELCommentBeg), tokELCommentBeg);
-  EXPECT_EQ(list.Count(), 0);
-}
-
-TEST_F(TokenizerTest, WordKindComesFromTheHostAndIsStored) {
-  attrs.OnParseWord = [](TSxSyntaxParser&, std::string_view w, int pos, int line, TToken& t) {
-    if (w == "if" && pos == 3 && line == 7) t = 250;
-  };
-  EXPECT_EQ(Run("  if x", tokText, 7), (std::vector<Tok>{{"if", 250}, {"x", tokText}}));
-}
 
 TEST_F(TokenizerTest, EmptyOrBlankLiteralsNeverMatch) {
   attrs.LitString = '\0';

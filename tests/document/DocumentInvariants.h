@@ -1,6 +1,7 @@
 // The promises a document keeps after every operation: the section tree's shape, each
-// line's innermost section, the visible-line map, a normalised selection and a visible
-// top line; and snapshots of text and sections for comparing states.
+// line's innermost section, the visible-line map and a normalised selection; and
+// snapshots of text and sections for comparing states. Shared by the edit property
+// test and the soak.
 #pragma once
 
 #include <cstdint>
@@ -8,12 +9,9 @@
 #include <vector>
 
 class TSxMemoModel;
-class TSxCustomSyntaxMemo;
 
 // The first broken promise of the document, described; empty when all hold.
 std::string CheckDocumentInvariants(TSxMemoModel& memo);
-// The same plus the view's promise: the top line is a visible line.
-std::string CheckControlInvariants(TSxCustomSyntaxMemo& memo);
 
 // Lines and section ranges (first, last, level, in pre-order). Folding is not part of
 // it: folding records no undo and is not a change of the document.

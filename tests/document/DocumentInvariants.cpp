@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "control/SyntaxMemo.h"
+#include "document/MemoModel.h"
 
 namespace {
 
@@ -83,14 +83,6 @@ std::string CheckDocumentInvariants(TSxMemoModel& memo) {
     if (p.X < 0 || p.Y < 0 || (count > 0 && p.Y >= count))
       return "position (" + std::to_string(p.X) + ", " + std::to_string(p.Y) + ") outside the text";
   }
-  return "";
-}
-
-std::string CheckControlInvariants(TSxCustomSyntaxMemo& memo) {
-  if (std::string e = CheckDocumentInvariants(memo); !e.empty()) return e;
-  if (memo.Lines->Count() == 0) return memo.TopLine == 0 ? "" : "top line set in an empty document";
-  if (memo.SectionTree->VisibleIndexOf(memo.TopLine) < 0)
-    return "top line " + std::to_string(memo.TopLine) + " is not visible";
   return "";
 }
 

@@ -1,4 +1,4 @@
-// Test entry for the application suites: widgets need one QApplication for the whole run.
+// Test entry for the suites with Qt objects: one QApplication for the whole run.
 #include <gtest/gtest.h>
 
 #include <QApplication>
