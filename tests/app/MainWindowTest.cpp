@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include "AboutForm.h"
@@ -167,7 +169,9 @@ TEST_F(MainWindowTest, MenuBarIs24HighAndAboutTextsFitWhateverTheFontWidth) {
         EXPECT_TRUE(need.width() <= l->width() && need.height() <= l->height()) << "clipped";
         EXPECT_TRUE(l->parentWidget()->rect().contains(l->geometry()));
         for (QLabel* other : texts)
-          if (other != l) EXPECT_FALSE(l->geometry().intersects(other->geometry()));
+          if (other != l) {
+            EXPECT_FALSE(l->geometry().intersects(other->geometry()));
+          }
       }
     }
     EXPECT_FALSE(about->Label7->geometry().adjusted(0, 0, 4, 0).intersects(about->Label8->geometry()))

@@ -77,12 +77,12 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     if (fresh >= 1) Expect(before);
     if (fresh == 2) {
       ASSERT_EQ(range().LastUndoItem()->Kind, ukCaret);
-      Snapshot moved = Take();
-      moved.caret = range().LastUndoItem()->CaretPos;
+      State moved = Take();
+      moved.second = range().LastUndoItem()->CaretPos;
       Expect(moved);
     }
   }
-  void Expect(const Snapshot& s) {
+  void Expect(const State& s) {
     expected.push_back(s);
     if (expected.size() > static_cast<std::size_t>(range().UndoLimit)) expected.pop_front();
   }
