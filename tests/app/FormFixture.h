@@ -19,6 +19,7 @@
 #include "platform/Clipboard.h"
 #include "base/Cp1251.h"
 #include "qt/SyntaxMemoWidget.h"
+#include "syntax/TextLines.h"
 
 // Answers every dialog from queues filled by the test; a question nobody scripted fails the test.
 class TScriptedDialogs : public TAppDialogs {
@@ -91,10 +92,7 @@ class FormFixture : public ::testing::Test {
     std::filesystem::create_directories((dir_ / name).parent_path());
     std::ofstream(dir_ / name, std::ios::binary) << bytes;
   }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string Read(const std::string& name) { return ReadFileBytes(Path(name)); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
   // Starts the window on the given dialogs (scripted ones when none are given).

@@ -27,6 +27,11 @@ class TFaultingDialogs : public TScriptedDialogs {
 
 class SaveFaultsTest : public FormFixture {
  protected:
+  void SetUp() override {
+    FormFixture::SetUp();
+    ::getrlimit(RLIMIT_FSIZE, &limit_);
+    std::signal(SIGXFSZ, SIG_IGN);
+  }
   void TearDown() override {
     ::setrlimit(RLIMIT_FSIZE, &limit_);
     std::signal(SIGXFSZ, SIG_DFL);  // the run goes on
@@ -52,8 +57,6 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
   Write("old.qeb", old);
   form_->OpenFile(Path("old.qeb"));
   TypeText("new " + std::string(5000, 'x'));
-  ::getrlimit(RLIMIT_FSIZE, &limit_);
-  std::signal(SIGXFSZ, SIG_IGN);
   const struct { const char* fault; std::function<void()> run; std::string named; bool rootIgnores = false; } cases[] = {
       {"file size limit", [&] {
          rlimit small = limit_;

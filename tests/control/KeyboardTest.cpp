@@ -127,7 +127,6 @@ TEST_F(KeyboardTest, BookmarkAndCommentKeys) {
   EXPECT_EQ(Line(0), "//a") << "no line comment in the syntax";
 }
 
-// Regression: Enter on the last whole row scrolled from a stale visible map and left the
 // Typed text arrives as Unicode and enters the document as cp1251, '?' where it cannot.
 TEST_F(KeyboardTest, TypedUnicodeEntersAsCp1251) {
   Load({""});
@@ -136,6 +135,7 @@ TEST_F(KeyboardTest, TypedUnicodeEntersAsCp1251) {
   EXPECT_EQ(Line(0), "\xE6\xA8\x88?");
 }
 
+// Regression: Enter on the last whole row scrolled from a stale visible map and left the
 // caret below the view.
 TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
   LoadNumbered(100);

@@ -36,8 +36,9 @@ class BookmarksTest : public ::testing::Test {
   TRecordingModel m;
 };
 
-// One key per row: the same key moves its mark, then removes it, repainting inside one update.
-TEST_F(BookmarksTest, EveryRowCarriesAtMostOneBookmarkAndBadNumbersAreIgnored) {
+// One key per row: the same key moves its mark, then removes it, repainting inside one update;
+// bad numbers are ignored.
+TEST_F(BookmarksTest, OneBookmarkPerRowThatKeepsItsRowAndGoesWithTheDocument) {
   B().SetBookmark(3, 2);
   B().SetBookmark(3, 8);
   B().SetBookmark(3, 8);
@@ -50,9 +51,7 @@ TEST_F(BookmarksTest, EveryRowCarriesAtMostOneBookmarkAndBadNumbersAreIgnored) {
   EXPECT_EQ(Marks(), (Rows{-1, 3, 0, -1, -1, -1, -1, -1, -1, 4}));
   EXPECT_TRUE(B().FindBookmark(4, index) && index == 9);
   EXPECT_EQ(B().GetBookmark(10), -1);
-}
-
-TEST_F(BookmarksTest, MarksKeepTheirRowsThroughEditsAndOnlyBreakpointsSurviveANewDocument) {
+  // Marks keep their rows through edits; only breakpoints survive a new document.
   P().SetBreakPoint(5, bpsEnabled);
   B().SetBookmark(2, 6);
   m.Lines->Insert(0, "above");

@@ -22,11 +22,6 @@ constexpr std::uint16_t Keys[] = {VK_BACK,  VK_TAB,   VK_RETURN, VK_PRIOR,  VK_N
                                   VK_SUBTRACT, VK_F5, VK_F6,     VK_OEM_2,  '0',        '5',       '9',
                                   VK_NUMPAD0 + 3, VK_CONTROL, VK_SHIFT, 'Q', 200};
 
-std::string ReadBytes(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string Joined(const TDocumentSnapshot& s) {
   std::string bytes;
   for (const std::string& l : s.Lines) bytes += l + "\r\n";
@@ -470,7 +465,7 @@ std::string TSoakDriver::AfterOperation(const TDocumentSnapshot& before, bool wa
 std::string TSoakDriver::CheckSaved() {
   TSxSynMemoStrings& lines = *Memo().Lines;
   if (lines.Modified()) return "the document is still modified after a save";
-  const std::string onDisk = ReadBytes(lines.FileName());
+  const std::string onDisk = ReadFileBytes(lines.FileName());
   const std::string expected = ExpectedFileBytes(Memo());
   if (onDisk != expected) return "the saved file differs from the document: " + lines.FileName();
   ++savesChecked_;
