@@ -5,7 +5,7 @@
 set -euo pipefail
 editor=$1
 demo=$2
-for tool in xvfb-run xdotool; do
+for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -57,7 +57,7 @@ kill \$pid 2>/dev/null || true
 wait \$pid 2>/dev/null || true
 DRIVE
 chmod +x "$work/drive.sh"
-timeout 60 xvfb-run -a -s "-screen 0 1280x1024x24" "$work/drive.sh"
+timeout 60 "$(dirname "$0")/../desktop/run-with-display.sh" "$work/drive.sh"
 
 expected=$(printf 'Xabc\r\n\xe4\xee\xec\r\n' | od -An -tx1)
 actual=$(od -An -tx1 "$work/doc.qeb")
