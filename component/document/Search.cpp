@@ -16,35 +16,40 @@
 
 namespace {
 
-// The first byte in [p, end) equal to a or b, or null. Memory from lo to end is the
-// caller's, so the last 16-byte block may start before p instead of reading past end.
-const char* FindEither(const char* lo, const char* p, const char* end, unsigned char a, unsigned char b) {
-  if (p >= end) return nullptr;
-  if (a == b) return static_cast<const char*>(std::memchr(p, a, static_cast<std::size_t>(end - p)));
+bool Passes(const TSxByteTest& t, const char* s) {
+  const auto c = static_cast<unsigned char>(s[t.At]);
+  return c == t.A || c == t.B;
+}
+
+// The first start s in [p, stop) that passes both tests, or null. Every byte that a
+// test at a start before stop reads lies in the caller's line [base, base + size), so
+// the last 16-byte block is moved back over starts already tested instead of past the end.
+const char* FindCandidate(const char* base, const char* p, const char* stop, const TSxByteTest& t1, const TSxByteTest& t2) {
 #if defined(__SSE2__)
-  const __m128i va = _mm_set1_epi8(static_cast<char>(a));
-  const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+  const __m128i a1 = _mm_set1_epi8(static_cast<char>(t1.A)), b1 = _mm_set1_epi8(static_cast<char>(t1.B));
+  const __m128i a2 = _mm_set1_epi8(static_cast<char>(t2.A)), b2 = _mm_set1_epi8(static_cast<char>(t2.B));
   auto hits = [&](const char* q) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb))));
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + t1.At));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + t2.At));
+    const __m128i m1 = _mm_or_si128(_mm_cmpeq_epi8(x, a1), _mm_cmpeq_epi8(x, b1));
+    const __m128i m2 = _mm_or_si128(_mm_cmpeq_epi8(y, a2), _mm_cmpeq_epi8(y, b2));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(m1, m2)));
   };
-  for (; end - p >= 16; p += 16)
+  for (; stop - p >= 16; p += 16)
     if (const unsigned m = hits(p)) return p + __builtin_ctz(m);
-  if (p < end && end - lo >= 16) {
-    const char* q = end - 16;
+  if (p < stop && stop - base >= 16) {
+    const char* q = stop - 16;
     const unsigned m = hits(q) >> (p - q);  // bit 0 is now p
     return m ? p + __builtin_ctz(m) : nullptr;
   }
 #endif
-  for (; p < end; ++p) {
-    const auto c = static_cast<unsigned char>(*p);
-    if (c == a || c == b) return p;
-  }
+  for (; p < stop; ++p)
+    if (Passes(t1, p) && Passes(t2, p)) return p;
   return nullptr;
 }
 
-// How rarely a byte appears in QEB sources, higher for rarer: the scan looks for the
-// pattern's rarest byte, so frequent letters seldom stop it.
+// How rarely a byte appears in QEB sources, higher for rarer: the scan tests the
+// pattern's two rarest bytes, so frequent letters seldom stop it.
 struct Rarity {
   unsigned char score[256];
   Rarity() {
@@ -75,16 +80,26 @@ TSxSearchPattern::TSxSearchPattern(std::string_view pattern, TSxSearchOptions op
     fold_ = cp1251::LowerTable();
     for (char& c : pattern_) c = static_cast<char>(fold_[static_cast<unsigned char>(c)]);
   }
+  // The scan tests the pattern's two rarest bytes before comparing the rest.
   static const Rarity rarity;
+  auto score = [&](std::size_t i) { return rarity.score[static_cast<unsigned char>(pattern_[i])]; };
+  std::size_t first = 0, second = 0;
   for (std::size_t i = 1; i < pattern_.size(); ++i)
-    if (rarity.score[static_cast<unsigned char>(pattern_[i])] > rarity.score[static_cast<unsigned char>(pattern_[anchor_])])
-      anchor_ = i;
-  anchorA_ = anchorB_ = static_cast<unsigned char>(pattern_[anchor_]);
-  if (fold_) {
-    // The other byte that folds onto the anchor (letters come in exactly two spellings).
-    for (int c = 0; c < 256; ++c)
-      if (c != anchorA_ && fold_[c] == anchorA_) anchorB_ = static_cast<unsigned char>(c);
-  }
+    if (score(i) > score(first)) first = i;
+  if (first == 0 && pattern_.size() > 1) second = 1;
+  for (std::size_t i = 0; i < pattern_.size(); ++i)
+    if (i != first && score(i) > score(second)) second = i;
+  auto test = [&](std::size_t at) {
+    const auto c = static_cast<unsigned char>(pattern_[at]);
+    TSxByteTest t{at, c, c};
+    // The other byte that folds onto this one (letters come in exactly two spellings).
+    if (fold_)
+      for (int o = 0; o < 256; ++o)
+        if (o != c && fold_[o] == c) t.B = static_cast<unsigned char>(o);
+    return t;
+  };
+  test1_ = test(first);
+  test2_ = test(second);
 }
 
 bool TSxSearchPattern::Equal(const char* text) const {
@@ -111,12 +126,10 @@ std::int32_t TSxSearchPattern::FindIn(std::string_view line, std::int32_t from) 
   const std::size_t start = static_cast<std::size_t>(std::max(0, from));
   if (start > line.size() - n) return -1;
   const char* base = line.data();
-  // The anchor byte of a match starting at s stands at s + anchor_.
-  const char* end = base + (line.size() - n) + anchor_ + 1;
-  for (const char* p = base + start + anchor_; (p = FindEither(base, p, end, anchorA_, anchorB_)) != nullptr; ++p) {
-    const char* s = p - anchor_;
-    if (!Equal(s)) continue;
-    const auto col = static_cast<std::size_t>(s - base);
+  const char* stop = base + (line.size() - n) + 1;  // candidates start before stop
+  for (const char* p = base + start; (p = FindCandidate(base, p, stop, test1_, test2_)) != nullptr; ++p) {
+    if (!Equal(p)) continue;
+    const auto col = static_cast<std::size_t>(p - base);
     if (!options_.WholeWord || WordBounded(line, col)) return static_cast<std::int32_t>(col);
   }
   return -1;

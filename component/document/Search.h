@@ -21,6 +21,13 @@ struct TSxSearchOptions {
   bool WholeWord = false;
 };
 
+// A test of one byte of a pattern: its position and its two spellings (equal when the
+// case counts).
+struct TSxByteTest {
+  std::size_t At = 0;
+  unsigned char A = 0, B = 0;
+};
+
 // A compiled pattern. An empty pattern, or one holding a line break, matches nothing.
 class TSxSearchPattern {
  public:
@@ -45,8 +52,7 @@ class TSxSearchPattern {
   std::string pattern_;  // folded when the case is ignored
   TSxSearchOptions options_;
   const unsigned char* fold_ = nullptr;  // null for exact matching
-  std::size_t anchor_ = 0;  // the pattern's rarest byte, which the scan looks for
-  unsigned char anchorA_ = 0, anchorB_ = 0;  // its two spellings (equal when exact)
+  TSxByteTest test1_, test2_;  // the pattern's two rarest bytes, tested before the rest
 };
 
 struct TSxSearchHit {
