@@ -201,8 +201,9 @@ int TSearchBar::ReplaceAll() {
   if (ReadOnly() || pattern.Empty()) return 0;
   TSxSynMemoRange& r = *Memo().Range;
   const bool inSelection = r.StartPos.Y != r.EndPos.Y;
-  const std::vector<TSxLineSpan> spans = CollectMatches(*Memo().Lines, pattern, inSelection ? r.StartPos : TTextPos{0, 0},
-                                                        inSelection ? r.EndPos : TTextPos{MaxInt, MaxInt});
+  const TTextPos from = inSelection ? std::min(r.StartPos, r.EndPos) : TTextPos{0, 0};
+  const TTextPos to = inSelection ? std::max(r.StartPos, r.EndPos) : TTextPos{MaxInt, MaxInt};
+  const std::vector<TSxLineSpan> spans = CollectMatches(*Memo().Lines, pattern, from, to);
   r.ReplaceSpans(spans, ToCp1251(ReplaceEdit->text()));
   note_ = spans.empty() ? NotFound : QStringLiteral("Заменено: %1").arg(spans.size());
   ShowStatus();
