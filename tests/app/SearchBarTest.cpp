@@ -1,5 +1,6 @@
 // The search bar and go-to-line through the real main window: the bar's keys, matches in
 // folded sections, replace and replace-all with their undo, read-only documents.
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
@@ -99,8 +100,12 @@ TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
   EXPECT_TRUE(Status().endsWith("Совпадений: 3")) << Status().toStdString();
   Type(bar_->FindEdit, "ы");
   EXPECT_TRUE(Status().startsWith("Не найдено")) << Status().toStdString();
+  form_->show();
+  QApplication::setActiveWindow(form_.get());
+  bar_->FindEdit->setFocus();
   QTest::keyClick(bar_->FindEdit, Qt::Key_Escape);
   EXPECT_TRUE(bar_->isHidden());
+  EXPECT_EQ(QApplication::focusWidget(), form_->SxSyntaxMemo1);
 }
 
 TEST_F(SearchBarTest, MatchInNestedFoldedSectionsIsOpenedAndSelected) {
