@@ -223,7 +223,7 @@ void TSearchBar::PatternChanged() {
 void TSearchBar::CountSlice() {
   QElapsedTimer clock;
   clock.start();
-  while (!counter_.Step(*Memo().Lines, 4096))
+  while (!counter_.Step(*Memo().Lines, 256 * 1024))
     if (clock.elapsed() >= SliceMilliseconds) break;
   if (counter_.Current(*Memo().Lines)) countTimer_->stop();
   ShowStatus();

@@ -120,13 +120,14 @@ bool TSxSearchPattern::MatchesAt(std::string_view line, std::int32_t col) const 
   return Equal(line.data() + col) && (!options_.WholeWord || WordBounded(line, static_cast<std::size_t>(col)));
 }
 
-std::int32_t TSxSearchPattern::FindIn(std::string_view line, std::int32_t from) const {
+std::int32_t TSxSearchPattern::FindIn(std::string_view line, std::int32_t from, std::int32_t before) const {
   const std::size_t n = pattern_.size();
   if (n == 0 || line.size() < n) return -1;
   const std::size_t start = static_cast<std::size_t>(std::max(0, from));
-  if (start > line.size() - n) return -1;
+  const std::size_t limit = std::min(line.size() - n + 1, static_cast<std::size_t>(std::max(0, before)));
+  if (start >= limit) return -1;
   const char* base = line.data();
-  const char* stop = base + (line.size() - n) + 1;  // candidates start before stop
+  const char* stop = base + limit;  // candidates start before stop
   for (const char* p = base + start; (p = FindCandidate(base, p, stop, test1_, test2_)) != nullptr; ++p) {
     if (!Equal(p)) continue;
     const auto col = static_cast<std::size_t>(p - base);
@@ -177,20 +178,31 @@ void TSxMatchCounter::Restart(const TSxSearchPattern& pattern) {
   started_ = false;
 }
 
-bool TSxMatchCounter::Step(const TSxSynMemoStrings& lines, std::int32_t maxLines) {
+bool TSxMatchCounter::Step(const TSxSynMemoStrings& lines, std::int64_t maxBytes) {
   if (!started_ || revision_ != lines.Revision()) {
     started_ = true;
     revision_ = lines.Revision();
-    line_ = 0;
+    line_ = column_ = 0;
     count_ = 0;
   }
-  const auto stop = static_cast<std::int32_t>(std::min<std::int64_t>(lines.Count(), std::int64_t{line_} + maxLines));
-  const std::int32_t len = pattern_.Length();
-  for (; !pattern_.Empty() && line_ < stop; ++line_) {
-    const std::string_view text = lines.Get(line_);
-    for (std::int32_t c = pattern_.FindIn(text, 0); c >= 0; c = pattern_.FindIn(text, c + len)) ++count_;
-  }
   if (pattern_.Empty()) line_ = lines.Count();
+  const std::int32_t len = pattern_.Length();
+  for (std::int64_t budget = maxBytes; budget > 0 && line_ < lines.Count();) {
+    const std::string_view text = lines.Get(line_);
+    // Matches count where they start, so a piece of a long line may end anywhere.
+    const std::int32_t from = column_;
+    const auto end = static_cast<std::int32_t>(std::min<std::int64_t>(text.size(), from + budget));
+    for (std::int32_t c = pattern_.FindIn(text, from, end); c >= 0; c = pattern_.FindIn(text, c + len, end)) {
+      ++count_;
+      column_ = c + len;
+    }
+    column_ = std::max(column_, end);
+    budget -= end - from + 16;  // a line costs a little even when it is empty
+    if (end == static_cast<std::int32_t>(text.size())) {
+      ++line_;
+      column_ = 0;
+    }
+  }
   return line_ >= lines.Count();
 }
 

@@ -38,8 +38,8 @@ class TSxSearchPattern {
   std::int32_t Length() const { return static_cast<std::int32_t>(pattern_.size()); }
   const TSxSearchOptions& Options() const { return options_; }
 
-  // Column of the first match in line starting at or after from, or -1.
-  std::int32_t FindIn(std::string_view line, std::int32_t from) const;
+  // Column of the first match in line starting at or after from and before before, or -1.
+  std::int32_t FindIn(std::string_view line, std::int32_t from, std::int32_t before = MaxInt) const;
   // Column of the last match in line starting before before, or -1.
   std::int32_t FindLastIn(std::string_view line, std::int32_t before) const;
   // Whether a match starts at column col.
@@ -73,8 +73,9 @@ TSxSearchHit FindMatch(const TSxSynMemoStrings& lines, const TSxSearchPattern& p
 class TSxMatchCounter {
  public:
   void Restart(const TSxSearchPattern& pattern);
-  // Counts up to maxLines further lines; true once the whole text is counted.
-  bool Step(const TSxSynMemoStrings& lines, std::int32_t maxLines);
+  // Counts over about maxBytes further bytes (a long line is taken in pieces); true once
+  // the whole text is counted.
+  bool Step(const TSxSynMemoStrings& lines, std::int64_t maxBytes);
   // The count is complete for the text as it stands.
   bool Current(const TSxSynMemoStrings& lines) const;
   std::int64_t Count() const { return count_; }
@@ -84,6 +85,7 @@ class TSxMatchCounter {
   std::uint64_t revision_ = 0;
   bool started_ = false;
   std::int32_t line_ = 0;
+  std::int32_t column_ = 0;  // where the count goes on in line_
   std::int64_t count_ = 0;
 };
 

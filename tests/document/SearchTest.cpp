@@ -67,6 +67,29 @@ TEST_F(SearchTest, MatchesAreCollectedWithinTheSelectionOnly) {
   EXPECT_EQ(found, (std::vector<TTextPos>{{3, 0}, {0, 1}, {0, 2}}));
 }
 
+// Any slice size gives the count of the whole text; a change of the text restarts it.
+TEST_F(SearchTest, CountingInSlicesCoversLongLinesAndRestartsOnChange) {
+  std::string longLine;
+  for (int i = 0; i < 300; ++i) longLine += i % 7 ? "ab " : "aab ";
+  Load({longLine, "", "ab", longLine});
+  const TSxSearchPattern ab("ab", {});
+  const std::size_t whole = CollectMatches(*memo.Lines, ab, {0, 0}, {MaxInt, MaxInt}).size();
+  for (std::int64_t slice : {1, 5, 64, 1 << 20}) {
+    TSxMatchCounter counter;
+    counter.Restart(ab);
+    while (!counter.Step(*memo.Lines, slice)) {}
+    EXPECT_TRUE(counter.Current(*memo.Lines));
+    EXPECT_EQ(counter.Count(), static_cast<std::int64_t>(whole)) << "slices of " << slice;
+    if (slice == 64) {
+      memo.Lines->Put(2, "ab ab");
+      EXPECT_FALSE(counter.Current(*memo.Lines));
+      while (!counter.Step(*memo.Lines, slice)) {}
+      EXPECT_EQ(counter.Count(), static_cast<std::int64_t>(whole) + 1);
+      memo.Lines->Put(2, "ab");
+    }
+  }
+}
+
 // One record restores the text and the section tree as it stood.
 TEST_F(SearchTest, ReplacingSpansIsOneUndoStepRestoringTextAndSections) {
   const Lines original = {W("{<+}кот"), W("a кот КОТ"), W("{<-}Кот b"), W("{>>}c"), W("{>>}d")};
