@@ -36,7 +36,6 @@ class TSxSearchPattern {
 
   bool Empty() const { return pattern_.empty(); }
   std::int32_t Length() const { return static_cast<std::int32_t>(pattern_.size()); }
-  const TSxSearchOptions& Options() const { return options_; }
 
   // Column of the first match in line starting at or after from and before before, or -1.
   std::int32_t FindIn(std::string_view line, std::int32_t from, std::int32_t before = MaxInt) const;
