@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 QStringList QtNameFilters(const std::string& filter) {
@@ -79,4 +81,13 @@ void TQtDialogs::Information(const std::string& text) {
 
 void TQtDialogs::Error(const std::string& text) {
   QMessageBox::critical(parent_, QApplication::applicationName(), QString::fromUtf8(text));
+}
+
+bool TQtDialogs::AskLineNumber(int lineCount, std::string& answer) {
+  bool ok = false;
+  const QString text = QInputDialog::getText(parent_, QStringLiteral("Перейти к строке"),
+                                             QStringLiteral("Номер строки (1–%1):").arg(lineCount),
+                                             QLineEdit::Normal, QString(), &ok);
+  if (ok) answer = text.toStdString();
+  return ok;
 }

@@ -26,6 +26,9 @@ class TAppDialogs {
   virtual void Information(const std::string& text) = 0;
   // The standard error box of a command that failed.
   virtual void Error(const std::string& text) = 0;
+  // Asks for a line number (1 to lineCount) and gives the text typed, unchecked.
+  // False when cancelled; an implementation that does not ask answers so.
+  virtual bool AskLineNumber(int /*lineCount*/, std::string& /*answer*/) { return false; }
 };
 
 // Real dialogs, modal to parent.
@@ -38,6 +41,7 @@ class TQtDialogs : public TAppDialogs {
   TQueryAnswer AskYesNoCancel(const std::string& text) override;
   void Information(const std::string& text) override;
   void Error(const std::string& text) override;
+  bool AskLineNumber(int lineCount, std::string& answer) override;
 
  private:
   QWidget* parent_;

@@ -18,6 +18,7 @@
 
 #include "AboutForm.h"
 #include "AppImages.h"
+#include "SearchBar.h"
 #include "control/SyntaxMemo.h"
 #include "base/Cp1251.h"
 #include "qt/SyntaxMemoWidget.h"
@@ -93,8 +94,14 @@ void TForm1::CreateLayout() {
   Splitter2 = new QSplitter(Qt::Vertical, central);
   Splitter2->setObjectName("Splitter2");
   Splitter2->setHandleWidth(3);
-  Splitter1 = new QSplitter(Qt::Horizontal, Splitter2);
+  // The editor area: the tree and the editor side by side, the search bar below them.
+  auto* editorArea = new QWidget(Splitter2);
+  auto* editorBox = new QVBoxLayout(editorArea);
+  editorBox->setContentsMargins(0, 0, 0, 0);
+  editorBox->setSpacing(0);
+  Splitter1 = new QSplitter(Qt::Horizontal, editorArea);
   Splitter1->setObjectName("Splitter1");
+  editorBox->addWidget(Splitter1);
 
   TreeView1 = new QTreeWidget(Splitter1);
   TreeView1->setObjectName("TreeView1");
@@ -108,6 +115,8 @@ void TForm1::CreateLayout() {
   Splitter1->setStretchFactor(0, 0);
   Splitter1->setStretchFactor(1, 1);
   Splitter1->setSizes({169, 801 - 169});
+  SearchBar1 = new TSearchBar(SxSyntaxMemo1, editorArea);
+  editorBox->addWidget(SearchBar1);
 
   Panel1 = new QWidget(Splitter2);
   Panel1->setObjectName("Panel1");
@@ -196,6 +205,19 @@ void TForm1::CreateActions() {
   Add("ActTopic", "Topic search", none, -1, nullptr);
   Add("ActReadOnly", "Read only", none, -1, nullptr)->SetCheckable(true);
   Add("ActSettings", "Settings..", none, 12, nothing);
+  CreateSearchActions();
+}
+
+// Search, replace and go-to-line come after every other action, in their own menu group.
+void TForm1::CreateSearchActions() {
+  Add("ActFind", "&Найти...", QKeySequence("Ctrl+F"), -1, [this] { SearchBar1->Open(false); });
+  Add("ActFindNext", "Найти &далее", QKeySequence("F3"), -1, [this] { SearchBar1->FindNext(true); });
+  Add("ActFindPrev", "Найти &назад", QKeySequence("Shift+F3"), -1, [this] { SearchBar1->FindNext(false); });
+  Add("ActReplace", "&Заменить...", QKeySequence("Ctrl+H"), -1, [this] { SearchBar1->Open(true); });
+  Add("ActGotoLine", "Перейти к &строке...", QKeySequence("Ctrl+G"), -1, [this] {
+    GoToLineCommand(Memo(), *dialogs_);
+    SxSyntaxMemo1->setFocus();
+  });
 }
 
 QAction* TForm1::MenuItem(QMenu* menu, const char* name, const char* caption, bool visible) {
@@ -248,6 +270,9 @@ void TForm1::CreateMenus() {
   MenuItem(edit, "ActSelAll", "Выделить в&се");
   MenuItem(edit, "ActSelStart", "Выделить до начала");
   MenuItem(edit, "ActSelEnd", "Выделить до конца");
+  edit->addSeparator();
+  for (const char* name : {"ActFind", "ActFindNext", "ActFindPrev", "ActReplace", "ActGotoLine"})
+    MenuItem(edit, name, Action(name)->Caption.toUtf8().constData());
 
   QMenu* format = bar->addMenu("Фор&мат");
   MenuItem(format, "ActFont", "&Шрифт...");
@@ -502,6 +527,7 @@ void TForm1::UpdateActions() {
   Action("ActCut")->SetEnabled(selected);
   Action("ActPaste")->SetEnabled(m.Clipboard().HasText());
   Action("ActUndo")->SetEnabled(m.Range->CanUndo());
+  Action("ActReplace")->SetEnabled(!m.Options().Contains(smoReadOnly));
 }
 
 void TForm1::SxSyntaxMemo1KeyPress(char& key) {

@@ -27,6 +27,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 class TForm2;
+class TSearchBar;
 class TSxSyntaxMemo;
 class TSxSyntaxMemoWidget;
 
@@ -83,6 +84,7 @@ class TForm1 : public QMainWindow {
   QTreeWidget* TreeView1 = nullptr;
   QSplitter* Splitter1 = nullptr;
   TSxSyntaxMemoWidget* SxSyntaxMemo1 = nullptr;
+  TSearchBar* SearchBar1 = nullptr;  // below the editor, hidden until asked for
   QSplitter* Splitter2 = nullptr;
   QWidget* Panel1 = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
@@ -97,6 +99,7 @@ class TForm1 : public QMainWindow {
 
  private:
   void CreateActions();
+  void CreateSearchActions();
   void CreateMenus();
   void CreateLayout();
   void SetUpEditor();

@@ -130,6 +130,7 @@ std::string ToUtf8(std::string_view bytes) {
 
 bool IsAlphaNumeric(unsigned char c) { return T().alnum[c]; }
 unsigned char ToLower(unsigned char c) { return T().lower[c]; }
+const unsigned char* LowerTable() { return T().lower.data(); }
 
 int CompareText(std::string_view a, std::string_view b) {
   const Tables& t = T();

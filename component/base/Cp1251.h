@@ -22,7 +22,11 @@ std::string ToUtf8(std::string_view bytes);
 
 // ASCII letters and digits and every Cyrillic letter of the code page.
 bool IsAlphaNumeric(unsigned char c);
+// The characters that build words: letters, digits and '_'.
+inline bool IsWordChar(unsigned char c) { return c == '_' || IsAlphaNumeric(c); }
 unsigned char ToLower(unsigned char c);
+// ToLower for every byte, for loops that fold many bytes (Latin and Cyrillic, Ё to ё).
+const unsigned char* LowerTable();
 // Case-ignoring comparison for Latin and Cyrillic letters (Ё/ё included, sorted
 // right after Е); the same order for sorting and searching. <0, 0, >0.
 int CompareText(std::string_view a, std::string_view b);

@@ -62,6 +62,7 @@ void TSxSynMemoStrings::ShiftDirtyOnDelete(int index) {
 
 void TSxSynMemoStrings::Put(int index, std::string_view s) {
   CheckIndex(index, Count());
+  ++revision_;
   if (RawUpdate) {
     buffer_.SetText(index, s);
     return;
@@ -75,6 +76,7 @@ void TSxSynMemoStrings::Put(int index, std::string_view s) {
 
 void TSxSynMemoStrings::InsertItem(int index, std::string_view s) {
   if (index < 0 || index > Count()) CheckIndex(index, Count());
+  ++revision_;
   if (RawUpdate) {
     buffer_.Insert(index, s);
     ShiftDirtyOnInsert(index);
@@ -92,6 +94,7 @@ void TSxSynMemoStrings::InsertItem(int index, std::string_view s) {
 
 void TSxSynMemoStrings::Delete(int index) {
   CheckIndex(index, Count());
+  ++revision_;
   if (RawUpdate) {
     buffer_.Erase(index);
     ShiftDirtyOnDelete(index);
@@ -108,6 +111,7 @@ void TSxSynMemoStrings::Delete(int index) {
 }
 
 void TSxSynMemoStrings::Clear() {
+  ++revision_;
   BeginUpdate();
   const bool raw = RawUpdate;
   RawUpdate = true;

@@ -43,6 +43,9 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   void EndUpdate() override;
   void RequestRetokenizeAll() override { Pending += pwRetokenizeAll; }
   int UpdateCount() const { return updateCount_; }
+  // Grows with every change of the lines, so work done over the text (counting
+  // matches) can tell whether it is still current.
+  std::uint64_t Revision() const { return revision_; }
 
   virtual void LoadFromFile(const std::string& name);
   // Reads the rest of a stream, given as its bytes.
@@ -94,6 +97,7 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   bool isNew_ = false;
   bool modified_ = false;
   int updateCount_ = 0;
+  std::uint64_t revision_ = 0;
   // Lines marked for tokenizing lie in [dirtyLo_, dirtyHi_]; empty when lo > hi.
   int dirtyLo_ = 1;
   int dirtyHi_ = 0;

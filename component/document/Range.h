@@ -15,6 +15,21 @@
 class TSxMemoModel;
 class TSxSMSectionClone;
 
+// Length bytes at (Column, Line): a piece of one line.
+struct TSxLineSpan {
+  std::int32_t Line;
+  std::int32_t Column;
+  std::int32_t Length;
+};
+
+// What a replace of many spans removed: where each new text stands (in the changed
+// lines) and the old bytes of every span, one after another in text order.
+struct TSxSpanUndo {
+  std::vector<TSxLineSpan> NewSpans;
+  std::vector<std::int32_t> OldLengths;
+  std::string Old;
+};
+
 // One undo record: undo replaces StartPos..EndPos by Text, restores Sections and the caret.
 class TSxSynMemoUndoItem {
  public:
@@ -29,6 +44,8 @@ class TSxSynMemoUndoItem {
   std::string Text;
   TSxSMSectionClone* Sections = nullptr;  // held with AddRef
   TUndoKind Kind = ukPlain;
+  // Set for a replace of many spans: undo puts these back instead of StartPos..EndPos.
+  std::unique_ptr<TSxSpanUndo> Spans;
 };
 
 // Pairs (signed start, end) of sections found in marker text: start is +(i+1) for an
@@ -48,6 +65,10 @@ class TSxSynMemoRange {
   bool IsEmpty() const { return StartPos == EndPos; }
   std::string GetSelText() const;
   void ReplaceSelection(std::string_view text, TUndoKind kind);
+  // Replaces every span (in text order, not overlapping) by text as one edit with one
+  // undo record; the lines and sections stay as they are, so text holding a line
+  // break is cut there. Caret and selection keep their places in the changed lines.
+  void ReplaceSpans(const std::vector<TSxLineSpan>& spans, std::string_view text);
   void DeleteSelection();
   void ClearSelection();
   // ClearSelection when the selection is empty but the caret is not on it: what
@@ -111,4 +132,5 @@ class TSxSynMemoRange {
   // when its root does not span exactly those lines.
   void RestoreSections(TSxSMSectionClone* root);
   void MoveCaretLocked(TTextPos p);
+  void PutSpansBack(const TSxSpanUndo& undo);
 };

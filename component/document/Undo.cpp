@@ -122,11 +122,15 @@ void TSxSynMemoRange::Undo() {
   TSxSynMemoStrings& lines = *Memo.Lines;
   TSxSynMemoUndoItem* e = UndoList.back().get();
   lines.BeginUpdate();
-  StartPos = e->StartPos;
-  EndPos = e->EndPos;
-  lines.Pending += pwLocked;
-  ReplaceSelection(e->Text, ukPlain);
-  lines.Pending -= pwLocked;
+  if (e->Spans) {
+    PutSpansBack(*e->Spans);
+  } else {
+    StartPos = e->StartPos;
+    EndPos = e->EndPos;
+    lines.Pending += pwLocked;
+    ReplaceSelection(e->Text, ukPlain);
+    lines.Pending -= pwLocked;
+  }
   RestoreSections(e->Sections);
   MoveCaretLocked(e->CaretPos);
   RestoreSections(Memo.SectionTree->Root());

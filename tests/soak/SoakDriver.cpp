@@ -2,12 +2,15 @@
 // records seen so far and the document before each, and the last save point.
 #include "SoakDriver.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "app/FormFixture.h"
+#include "SearchBar.h"
 
 namespace {
 
@@ -261,7 +264,7 @@ void TSoakDriver::ClipboardOp() {
 void TSoakDriver::SectionOp() {
   TSxSyntaxMemo& m = Memo();
   const int count = m.Lines->Count();
-  switch (Pick(6)) {
+  switch (Pick(7)) {
     case 0: {
       const int a = Pick(std::max(count, 1)), b = Pick(std::max(count, 1));
       Note("select lines " + std::to_string(std::min(a, b)) + ".." + std::to_string(std::max(a, b)) +
@@ -289,6 +292,17 @@ void TSoakDriver::SectionOp() {
       Note(std::string(fold ? "fold" : "unfold") + " at line " + std::to_string(line));
       if (fold) m.SectionTree->CollapseSection(line, Chance(50), Chance(30));
       else m.SectionTree->ExpandSection(line, Chance(50), Chance(50));
+      break;
+    }
+    case 5: {
+      TSearchBar& bar = *form_.SearchBar1;
+      const std::string find = RandomText(2), with = RandomText(3);
+      bar.FindEdit->setText(QString::fromStdString(cp1251::ToUtf8(find)));
+      bar.ReplaceEdit->setText(QString::fromStdString(cp1251::ToUtf8(with)));
+      bar.MatchCaseBox->setChecked(Chance(50));
+      bar.WholeWordBox->setChecked(Chance(30));
+      Note("replace all '" + find + "' by '" + with + "'");
+      bar.ReplaceAll();
       break;
     }
     default:

@@ -1,0 +1,186 @@
+// The search bar and go-to-line through the real main window: the bar's keys, matches in
+// folded sections, replace and replace-all with their undo, read-only documents.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "FormFixture.h"
+#include "SearchBar.h"
+
+namespace {
+
+std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
+
+class LineDialogs : public TScriptedDialogs {
+ public:
+  bool AskLineNumber(int lineCount, std::string& answer) override {
+    Counts.push_back(lineCount);
+    answer = Answer;
+    return true;
+  }
+  void Information(const std::string& text) override { Informed.push_back(text); }
+  std::string Answer;
+  std::vector<int> Counts;
+  std::vector<std::string> Informed;
+};
+
+class SearchBarTest : public FormFixture {
+ protected:
+  void SetUp() override {
+    FormFixture::SetUp();
+    auto dialogs = std::make_unique<LineDialogs>();
+    lineDialogs_ = dialogs.get();
+    Start(std::move(dialogs));
+    bar_ = form_->SearchBar1;
+  }
+  // Lines in cp1251 (section markers allowed), opened as a file.
+  void Open(std::initializer_list<const char*> utf8) {
+    std::string bytes;
+    for (const char* l : utf8) bytes += W(l) + "\r\n";
+    Write("t.qbl", bytes);
+    form_->OpenFile(Path("t.qbl"));
+  }
+  // The text with the section markers, as a save with markers would write it.
+  std::vector<std::string> Marked() {
+    std::vector<std::string> out;
+    for (int i = 0; i < Lines().Count(); ++i) out.emplace_back(Lines().Get(i));
+    Memo().SectionTree->WriteMarkers(out);
+    return out;
+  }
+  std::pair<TTextPos, TTextPos> Selection() { return {Memo().Range->StartPos, Memo().Range->EndPos}; }
+  static std::pair<TTextPos, TTextPos> On(int line, int col, int len) { return {{col, line}, {col + len, line}}; }
+  void Find(const char* utf8) {
+    bar_->FindEdit->setText(QString::fromUtf8(utf8));
+    bar_->MatchCaseBox->setChecked(false);
+  }
+  QString Status() { return bar_->Status->text(); }
+  // Typed into a field as key events carrying the (Cyrillic) characters.
+  void Type(QWidget* w, const QString& text) {
+    for (QChar c : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+
+  TSearchBar* bar_ = nullptr;
+  LineDialogs* lineDialogs_ = nullptr;
+};
+
+TEST_F(SearchBarTest, NewActionsFollowTheEditMenuAfterASeparator) {
+  const QList<QAction*> edit = form_->menuBar()->actions()[1]->menu()->actions();
+  ASSERT_EQ(edit.size(), 16);
+  EXPECT_TRUE(edit[10]->isSeparator());
+  QStringList tail;
+  for (int i = 11; i < 16; ++i) tail << edit[i]->text() + " " + edit[i]->shortcut().toString();
+  EXPECT_EQ(tail, (QStringList{"&Найти... Ctrl+F", "Найти &далее F3", "Найти &назад Shift+F3", "&Заменить... Ctrl+H",
+                               "Перейти к &строке... Ctrl+G"}));
+}
+
+// Typing searches from the caret; Enter and Shift+Enter step through the matches,
+// wrapping with a note; the count arrives in idle time; Escape closes the bar.
+TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
+  Open({"один кот", "два Кот", "три кот"});
+  Memo().Range->SetCaretPos({1, 0});
+  form_->Action("ActFind")->Execute();
+  ASSERT_FALSE(bar_->isHidden());
+  EXPECT_EQ(bar_->FindEdit->text(), "один") << "seeded with the word at the caret";
+  bar_->FindEdit->clear();
+  Type(bar_->FindEdit, "кот");
+  EXPECT_EQ(Selection(), On(0, 5, 3));
+  QTest::keyClick(bar_->FindEdit, Qt::Key_Return);
+  EXPECT_EQ(Selection(), On(1, 4, 3));
+  QTest::keyClick(bar_->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(Selection(), On(0, 5, 3));
+  QTest::keyClick(bar_->FindEdit, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(Selection(), On(2, 4, 3));
+  EXPECT_TRUE(Status().contains("с конца")) << Status().toStdString();
+  for (int i = 0; i < 1000 && Status().contains(QChar(0x2026)); ++i) QCoreApplication::processEvents();
+  EXPECT_TRUE(Status().endsWith("Совпадений: 3")) << Status().toStdString();
+  Type(bar_->FindEdit, "ы");
+  EXPECT_TRUE(Status().startsWith("Не найдено")) << Status().toStdString();
+  form_->show();
+  QApplication::setActiveWindow(form_.get());
+  bar_->FindEdit->setFocus();
+  QTest::keyClick(bar_->FindEdit, Qt::Key_Escape);
+  EXPECT_TRUE(bar_->isHidden());
+  EXPECT_EQ(QApplication::focusWidget(), form_->SxSyntaxMemo1);
+}
+
+TEST_F(SearchBarTest, MatchInNestedFoldedSectionsIsOpenedAndSelected) {
+  Open({"начало", "{<-}внешний", "{<-}внутренний", "  цель", "{>>}x", "{>>}y", "конец"});
+  ASSERT_LT(Memo().VisibleIndexOf(3), 0);
+  Find("ЦЕЛЬ");
+  form_->Action("ActFindNext")->Execute();
+  EXPECT_EQ(Selection(), On(3, 2, 4));
+  EXPECT_GE(Memo().VisibleIndexOf(3), 0);
+}
+
+// Replace-all in a selection spanning lines touches only the selection; without one the
+// whole text; each is undone by one Undo, sections and text exactly as they stood.
+TEST_F(SearchBarTest, ReplaceAllIsOneUndoStepInTheSelectionOrTheText) {
+  Open({"кот", "{<+}кот кот", "{<-}кот", "{>>}кот", "{>>}кот"});
+  const std::vector<std::string> before = Marked();
+  form_->Action("ActReplace")->Execute();
+  Find("КОТ");
+  bar_->ReplaceEdit->setText("пёс");
+  Memo().Range->SetCaretPos({4, 1});
+  Memo().Range->ExtendSelection(1, true, false);
+  EXPECT_EQ(bar_->ReplaceAll(), 2) << "the second match of line 1 and the one of line 2";
+  EXPECT_EQ(Marked(), (std::vector<std::string>{W("кот"), W("{<+}кот пёс"), W("{<-}пёс"), W("{>>}кот"), W("{>>}кот")}));
+  form_->Action("ActUndo")->Execute();
+  EXPECT_EQ(Marked(), before);
+  Memo().Range->ClearSelection();
+  QTest::mouseClick(bar_->ReplaceAllButton, Qt::LeftButton);
+  EXPECT_EQ(Lines().Get(4), W("пёс"));
+  form_->Action("ActUndo")->Execute();
+  EXPECT_EQ(Marked(), before);
+}
+
+TEST_F(SearchBarTest, ReplaceReplacesTheSelectedMatchAndMovesOn) {
+  Open({"кот кот", "кот"});
+  Find("кот");
+  bar_->ReplaceEdit->setText("пёс");
+  bar_->ReplaceOne();  // nothing selected yet: finds the first match
+  EXPECT_EQ(Selection(), On(0, 0, 3));
+  bar_->ReplaceOne();
+  EXPECT_EQ(Lines().Get(0), W("пёс кот"));
+  EXPECT_EQ(Selection(), On(0, 4, 3));
+}
+
+TEST_F(SearchBarTest, ReadOnlyDocumentIsSearchedButNotReplaced) {
+  Open({"кот"});
+  TSxSynMemoOptions options = Memo().Options();
+  options += smoReadOnly;
+  Memo().SetOptions(options);
+  Find("кот");
+  bar_->ReplaceEdit->setText("пёс");
+  EXPECT_EQ(bar_->ReplaceAll(), 0);
+  EXPECT_TRUE(bar_->FindNext(true));
+  bar_->ReplaceOne();
+  EXPECT_EQ(Lines().Get(0), W("кот"));
+  EXPECT_EQ(Selection(), On(0, 0, 3));
+  form_->UpdateActions();
+  bar_->UpdateState();
+  EXPECT_FALSE(form_->Action("ActReplace")->Enabled() || bar_->ReplaceAllButton->isEnabled());
+}
+
+TEST_F(SearchBarTest, GoToLineAcceptsOnlyLinesOfTheDocument) {
+  struct Case { const char* answer; int line; };
+  for (const Case& c : {Case{"3", 2}, Case{" 7 ", 6}, Case{"1", 0}, Case{"0", -1}, Case{"8", -1}, Case{"-2", -1},
+                        Case{"2a", -1}, Case{"", -1}, Case{"99999999999", -1}})
+    EXPECT_EQ(ParseLineNumber(c.answer, 7), c.line) << '"' << c.answer << '"';
+  Open({"a", "{<-}b", "c", "{>>}d", "e"});
+  lineDialogs_->Answer = "3";
+  form_->Action("ActGotoLine")->Execute();
+  EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 2}));
+  EXPECT_GE(Memo().VisibleIndexOf(2), 0) << "the folded section holding the line is opened";
+  lineDialogs_->Answer = "6";
+  form_->Action("ActGotoLine")->Execute();
+  EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 2}));
+  EXPECT_EQ(lineDialogs_->Counts, (std::vector<int>{5, 5}));
+  EXPECT_EQ(lineDialogs_->Informed.size(), 1u);
+}
+
+}  // namespace

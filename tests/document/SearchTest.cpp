@@ -1,0 +1,114 @@
+// The matching engine: case folding, whole words, wrap-around, matches bounded by a
+// selection, and replacing many spans as one undo step.
+#include "document/Search.h"
+
+#include "RangeFixture.h"
+#include "base/Cp1251.h"
+
+namespace {
+
+std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
+
+class SearchTest : public RangeFixture {};
+
+TEST(SearchPattern, CaseFoldingCoversCyrillicLettersAndYo) {
+  struct Case { const char* text; const char* pattern; bool matchCase; int column; };
+  for (const Case& c : {Case{"Привет МИР", "мир", false, 7}, Case{"Привет МИР", "мир", true, -1},
+                        Case{"ЁЛКА и ёлка", "Ёлка", false, 0}, Case{"ЁЛКА и ёлка", "ёлка", true, 7},
+                        Case{"елка", "ёлка", false, -1}, Case{"Щит ЪЭЮЯ", "ъэюя", false, 4},
+                        Case{"Ўў Її Єє", "ЇЇ", false, 3}, Case{"QeB qeb", "qeb", true, 4},
+                        Case{"QeB qeb", "QEB", false, 0}, Case{"кот", "", false, -1}})
+    EXPECT_EQ(TSxSearchPattern(W(c.pattern), {c.matchCase, false}).FindIn(W(c.text), 0), c.column)
+        << c.text << " / " << c.pattern << (c.matchCase ? " exact" : " folded");
+}
+
+// Pieces are joined into one line; the whole-word search must find exactly the marked ones.
+TEST_F(SearchTest, WholeWordEdgesFollowTheTokenizersWordCharacters) {
+  struct Piece { const char* text; bool match; };
+  const Piece pieces[] = {{"кот", true},  {" ", false},    {"кот1", false}, {" ", false},  {"_кот", false},
+                          {" ", false},   {"кот_", false}, {" ", false},    {"2кот", false}, {" (", false},
+                          {"КОТ", true},  {").", false},   {"котик", false}, {" ", false}, {"кот", true}};
+  std::string line;
+  std::vector<std::int32_t> expected;
+  for (const Piece& p : pieces) {
+    if (p.match) expected.push_back(static_cast<std::int32_t>(line.size()));
+    line += W(p.text);
+  }
+  Load({line});
+  std::vector<std::int32_t> found;
+  for (const TSxLineSpan& s : CollectMatches(*memo.Lines, TSxSearchPattern(W("кот"), {false, true}), {0, 0}, {MaxInt, MaxInt}))
+    found.push_back(s.Column);
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(CollectMatches(*memo.Lines, TSxSearchPattern(W("кот"), {false, false}), {0, 0}, {MaxInt, MaxInt}).size(), 8u);
+}
+
+TEST_F(SearchTest, SearchWrapsAroundInBothDirections) {
+  Load({"x1", "--", "x2 x3"});
+  struct Case { TTextPos from; bool forward; TTextPos found; bool wrapped; };
+  const TSxSearchPattern x("x", {});
+  for (const Case& c : {Case{{0, 0}, true, {0, 0}, false}, Case{{1, 0}, true, {0, 2}, false},
+                        Case{{4, 2}, true, {0, 0}, true}, Case{{0, 0}, false, {3, 2}, true},
+                        Case{{3, 2}, false, {0, 2}, false}, Case{{0, 2}, false, {0, 0}, false}}) {
+    const TSxSearchHit hit = FindMatch(*memo.Lines, x, c.from, c.forward);
+    EXPECT_TRUE(hit.Found && hit.Start == c.found && hit.Wrapped == c.wrapped)
+        << "from " << c.from.X << "," << c.from.Y << (c.forward ? " forward" : " backward");
+  }
+  Load({"ab x cd"});  // the only match lies behind the start: found once the search wraps
+  EXPECT_TRUE(FindMatch(*memo.Lines, x, {5, 0}, true).Wrapped);
+  EXPECT_TRUE(FindMatch(*memo.Lines, x, {2, 0}, false).Wrapped);
+  EXPECT_FALSE(FindMatch(*memo.Lines, TSxSearchPattern("y", {}), {0, 0}, true).Found);
+}
+
+TEST_F(SearchTest, MatchesAreCollectedWithinTheSelectionOnly) {
+  Load({"ab ab", "ab", "ab ab"});
+  std::vector<TTextPos> found;
+  for (const TSxLineSpan& s : CollectMatches(*memo.Lines, TSxSearchPattern("ab", {}), {2, 0}, {3, 2}))
+    found.push_back({s.Column, s.Line});
+  EXPECT_EQ(found, (std::vector<TTextPos>{{3, 0}, {0, 1}, {0, 2}}));
+}
+
+// Any slice size gives the count of the whole text; a change of the text restarts it.
+TEST_F(SearchTest, CountingInSlicesCoversLongLinesAndRestartsOnChange) {
+  std::string longLine;
+  for (int i = 0; i < 300; ++i) longLine += i % 7 ? "ab " : "aab ";
+  Load({longLine, "", "ab", longLine});
+  const TSxSearchPattern ab("ab", {});
+  const std::size_t whole = CollectMatches(*memo.Lines, ab, {0, 0}, {MaxInt, MaxInt}).size();
+  for (std::int64_t slice : {1, 5, 64, 1 << 20}) {
+    TSxMatchCounter counter;
+    counter.Restart(ab);
+    while (!counter.Step(*memo.Lines, slice)) {}
+    EXPECT_TRUE(counter.Current(*memo.Lines));
+    EXPECT_EQ(counter.Count(), static_cast<std::int64_t>(whole)) << "slices of " << slice;
+    if (slice == 64) {
+      memo.Lines->Put(2, "ab ab");
+      EXPECT_FALSE(counter.Current(*memo.Lines));
+      while (!counter.Step(*memo.Lines, slice)) {}
+      EXPECT_EQ(counter.Count(), static_cast<std::int64_t>(whole) + 1);
+      memo.Lines->Put(2, "ab");
+    }
+  }
+}
+
+// One record restores the text and the section tree as it stood.
+TEST_F(SearchTest, ReplacingSpansIsOneUndoStepRestoringTextAndSections) {
+  const Lines original = {W("{<+}кот"), W("a кот КОТ"), W("{<-}Кот b"), W("{>>}c"), W("{>>}d")};
+  Load(original);
+  const Lines before = Text();
+  const std::string tree = Tree();
+  Select(2, 1, 9, 1);
+  const std::size_t records = range().UndoList.size();
+  range().ReplaceSpans(CollectMatches(*memo.Lines, TSxSearchPattern(W("кот"), {}), {0, 0}, {MaxInt, MaxInt}),
+                       W("пёс!"));
+  EXPECT_EQ(Text(), (Lines{W("пёс!"), W("a пёс! пёс!"), W("пёс! b"), "c", "d"}));
+  EXPECT_EQ(range().UndoList.size(), records + 1);
+  EXPECT_TRUE(range().StartPos == (TTextPos{2, 1}) && range().EndPos == (TTextPos{11, 1}))
+      << "the selection still covers the replaced words";
+  EXPECT_EQ(Tree(), tree);
+  range().Undo();
+  EXPECT_EQ(Text(), before);
+  EXPECT_EQ(Tree(), tree);
+  EXPECT_EQ(range().UndoList.size(), records);
+}
+
+}  // namespace
