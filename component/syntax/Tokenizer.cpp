@@ -59,14 +59,20 @@ std::string_view WithTrailingBlank(std::string_view text) {
 // What a byte can do in the standard mode. Plain bytes only build words (or end
 // them, for blanks); special ones may start a literal, an opener, a number or a
 // one-character token and take the full rule chain. Digits are special only where
-// a number may start; inside a word they continue it.
-enum : std::uint8_t { kBlank, kPunct, kWord, kSpecial };
+// a number may start; inside a word they continue it. kSymbol is a word-class byte
+// that is not a word character (a brace, "|", "~", "№"): a digit after it starts a
+// number, so a run of plain bytes ends there.
+enum : std::uint8_t { kBlank, kPunct, kWord, kSpecial, kSymbol };
 
 struct TByteTable {
   std::uint8_t kind[256];
   bool opener[256] = {};      // first bytes of the enabled comment and directive openers
   explicit TByteTable(const TSxSyntaxAttributes& a) {
-    for (int c = 0; c < 256; ++c) kind[c] = static_cast<std::uint8_t>(CharClass(static_cast<unsigned char>(c)));
+    for (int c = 0; c < 256; ++c) {
+      const auto u = static_cast<unsigned char>(c);
+      kind[c] = static_cast<std::uint8_t>(CharClass(u));
+      if (kind[c] == kWord && !IsWordChar(u) && !IsDigit(u)) kind[c] = kSymbol;
+    }
     auto mark = [&](char c) {
       if (c != '\0') kind[static_cast<unsigned char>(c)] = kSpecial;
     };
@@ -119,12 +125,23 @@ class TStandardScanner {
           continue;
         }
         if (k != kSpecial && !numberStart) {
-          // Fast path: extend the word by the whole run of plain bytes of its class.
+          // Fast path: extend the word by the whole run of plain bytes of its class,
+          // up to a digit that starts a number. The working copy ends in a blank,
+          // which stops every run before the end of the text.
           state_ = tokText;
-          if (wordLen_ > 0 && k != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
+          const int cls = k == kSymbol ? int{kWord} : k;
+          if (wordLen_ > 0 && cls != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
           if (wordLen_ == 0) wordStart_ = p_;
-          std::size_t q = p_ + 1;
-          while (q < n && tb.kind[static_cast<unsigned char>(t_[q])] == k) ++q;
+          const auto* s = reinterpret_cast<const unsigned char*>(t_.data());
+          std::size_t q = p_;
+          if (k == kPunct) {
+            while (tb.kind[s[q]] == kPunct) ++q;
+          } else {
+            for (;;) {
+              while (tb.kind[s[q]] == kWord) ++q;
+              if (tb.kind[s[q]] != kSymbol || IsDigit(s[++q])) break;
+            }
+          }
           wordLen_ += q - p_;
           p_ = q;
           continue;
