@@ -145,7 +145,6 @@ void TSxSynMemoRange::CreateSectionFromSelection() {
   TSxSynMemoSections& tree = *Memo.SectionTree;
   lines.BeginUpdate();
   NormalizeRange();
-  bool made = false;
   if (StartPos.Y == EndPos.Y) {
     const std::int32_t l = StartPos.Y;
     if (tree.LineRole(l) == 0) {
@@ -162,20 +161,16 @@ void TSxSynMemoRange::CreateSectionFromSelection() {
       }
       lines.Insert(l + 1, "");
       tree.AddSection(l, l + 1, false);
-      made = true;
     }
   } else if (tree.LineRole(StartPos.Y) == 0 && tree.LineRole(EndPos.Y) == 0) {
     TSxSynMemoUndoItem* r = AddUndoItem("");
     r->StartPos = r->EndPos = CaretPos;
     tree.AddSection(StartPos.Y, EndPos.Y, false);
     ClearSelection();
-    made = true;
   }
-  // The caret move belongs to the recorded command: undo of the record restores it.
-  if (made)
-    MoveCaretLocked({0, StartPos.Y});
-  else
-    SetCaretPos({0, StartPos.Y});
+  // An ordinary caret move: after a new section it makes its own caret record, so the
+  // first undo walks the caret back and the second removes the section.
+  SetCaretPos({0, StartPos.Y});
   lines.EndUpdate();
 }
 
