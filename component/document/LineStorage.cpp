@@ -143,6 +143,7 @@ void TSxSynMemoStrings::SetUpdateState(bool updating) {
   if (Pending.Intersects({pwTextChanged, pwRetokenizeAll})) RetokenizeLines(Pending.Contains(pwRetokenizeAll), true);
   Memo.PaintDirtyRows();
   Memo.UpdateScrollBars();
+  Memo.DeliverGatheredChanges();
 }
 
 namespace {

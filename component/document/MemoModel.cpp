@@ -34,6 +34,10 @@ void TSxMemoModel::DoChange(TChangedItems items) {
   PendingChanges = {};
 }
 
+void TSxMemoModel::DeliverGatheredChanges() {
+  if (!PendingChanges.Empty()) DoChange(PendingChanges);
+}
+
 void TSxMemoModel::ResetView() {
   TSxSynMemoOptions o = options_;
   o -= smoReadOnly;

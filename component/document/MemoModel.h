@@ -30,6 +30,10 @@ class TSxMemoModel {
   // Gathers change kinds and delivers OnChange when no update is open; an empty set
   // discards what was gathered.
   virtual void DoChange(TChangedItems items);
+  // Delivers the kinds still gathered when the outermost update has closed: the work
+  // done at the close need not report anything itself (a visible map rebuilt inside
+  // the update, a modified flag already set).
+  void DeliverGatheredChanges();
   // Returns view and editing state to the origin (the storage's Clear and NewDocument).
   virtual void ResetView();
 

@@ -75,4 +75,19 @@ TEST_F(GeometryTest, OptionsReportOnlyRealChangesAndTheCaretBoxIsOneBased) {
   EXPECT_EQ(memo().CursorPosBox->Text(), "3: 4");
 }
 
+// Regression: a delete whose caret move rebuilt the visible map inside the update left
+// nothing to report at its close, and the next update dropped what it had gathered.
+TEST_F(GeometryTest, AnEditThatRebuildsTheMapInsideItsUpdateReportsOnce) {
+  Load({"{>>}d", "e"});
+  TChangedItems seen;
+  memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { seen += items; };
+  memo().Range->ExtendSelection(1, true, false);
+  seen = {};
+  memo().Range->DeleteSelection();
+  EXPECT_EQ(seen, (TChangedItems{ciText, ciSelection, ciSections, ciUndoStack}));
+  seen = {};
+  memo().Range->ExtendSelection(1, true, false);
+  EXPECT_FALSE(seen.Intersects({ciText, ciSections})) << "the delete's kinds came again";
+}
+
 }  // namespace
