@@ -264,6 +264,7 @@ void TSxCustomSyntaxMemo::VerticalMove(int delta) {
 
 void TSxCustomSyntaxMemo::KeyBackspace() {
   TSxSynMemoRange& r = *Range;
+  r.CollapseOntoStrayCaret();
   const std::int32_t col = r.CaretPos.X;
   const std::int32_t ln = r.CaretPos.Y;
   if (col == 0) {

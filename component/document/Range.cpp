@@ -149,6 +149,7 @@ void TSxSynMemoRange::MoveCaretLocked(TTextPos p) {
 
 void TSxSynMemoRange::DeleteSelection() {
   const TSxSynMemoStrings& lines = *Memo.Lines;
+  CollapseOntoStrayCaret();
   if (!IsEmpty()) {
     ReplaceSelection("", ukDelete);
     return;
@@ -161,6 +162,13 @@ void TSxSynMemoRange::DeleteSelection() {
     EndPos = {0, StartPos.Y + 1};
     ReplaceSelection("", ukDelete);
   }
+}
+
+// A caret jump while the anchor is kept (CollapseOnMove false) can leave an empty
+// selection away from the caret; deleting must act at the caret, never span the lines
+// between the two.
+void TSxSynMemoRange::CollapseOntoStrayCaret() {
+  if (IsEmpty() && StartPos != CaretPos) ClearSelection();
 }
 
 void TSxSynMemoRange::SetCaretPos(TTextPos p) {

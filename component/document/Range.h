@@ -50,6 +50,9 @@ class TSxSynMemoRange {
   void ReplaceSelection(std::string_view text, TUndoKind kind);
   void DeleteSelection();
   void ClearSelection();
+  // ClearSelection when the selection is empty but the caret is not on it: what
+  // Backspace and Delete do first, so that they act at the caret.
+  void CollapseOntoStrayCaret();
   void ExtendSelection(std::int32_t delta, bool vertical, bool byVisibleLines);
   void SetCaretPos(TTextPos p);
   void SetCaretCoord(int axis, std::int32_t value);

@@ -48,6 +48,23 @@ TEST_F(KeyboardTest, BackspaceRemovesAllLeadingBlanksAndJoinsOnlyAVisibleLineAbo
   EXPECT_EQ(Line(0), "ab");
 }
 
+// Shift+Left at column 0 keeps the anchor without selecting; a jump to the next section
+// then leaves the empty selection behind. Backspace and Delete act at the caret instead of
+// deleting every line between the anchor and the caret.
+TEST_F(KeyboardTest, BackspaceAndDeleteAfterACaretJumpDoNotDeleteTheLinesSkipped) {
+  using Case = std::pair<std::uint16_t, const char*>;
+  for (const auto& [key, after] : {Case{VK_BACK, "a\r\nb\r\nc\r\nd\r\nef\r\ng\r\n"},
+                                   Case{VK_DELETE, "a\r\nb\r\nc\r\nd\r\ne\r\n\r\ng\r\n"}}) {
+    Load({"a", "b", "c", "d", "e", "{<+}f", "{>>}g"});
+    Caret(0, 0);
+    Key(VK_LEFT, {ssShift});
+    Key(VK_DOWN, {ssCtrl, ssShift});
+    ASSERT_EQ(CaretPos(), (TTextPos{0, 5}));
+    Key(key);
+    EXPECT_EQ(memo().Lines->Text(), after);
+  }
+}
+
 TEST_F(KeyboardTest, HomeEndAndCtrlArrowsStepAsTheTableSays) {
   Load({"    abc"});
   Caret(5, 0);

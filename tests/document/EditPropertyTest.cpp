@@ -72,9 +72,11 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
   }
 
   // Backspace as the keyboard does it: leading blanks go at once, column 0 joins the
-  // previous visible line, and a selection the caret has left is deleted as it stands.
+  // previous visible line, a selection the caret has left is deleted as it stands and an
+  // empty one collapses onto the caret.
   void Backspace() {
     TSxSynMemoRange& r = range();
+    r.CollapseOntoStrayCaret();
     const TTextPos c = r.CaretPos;
     if (c.X > 0) {
       const bool blanks = memo.Lines->Get(c.Y).substr(0, std::size_t(c.X)).find_first_not_of(' ') == std::string::npos;
