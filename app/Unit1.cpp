@@ -207,6 +207,9 @@ QAction* TForm1::MenuItem(QMenu* menu, const char* name, const char* caption, bo
   return view;
 }
 
+// The window has no menu of its own for its bars: no toolkit menu that hides them.
+QMenu* TForm1::createPopupMenu() { return nullptr; }
+
 void TForm1::CreateMenus() {
   QMenuBar* bar = menuBar();
   QFont menuFont("Tahoma");

@@ -57,6 +57,8 @@ class TForm1 : public QMainWindow {
 
   // The action-enabling rule, run on every idle pass of the event loop.
   void UpdateActions();
+  // None: right clicks on the menu bar and tool bar open nothing.
+  QMenu* createPopupMenu() override;
 
   // Handlers the editor control calls.
   void SxSyntaxMemo1KeyPress(char& key);

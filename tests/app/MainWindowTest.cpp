@@ -1,5 +1,7 @@
 // The main window's actions, menus, outline tree, recent submenu and word-info box.
 #include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QToolBar>
@@ -185,6 +187,18 @@ TEST_F(MainWindowTest, AboutWindowExistsHiddenAndItsLinkFailureIsShown) {
   opens = true;
   about->Label8Click();
   EXPECT_EQ(shown, "Ошибка перехода по ссылке");
+}
+
+// Regression: the toolkit offered its own menu with an "ActionToolBar1" item that hid the tool bar.
+TEST_F(MainWindowTest, BarsOpenNoToolkitMenu) {
+  form_->show();
+  for (QWidget* bar : {static_cast<QWidget*>(form_->ActionToolBar1), static_cast<QWidget*>(form_->menuBar())}) {
+    const QPoint at(bar->width() - 2, bar->height() / 2);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+    QApplication::sendEvent(bar, &click);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << bar->objectName().toStdString();
+    if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  }
 }
 
 TEST(QtNameFiltersTest, PatternsReplaceTheDescriptionsParentheses) {
