@@ -3,11 +3,13 @@
 #include "AboutForm.h"
 
 #include <QDesktopServices>
+#include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QUrl>
+#include <algorithm>
 
 #include "AppImages.h"
 
@@ -27,6 +29,35 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, const QCol
   label->setPalette(palette);
   label->adjustSize();
   return label;
+}
+
+// Texts keep their design places where the fonts allow. Where the fonts the system
+// resolved are wider or taller, a text moves down below the texts placed before it
+// and wraps at the page's right edge; the link leaves a gap after its caption or
+// goes below it.
+void FlowTexts(QWidget* page, const std::vector<TPlacedText>& texts) {
+  constexpr int kMargin = 4, kLineGap = 2, kWordGap = 8;
+  int bottom = 0;  // below every text placed so far
+  QRect previous;
+  for (const TPlacedText& t : texts) {
+    QLabel* label = t.label;
+    label->setWordWrap(false);
+    const QSize hint = label->sizeHint();
+    QPoint at(t.at.x(), std::max(t.at.y(), bottom + kLineGap));
+    if (t.besidePrevious) {
+      at = QPoint(std::max(t.at.x(), previous.right() + 1 + kWordGap), previous.top());
+      if (at.x() + hint.width() > page->width() - kMargin) at = QPoint(previous.left(), bottom + kLineGap);
+    }
+    const int room = page->width() - kMargin - at.x();
+    QSize size = hint;
+    if (hint.width() > room) {
+      label->setWordWrap(true);
+      size = QSize(room, label->heightForWidth(room));
+    }
+    label->setGeometry(QRect(at, size));
+    previous = label->geometry();
+    bottom = std::max(bottom, previous.bottom() + 1);
+  }
 }
 
 // A clickable label: the link of the second page.
@@ -97,9 +128,29 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   Label8->setCursor(Qt::PointingHandCursor);
   Label8->adjustSize();
 
+  pages_ = {{TabSheet1,
+             {{Label3, {120, 8}}, {Label1, {120, 32}}, {Label2, {120, 64}}, {Label6, {120, 96}}}},
+            {TabSheet2,
+             {{Label4, {56, 8}}, {Label9, {168, 48}}, {Label5, {168, 72}}, {Label7, {168, 96}},
+              {Label8, {264, 96}, true}}}};
+  for (const auto& [page, texts] : pages_) {
+    page->installEventFilter(this);
+    for (const TPlacedText& t : texts) t.label->installEventFilter(this);
+  }
+
   Button1 = new QPushButton("Оке", this);
   Button1->setGeometry(160, 264, 75, 25);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange) {
+    for (const auto& [page, texts] : pages_) {
+      const bool mine = std::any_of(texts.begin(), texts.end(), [&](const TPlacedText& t) { return watched == t.label; });
+      if (watched == page || mine) FlowTexts(page, texts);
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TForm2::Label8Click() {

@@ -4,13 +4,23 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
 #include <QString>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QPushButton;
 class QTabWidget;
 class QWidget;
+
+// A text of a page at its design position; the link stands beside the text before it.
+struct TPlacedText {
+  QLabel* label;
+  QPoint at;
+  bool besidePrevious = false;
+};
 
 class TForm2 : public QDialog {
   Q_OBJECT
@@ -40,4 +50,11 @@ class TForm2 : public QDialog {
   QLabel* Label8 = nullptr;
   QLabel* Label9 = nullptr;
   QPushButton* Button1 = nullptr;
+
+ protected:
+  // Lays the page's texts out again when the page's size or a text's font changes.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  std::vector<std::pair<QWidget*, std::vector<TPlacedText>>> pages_;
 };

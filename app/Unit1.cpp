@@ -215,6 +215,7 @@ void TForm1::CreateMenus() {
   QFont menuFont("Tahoma");
   menuFont.setPixelSize(11);
   bar->setFont(menuFont);
+  bar->setFixedHeight(24);
 
   FileMenu = bar->addMenu("&Файл");
   MenuItem(FileMenu, "ActFileNew", "Созд&ать");

@@ -201,6 +201,38 @@ TEST_F(MainWindowTest, BarsOpenNoToolkitMenu) {
   }
 }
 
+// Regression: the menu bar took its height from the font; the About texts were clipped and
+// touched each other with wider fonts. They stay whole, inside their page and apart however
+// wide the resolved fonts are: widening every text's letters stands in for a wider font.
+TEST_F(MainWindowTest, MenuBarIs24HighAndAboutTextsFitWhateverTheFontWidth) {
+  form_->show();
+  EXPECT_EQ(form_->menuBar()->height(), 24);
+  TForm2* about = form_->Form2;
+  about->show();
+  const std::vector<std::vector<QLabel*>> pages = {
+      {about->Label3, about->Label1, about->Label2, about->Label6},
+      {about->Label4, about->Label9, about->Label5, about->Label7, about->Label8}};
+  for (int spacing : {100, 170}) {
+    for (const auto& texts : pages) {
+      for (QLabel* l : texts) {
+        QFont f = l->font();
+        f.setLetterSpacing(QFont::PercentageSpacing, spacing);
+        l->setFont(f);
+      }
+      for (QLabel* l : texts) {
+        SCOPED_TRACE(l->text().toStdString() + " at " + std::to_string(spacing) + "%");
+        const QRect need = QFontMetrics(l->font()).boundingRect(QRect(0, 0, l->width(), 1 << 20),
+                                                                Qt::TextWordWrap, l->text());
+        EXPECT_TRUE(need.width() <= l->width() && need.height() <= l->height()) << "clipped";
+        EXPECT_TRUE(l->parentWidget()->rect().contains(l->geometry()));
+        for (QLabel* other : texts) EXPECT_TRUE(other == l || !l->geometry().intersects(other->geometry()));
+      }
+    }
+    EXPECT_FALSE(about->Label7->geometry().adjusted(0, 0, 4, 0).intersects(about->Label8->geometry()))
+        << "the caption touches the link";
+  }
+}
+
 TEST(QtNameFiltersTest, PatternsReplaceTheDescriptionsParentheses) {
   EXPECT_EQ(QtNameFilters("Файлы QEB (*.qeb)|*.qeb;*.qbl|Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*"),
             (QStringList{"Файлы QEB (*.qeb *.qbl)", "Текстовые файлы (*.txt)", "Все файлы (*.*)"}));
