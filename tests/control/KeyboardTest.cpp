@@ -86,6 +86,22 @@ TEST_F(KeyboardTest, PageKeysMoveByTheRowsOfTheView) {
   EXPECT_EQ(memo().RowOfLine(38), 19) << "the caret stays on the last whole row";
 }
 
+// Ctrl+Up moves the caret only when the scroll leaves it below the view. Counting lines
+// instead of rows would send it onto a line hidden in the collapsed section above it.
+TEST_F(KeyboardTest, CtrlUpKeepsACaretThatACollapsedSectionKeepsInView) {
+  SetRows(5);
+  LoadNumbered(30);
+  memo().SectionTree->AddSection(1, 11, true);
+  memo().ScrollTo(0, 1);
+  Caret(2, 14);
+  Key(VK_UP, {ssCtrl});
+  EXPECT_EQ(std::pair(memo().TopLine, CaretPos()), std::pair(0, TTextPos{2, 14}));
+  memo().ScrollTo(0, 12);
+  Caret(2, 16);
+  Key(VK_UP, {ssCtrl});
+  EXPECT_EQ(std::pair(memo().TopLine, CaretPos().Y), std::pair(1, 15)) << "below the view: onto the last row";
+}
+
 // Ctrl+Shift+digit sets a bookmark (again on its line: removes it), Ctrl+digit jumps; Ctrl+/ toggles
 // the line comment of the selected lines when the syntax has one.
 TEST_F(KeyboardTest, BookmarkAndCommentKeys) {
