@@ -145,9 +145,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange) {
-    for (const auto& [page, texts] : pages_)
-      if (watched == page || std::any_of(texts.begin(), texts.end(), [&](const TPlacedText& t) { return watched == t.label; }))
-        FlowTexts(page, texts);
+    for (const auto& [page, texts] : pages_) {
+      const bool mine = std::any_of(texts.begin(), texts.end(), [&](const TPlacedText& t) { return watched == t.label; });
+      if (watched == page || mine) FlowTexts(page, texts);
+    }
   }
   return QDialog::eventFilter(watched, event);
 }

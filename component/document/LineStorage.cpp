@@ -185,7 +185,8 @@ void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
   // run of empty lines is never walked more than once. Without All the pass starts
   // at the first marked line and ends once past the last one with no carry left.
   const int count = Count();
-  int i = all ? 0 : std::max(0, dirtyLo_);
+  // An empty mark range (dirtyLo_ > dirtyHi_) may lie past the last line.
+  int i = all ? 0 : std::clamp(dirtyLo_, 0, count);
   TToken state = tokText;
   for (int k = i - 1; k >= 0; --k) {
     if (buffer_.TokenCount(k) > 0) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -17,8 +18,14 @@ class SplitVector {
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 
-  T& operator[](std::size_t i) { return data_[i < gapStart_ ? i : i + gapLen_]; }
-  const T& operator[](std::size_t i) const { return data_[i < gapStart_ ? i : i + gapLen_]; }
+  T& operator[](std::size_t i) {
+    assert(i < size_);
+    return data_[i < gapStart_ ? i : i + gapLen_];
+  }
+  const T& operator[](std::size_t i) const {
+    assert(i < size_);
+    return data_[i < gapStart_ ? i : i + gapLen_];
+  }
 
   void reserve(std::size_t n) {
     if (n > capacity_) Reallocate(n);

@@ -126,18 +126,20 @@ class TStandardScanner {
         }
         if (k != kSpecial && !numberStart) {
           // Fast path: extend the word by the whole run of plain bytes of its class,
-          // up to a digit that starts a number.
+          // up to a digit that starts a number. The working copy ends in a blank,
+          // which stops every run before the end of the text.
           state_ = tokText;
-          if (wordLen_ > 0 && CharClass(c) != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
+          const int cls = k == kSymbol ? int{kWord} : k;
+          if (wordLen_ > 0 && cls != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
           if (wordLen_ == 0) wordStart_ = p_;
+          const auto* s = reinterpret_cast<const unsigned char*>(t_.data());
           std::size_t q = p_;
           if (k == kPunct) {
-            while (q < n && tb.kind[static_cast<unsigned char>(t_[q])] == kPunct) ++q;
+            while (tb.kind[s[q]] == kPunct) ++q;
           } else {
             for (;;) {
-              while (q < n && tb.kind[static_cast<unsigned char>(t_[q])] == kWord) ++q;
-              if (q >= n || tb.kind[static_cast<unsigned char>(t_[q])] != kSymbol) break;
-              if (++q < n && IsDigit(static_cast<unsigned char>(t_[q]))) break;
+              while (tb.kind[s[q]] == kWord) ++q;
+              if (tb.kind[s[q]] != kSymbol || IsDigit(s[++q])) break;
             }
           }
           wordLen_ += q - p_;

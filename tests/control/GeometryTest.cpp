@@ -79,20 +79,15 @@ TEST_F(GeometryTest, OptionsReportOnlyRealChangesAndTheCaretBoxIsOneBased) {
 // nothing to report at its close, and the next update dropped what it had gathered.
 TEST_F(GeometryTest, AnEditThatRebuildsTheMapInsideItsUpdateReportsOnce) {
   Load({"{>>}d", "e"});
-  std::vector<TChangedItems> delivered;
-  memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { delivered.push_back(items); };
-  auto all = [&] {
-    TChangedItems u;
-    for (TChangedItems i : delivered) u += i;
-    delivered.clear();
-    return u;
-  };
+  TChangedItems seen;
+  memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { seen += items; };
   memo().Range->ExtendSelection(1, true, false);
-  all();
+  seen = {};
   memo().Range->DeleteSelection();
-  EXPECT_EQ(all(), (TChangedItems{ciText, ciSelection, ciSections, ciUndoStack}));
+  EXPECT_EQ(seen, (TChangedItems{ciText, ciSelection, ciSections, ciUndoStack}));
+  seen = {};
   memo().Range->ExtendSelection(1, true, false);
-  EXPECT_FALSE(all().Intersects({ciText, ciSections})) << "the delete's kinds came again";
+  EXPECT_FALSE(seen.Intersects({ciText, ciSections})) << "the delete's kinds came again";
 }
 
 }  // namespace

@@ -124,6 +124,15 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
   EXPECT_EQ(m.Lines->MaxLineLength(), 70000u);
 }
 
+// With no line left, re-tokenizing must not look for a carried state in line 0.
+TEST_F(LineStorageTest, DeletingTheOnlyLineReadsNoLine) {
+  Load("a\r\n");
+  m.Lines->Delete(0);
+  EXPECT_EQ(m.Lines->Count(), 0);
+  m.Lines->Add("b");
+  EXPECT_EQ(m.Lines->TokenList(0).Count(), 1);
+}
+
 TEST_F(LineStorageTest, LoadingASyntaxRetokenizesEveryLine) {
   Load("a // b\r\nc\r\n");
   ASSERT_EQ(m.Lines->TokenList(0).LastKind(), tokILComment);
