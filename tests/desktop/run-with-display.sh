@@ -13,4 +13,6 @@ export QT_QPA_PLATFORM=xcb
 # that look for leaks are the in-process ones.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 unset WAYLAND_DISPLAY
-exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
+# -noreset: the server keeps what a test set up (a keyboard layout) when its last client
+# leaves, instead of starting over with the default keymap.
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" "$@"

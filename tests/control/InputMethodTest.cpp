@@ -1,0 +1,42 @@
+/** @file InputMethodTest.cpp
+ ** The editor as an input method client, and the keys it takes before the menus. */
+#include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+
+#include "ControlFixture.h"
+
+class InputMethodTest : public ControlFixture {};
+
+// A commit is typed once, as one undo step, in cp1251; the candidate window opens at the caret.
+TEST_F(InputMethodTest, CommitTypesOnceAsOneUndoStep) {
+  Load({"ab"});
+  widget->setFocus();
+  Caret(1, 0);
+  EXPECT_TRUE(widget->testAttribute(Qt::WA_InputMethodEnabled));
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("\xd0\xb6\xc3\xa9\xe2\x82\xac"));  // ж é €
+  QCoreApplication::sendEvent(widget, &commit);
+  EXPECT_EQ(Line(0), "a\xe6?\x88" "b");
+  const QRect caret = widget->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  EXPECT_EQ(caret.topLeft(), widget->ClientOrigin() + widget->CaretPosition());
+  EXPECT_EQ(caret.height(), memo().LineHeight);
+  memo().Range->Undo();
+  EXPECT_EQ(Line(0), "ab");
+}
+
+// Regression: Delete typed DEL (0x7F) after deleting, and its menu shortcut could act as well.
+TEST_F(InputMethodTest, DeleteKeyDeletesOnceAndTypesNothing) {
+  Load({"one"});
+  widget->setFocus();
+  Caret(0, 0);
+  QKeyEvent overrideDelete(QEvent::ShortcutOverride, Qt::Key_Delete, Qt::NoModifier, "\x7f");
+  QCoreApplication::sendEvent(widget, &overrideDelete);
+  EXPECT_TRUE(overrideDelete.isAccepted()) << "the editor, not the menu action, takes Delete";
+  QKeyEvent overrideSave(QEvent::ShortcutOverride, Qt::Key_S, Qt::ControlModifier, "\x13");
+  QCoreApplication::sendEvent(widget, &overrideSave);
+  EXPECT_FALSE(overrideSave.isAccepted()) << "Ctrl+S stays the menu's";
+  QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, "\x7f");
+  QCoreApplication::sendEvent(widget, &del);
+  EXPECT_EQ(Line(0), "ne");
+}
