@@ -45,8 +45,15 @@ start_editor() {
   win=$(timeout 20 xdotool search --sync --onlyvisible --name 'Main\.qbl' | head -n 1)
   [ -n "$win" ] || fail "the editor window did not appear"
   timeout 5 xdotool windowfocus --sync "$win" || true
-  # Into the text area: right of the outline, below the tool bar.
-  xdotool mousemove --window "$win" 450 200 click 1
+  # Into the text area (right of the outline, below the tool bar) until a typed 0 is saved:
+  # Qt may still be replacing its window when it first shows.
+  for _ in $(seq 20); do
+    xdotool mousemove --window "$win" 450 200 click 1 key 0
+    save
+    [ "$(head -c 1 "$doc")" = 0 ] && return 0
+    win=$(xdotool search --onlyvisible --name 'Main\.qbl' | tail -n 1)
+  done
+  fail "the editor's text area did not take the keyboard"
 }
 
 alive() { kill -0 "$editor_pid" 2>/dev/null || fail "the editor is no longer running"; }
