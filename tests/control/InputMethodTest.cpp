@@ -1,8 +1,7 @@
 /** @file InputMethodTest.cpp
- ** The editor as an input method client, and the keys it takes before the menus. */
+ ** The editor as an input method client. */
 #include <QCoreApplication>
 #include <QInputMethodEvent>
-#include <QKeyEvent>
 
 #include "ControlFixture.h"
 
@@ -23,20 +22,4 @@ TEST_F(InputMethodTest, CommitTypesOnceAsOneUndoStep) {
   EXPECT_EQ(caret.height(), memo().LineHeight);
   memo().Range->Undo();
   EXPECT_EQ(Line(0), "ab");
-}
-
-// Regression: Delete typed DEL (0x7F) after deleting, and its menu shortcut could act as well.
-TEST_F(InputMethodTest, DeleteKeyDeletesOnceAndTypesNothing) {
-  Load({"one"});
-  widget->setFocus();
-  Caret(0, 0);
-  QKeyEvent overrideDelete(QEvent::ShortcutOverride, Qt::Key_Delete, Qt::NoModifier, "\x7f");
-  QCoreApplication::sendEvent(widget, &overrideDelete);
-  EXPECT_TRUE(overrideDelete.isAccepted()) << "the editor, not the menu action, takes Delete";
-  QKeyEvent overrideSave(QEvent::ShortcutOverride, Qt::Key_S, Qt::ControlModifier, "\x13");
-  QCoreApplication::sendEvent(widget, &overrideSave);
-  EXPECT_FALSE(overrideSave.isAccepted()) << "Ctrl+S stays the menu's";
-  QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, "\x7f");
-  QCoreApplication::sendEvent(widget, &del);
-  EXPECT_EQ(Line(0), "ne");
 }

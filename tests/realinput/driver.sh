@@ -33,10 +33,11 @@ use_layout() {
   [ "$got" = "$want" ] || fail "layout is '$got', wanted '$want'"
 }
 
-# Starts the editor on a Main.qbl of the given bytes and gives its text area the focus.
+# Starts the editor on a Main.qbl of the given bytes (printf format; the demo game's
+# without one) and gives its text area the focus.
 start_editor() {
   cp "$demo/qeb.syn" "$demo/qeb.syn2" "$work/"
-  printf "$1" > "$doc"
+  if [ $# -gt 0 ]; then printf "$1" > "$doc"; else cp "$demo/Main.qbl" "$doc"; fi
   # Dead keys and compose sequences go through Qt's compose input method, with the
   # compose table of a fixed locale.
   (cd "$work" && LC_ALL=C.UTF-8 QT_IM_MODULE=compose QT_QPA_PLATFORM=xcb exec "$editor") \
@@ -48,7 +49,7 @@ start_editor() {
   # Into the text area (right of the outline, below the tool bar) until a typed 0 is saved:
   # Qt may still be replacing its window when it first shows.
   for _ in $(seq 20); do
-    xdotool mousemove --window "$win" 450 200 click 1 key 0
+    xdotool mousemove --window "$win" 450 200 click 1 key ctrl+Home 0
     save
     [ "$(head -c 1 "$doc")" = 0 ] && return 0
     win=$(xdotool search --onlyvisible --name 'Main\.qbl' | tail -n 1)
