@@ -10,13 +10,15 @@
 
 namespace {
 
-// The physical keys of the key table by X11 keycode. Linux names a key by its evdev code;
-// X and Wayland add 8. The table is the US engraving of each key, which is what the key
-// table's letters and digits mean on every layout.
+// Physical keys by X11 keycode. Linux names a key by its evdev code; X and Wayland add 8.
+// Each key stands for its US engraving, which is what the key table's and the menus'
+// letters and digits mean on every layout.
 constexpr std::pair<std::uint32_t, std::uint16_t> kPhysicalKeys[] = {
     {10, '1'}, {11, '2'}, {12, '3'}, {13, '4'}, {14, '5'}, {15, '6'}, {16, '7'}, {17, '8'},
-    {18, '9'}, {19, '0'}, {30, 'U'}, {31, 'I'}, {38, 'A'}, {52, 'Z'}, {53, 'X'}, {54, 'C'},
-    {55, 'V'}, {61, VK_OEM_2},
+    {18, '9'}, {19, '0'}, {24, 'Q'}, {25, 'W'}, {26, 'E'}, {27, 'R'}, {28, 'T'}, {29, 'Y'},
+    {30, 'U'}, {31, 'I'}, {32, 'O'}, {33, 'P'}, {38, 'A'}, {39, 'S'}, {40, 'D'}, {41, 'F'},
+    {42, 'G'}, {43, 'H'}, {44, 'J'}, {45, 'K'}, {46, 'L'}, {52, 'Z'}, {53, 'X'}, {54, 'C'},
+    {55, 'V'}, {56, 'B'}, {57, 'N'}, {58, 'M'}, {61, VK_OEM_2},
     {79, VK_NUMPAD0 + 7}, {80, VK_NUMPAD0 + 8}, {81, VK_NUMPAD0 + 9}, {82, VK_SUBTRACT},
     {83, VK_NUMPAD0 + 4}, {84, VK_NUMPAD0 + 5}, {85, VK_NUMPAD0 + 6}, {86, VK_ADD},
     {87, VK_NUMPAD0 + 1}, {88, VK_NUMPAD0 + 2}, {89, VK_NUMPAD0 + 3}, {90, VK_NUMPAD0 + 0}};
@@ -99,6 +101,17 @@ bool KeyTableOwns(std::uint16_t key, TShiftState shift) {
     default:
       return ctrl && ((key >= '0' && key <= '9') || (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9));
   }
+}
+
+QKeySequence PhysicalShortcut(const QKeyEvent& e) {
+  const Qt::KeyboardModifiers mods = e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+  // Qt matches menu shortcuts itself when the key is Latin, also through a layout's Latin
+  // group; only a key of a layout without one needs its place on the keyboard.
+  const bool latin = e.key() < 0x80 || e.key() >= Qt::Key_Escape;
+  if (latin || !(mods & (Qt::ControlModifier | Qt::AltModifier))) return {};
+  const std::uint16_t key = VirtualKeyOfKeycode(e.nativeScanCode());
+  const bool letterOrDigit = (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
+  return letterOrDigit ? QKeySequence(QKeyCombination(mods, static_cast<Qt::Key>(key))) : QKeySequence();
 }
 
 std::string TypedText(const QString& text, Qt::KeyboardModifiers modifiers) {

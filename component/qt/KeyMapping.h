@@ -4,6 +4,7 @@
  ** before any menu shortcut, and the characters a key event types. */
 #pragma once
 
+#include <QKeySequence>
 #include <QString>
 #include <Qt>
 
@@ -14,9 +15,8 @@
 
 class QKeyEvent;
 
-// Virtual key of a physical key the key table uses (letters A C I U V X Z, the digit row,
-// the '/' key, the keypad digits, + and -), by its X11 keycode (evdev code + 8, the same
-// on every layout); 0 for any other keycode.
+// Virtual key of a physical key (a letter, the digit row, the '/' key, the keypad digits,
+// + and -) by its X11 keycode (evdev code + 8, the same on every layout); 0 for others.
 std::uint16_t VirtualKeyOfKeycode(std::uint32_t keycode);
 
 // The virtual key of a Qt key event; 0 for keys the key table lacks. Latin letters and
@@ -30,6 +30,10 @@ TShiftState ShiftOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = 
 // True when the key table acts on this key with these modifiers: the editor then takes
 // the key before a menu shortcut, so one press runs one command.
 bool KeyTableOwns(std::uint16_t key, TShiftState shift);
+
+// The menu shortcut a Ctrl or Alt combination means by its physical key when the layout
+// has no Latin group (Ctrl+Ы is Ctrl+S); empty when Qt matches the key itself.
+QKeySequence PhysicalShortcut(const QKeyEvent& event);
 
 // cp1251 characters a key press types: the event's text when it is all printable (no C0
 // control, no DEL, no C1 control) and neither Ctrl, Alt nor Meta is held; AltGr and the

@@ -3,6 +3,7 @@
  ** and the translation of Qt input events into the control's input entry points. */
 #include "SyntaxMemoWidget.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
@@ -446,6 +447,17 @@ void TSxSyntaxMemoWidget::focusOutEvent(QFocusEvent* event) {
   memo_->FocusLost(false);
 }
 
+bool TSxSyntaxMemoWidget::TriggerMenuShortcut(const QKeySequence& shortcut) {
+  if (shortcut.isEmpty()) return false;
+  for (QAction* action : window()->findChildren<QAction*>()) {
+    if (action->isEnabled() && action->shortcuts().contains(shortcut)) {
+      action->trigger();
+      return true;
+    }
+  }
+  return false;
+}
+
 bool TSxSyntaxMemoWidget::focusNextPrevChild(bool /*next*/) { return false; }
 
 bool TSxSyntaxMemoWidget::event(QEvent* event) {
@@ -453,7 +465,7 @@ bool TSxSyntaxMemoWidget::event(QEvent* event) {
     // The keys of the key table are the editor's before they are a menu's: Delete or Ctrl+C
     // in the editor then runs once, through the table, whatever the actions' state.
     auto* key = static_cast<QKeyEvent*>(event);
-    if (KeyTableOwns(VirtualKeyOf(*key), ShiftOf(key->modifiers()))) {
+    if (KeyTableOwns(VirtualKeyOf(*key), ShiftOf(key->modifiers())) || TriggerMenuShortcut(PhysicalShortcut(*key))) {
       event->accept();
       return true;
     }

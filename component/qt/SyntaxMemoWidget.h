@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QKeySequence>
 #include <QPoint>
 #include <QTimer>
 
@@ -100,6 +101,8 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // device pixel ratio; the control's geometry stays in logical pixels.
   void RebuildBacking();
   void FollowDevicePixelRatio();
+  // Runs the window's enabled action with this shortcut; false when there is none.
+  bool TriggerMenuShortcut(const QKeySequence& shortcut);
 
   TSxQtSurface row_;
   QImage backing_;

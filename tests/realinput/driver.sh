@@ -62,7 +62,8 @@ alive() { kill -0 "$editor_pid" 2>/dev/null || fail "the editor is no longer run
 stamp() { stat -c '%i %y %s' "$doc" 2>/dev/null; }
 
 # Saves and waits until the file is replaced: the save happens after every key pressed
-# before it. SAVE_KEYS: Ctrl+S, or the menu (Alt+Ф, С) on a layout without a Latin group.
+# before it. SAVE_KEYS: Ctrl+S as the layout engraves it (xdotool lends Ctrl+S a spare
+# keycode on a layout without 's', which Qt may read after the loan ended).
 SAVE_KEYS=ctrl+s
 save() {
   local before

@@ -18,7 +18,7 @@ cyrillic() {
 case "$layout" in
   us) use_layout -layout us; latin ;;
   de) use_layout -layout de; latin; K_SLASH=minus ;;
-  ru) use_layout -layout ru; cyrillic; SAVE_KEYS="alt+Cyrillic_ef Cyrillic_es" ;;
+  ru) use_layout -layout ru; cyrillic; SAVE_KEYS=ctrl+Cyrillic_yeru ;;  # Ctrl+Ы: Ctrl+S
   us,ru)
     use_layout -layout us,ru -option "" -option grp:caps_toggle; cyrillic
     # xdotool sends the '/' key's '.' (and any keycode) only in the Latin group, so Ctrl+/
