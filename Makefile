@@ -6,6 +6,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 SOAK_SECONDS ?= 7200
+REALINPUT_SOAK_PRESSES ?= 20000
 
 .PHONY: deps configure build run test asan-test bench fuzz fuzz-ci soak clean
 
@@ -43,12 +44,16 @@ fuzz:
 	$(MAKE) fuzz-ci FUZZ_SECONDS=1800
 
 # The random-use soak of the main window under the sanitizers, for SOAK_SECONDS, with a
-# fresh seed (printed; SOAK_SEED=n replays one).
+# fresh seed (printed; SOAK_SEED=n replays one); then REALINPUT_SOAK_PRESSES real key
+# presses against the sanitized program on Xvfb (REALINPUT_SEED=n replays a run).
 soak: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSX_SANITIZE=ON -DSX_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS) --target test_soak
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp SOAK_SECONDS=$(SOAK_SECONDS) SOAK_SEED=$${SOAK_SEED:-$$(date +%s)} \
 	  ./tests/test_soak --gtest_filter=SoakTest.*
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target qeb-editor
+	REALINPUT_SOAK_PRESSES=$(REALINPUT_SOAK_PRESSES) REALINPUT_SEED=$${REALINPUT_SEED:-$$(date +%s)} \
+	  tests/desktop/run-with-display.sh tests/realinput/soak.sh $(ASAN_BUILD)/app/qeb-editor resources/demo
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

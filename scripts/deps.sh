@@ -6,6 +6,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libjpeg62-turbo-dev libg
           libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xclip xdotool)
 # The desktop tests and the package: entry validation, MIME database, Debian tools, gio.
 packages+=(desktop-file-utils shared-mime-info dpkg-dev file libglib2.0-bin)
+# The real-input tests choose keyboard layouts.
+packages+=(x11-xkb-utils xkb-data)
 # The pixel tests measure text in a known font.
 packages+=(fonts-dejavu-core)
 missing=()

@@ -40,6 +40,16 @@ void TSxCustomSyntaxMemo::KeyPress(char key) {
   DoKeyPress(key);
 }
 
+void TSxCustomSyntaxMemo::TypeText(std::string_view text) {
+  std::string kept;
+  for (char c : text) {
+    if (OnKeyPress) OnKeyPress(*this, c);
+    if (static_cast<unsigned char>(c) >= 32) kept += c;
+  }
+  if (kept.empty() || Options().Contains(smoReadOnly) || Lines->Count() < 1) return;
+  Range->ReplaceSelection(kept, ukTyping);
+}
+
 void TSxCustomSyntaxMemo::KeyUp(std::uint16_t key, TShiftState shift) {
   DoKeyUp();
   if (OnKeyUp) OnKeyUp(*this, key, shift);

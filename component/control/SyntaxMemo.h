@@ -93,6 +93,9 @@ class TSxCustomSyntaxMemo : public TSxMemoModel {
   // Input entry points: they run the host's handlers in their documented order.
   void KeyDown(std::uint16_t key, TShiftState shift);
   void KeyPress(char key);
+  // Text an input method commits (cp1251): every character is offered to OnKeyPress like a
+  // typed one; what the handler leaves is inserted as one ukTyping edit.
+  void TypeText(std::string_view text);
   void KeyUp(std::uint16_t key, TShiftState shift);
   void FocusGained(bool fromOwnScrollBar);
   void FocusLost(bool toOwnScrollBar);

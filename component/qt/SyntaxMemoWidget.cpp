@@ -3,9 +3,12 @@
  ** and the translation of Qt input events into the control's input entry points. */
 #include "SyntaxMemoWidget.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,6 +25,7 @@
 #include <cmath>
 
 #include "../base/Cp1251.h"
+#include "KeyMapping.h"
 
 namespace {
 
@@ -130,69 +134,12 @@ class QtPanelChild : public TSxPanel {
   TRect geometry_;
 };
 
-TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b = Qt::NoButton) {
-  TShiftState s;
-  if (m & Qt::ShiftModifier) s += ssShift;
-  if (m & Qt::AltModifier) s += ssAlt;
-  if (m & Qt::ControlModifier) s += ssCtrl;
-  if (b & Qt::LeftButton) s += ssLeft;
-  if (b & Qt::RightButton) s += ssRight;
-  if (b & Qt::MiddleButton) s += ssMiddle;
-  return s;
-}
-
 std::optional<TMouseButton> ButtonOf(Qt::MouseButton b) {
   switch (b) {
     case Qt::LeftButton: return TMouseButton::mbLeft;
     case Qt::RightButton: return TMouseButton::mbRight;
     case Qt::MiddleButton: return TMouseButton::mbMiddle;
     default: return std::nullopt;
-  }
-}
-
-// Qt key codes onto the virtual-key codes of the key table; 0 for keys the table lacks.
-std::uint16_t VirtualKeyOf(const QKeyEvent& e) {
-  const int k = e.key();
-  const bool keypad = e.modifiers() & Qt::KeypadModifier;
-  if (k >= Qt::Key_0 && k <= Qt::Key_9) {
-    return static_cast<std::uint16_t>(keypad ? VK_NUMPAD0 + (k - Qt::Key_0) : '0' + (k - Qt::Key_0));
-  }
-  if (k >= Qt::Key_A && k <= Qt::Key_Z) return static_cast<std::uint16_t>('A' + (k - Qt::Key_A));
-  if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return static_cast<std::uint16_t>(112 + (k - Qt::Key_F1));
-  // Shift turns the digit keys into their symbols; the table still sees the digit.
-  static constexpr std::pair<int, int> shiftedDigits[] = {
-      {Qt::Key_ParenRight, 0}, {Qt::Key_Exclam, 1},    {Qt::Key_At, 2},        {Qt::Key_NumberSign, 3},
-      {Qt::Key_Dollar, 4},     {Qt::Key_Percent, 5},   {Qt::Key_AsciiCircum, 6}, {Qt::Key_Ampersand, 7},
-      {Qt::Key_Asterisk, 8},   {Qt::Key_ParenLeft, 9}};
-  if (!keypad) {
-    for (const auto& [key, digit] : shiftedDigits) {
-      if (k == key) return static_cast<std::uint16_t>('0' + digit);
-    }
-  }
-  switch (k) {
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: return VK_TAB;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: return VK_MENU;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Insert: return VK_INSERT;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_Plus: return keypad ? VK_ADD : 0;
-    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : 0;
-    case Qt::Key_Slash:
-    case Qt::Key_Question: return keypad ? 0 : VK_OEM_2;
-    default: return 0;
   }
 }
 
@@ -290,6 +237,7 @@ void TSxSyntaxMemoWidget::SetCaretPos(int x, int y) {
   update(QRect(ClientOrigin() + caretPos_, caretSize_));
   caretPos_ = QPoint(x, y);
   update(QRect(ClientOrigin() + caretPos_, caretSize_));
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
 }
 
 void TSxSyntaxMemoWidget::ShowCaret() {
@@ -408,15 +356,34 @@ void TSxSyntaxMemoWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void TSxSyntaxMemoWidget::keyPressEvent(QKeyEvent* event) {
-  const TShiftState shift = ShiftOf(event->modifiers());
-  memo_->KeyDown(VirtualKeyOf(*event), shift);
-  // Ctrl combinations type nothing; AltGr (Ctrl+Alt) does.
-  const bool ctrlOnly = shift.Contains(ssCtrl) && !shift.Contains(ssAlt);
-  if (!ctrlOnly) {
-    const std::u32string typed = event->text().toStdU32String();
-    for (char32_t u : typed) memo_->KeyPress(cp1251::FromUnicode(u));
+  memo_->KeyDown(VirtualKeyOf(*event), ShiftOf(event->modifiers()));
+  const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    // Enter's own character: the control ignores it, the application's handler watches for it.
+    memo_->KeyPress('\r');
+  } else {
+    for (char c : TypedText(event->text(), event->modifiers())) memo_->KeyPress(c);
   }
   event->accept();
+}
+
+void TSxSyntaxMemoWidget::inputMethodEvent(QInputMethodEvent* event) {
+  const std::string text = CommittedText(event->commitString());
+  if (!text.empty()) memo_->TypeText(text);
+  event->accept();
+}
+
+QVariant TSxSyntaxMemoWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
+  switch (query) {
+    case Qt::ImEnabled: return true;
+    case Qt::ImCursorRectangle:
+    case Qt::ImAnchorRectangle:
+      // The candidate window opens at the caret, a line high even before the caret exists.
+      return QRect(ClientOrigin() + caretPos_, QSize(1, std::max(caretSize_.height(), memo_->LineHeight)));
+    case Qt::ImFont: return font();
+    case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
+    default: return QFrame::inputMethodQuery(query);
+  }
 }
 
 void TSxSyntaxMemoWidget::keyReleaseEvent(QKeyEvent* event) {
@@ -480,9 +447,29 @@ void TSxSyntaxMemoWidget::focusOutEvent(QFocusEvent* event) {
   memo_->FocusLost(false);
 }
 
+bool TSxSyntaxMemoWidget::TriggerMenuShortcut(const QKeySequence& shortcut) {
+  if (shortcut.isEmpty()) return false;
+  for (QAction* action : window()->findChildren<QAction*>()) {
+    if (action->isEnabled() && action->shortcuts().contains(shortcut)) {
+      action->trigger();
+      return true;
+    }
+  }
+  return false;
+}
+
 bool TSxSyntaxMemoWidget::focusNextPrevChild(bool /*next*/) { return false; }
 
 bool TSxSyntaxMemoWidget::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    // The keys of the key table are the editor's before they are a menu's: Delete or Ctrl+C
+    // in the editor then runs once, through the table, whatever the actions' state.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (KeyTableOwns(VirtualKeyOf(*key), ShiftOf(key->modifiers())) || TriggerMenuShortcut(PhysicalShortcut(*key))) {
+      event->accept();
+      return true;
+    }
+  }
   if (event->type() == QEvent::ScreenChangeInternal) FollowDevicePixelRatio();
   if (event->type() == QEvent::ToolTip && !(memo_ && memo_->ShowHint)) {
     // Hints show only in word-info mode.

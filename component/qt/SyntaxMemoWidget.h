@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QKeySequence>
 #include <QPoint>
 #include <QTimer>
 
@@ -41,6 +42,8 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // The client area's top-left corner in widget coordinates (inside the frame).
   QPoint ClientOrigin() const { return contentsRect().topLeft(); }
   bool CaretVisible() const { return caretShown_; }
+  // Input methods place their candidate window at the caret.
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
   QPoint CaretPosition() const { return caretPos_; }
 
   // TSxWindowHost
@@ -82,6 +85,7 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -97,6 +101,8 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // device pixel ratio; the control's geometry stays in logical pixels.
   void RebuildBacking();
   void FollowDevicePixelRatio();
+  // Runs the window's enabled action with this shortcut; false when there is none.
+  bool TriggerMenuShortcut(const QKeySequence& shortcut);
 
   TSxQtSurface row_;
   QImage backing_;

@@ -108,7 +108,9 @@ TEST_F(KeyboardTest, BookmarkAndCommentKeys) {
   LoadNumbered(60);
   widget->setFocus();
   Caret(0, 40);
-  QTest::keyClick(widget, Qt::Key_NumberSign, Qt::ControlModifier | Qt::ShiftModifier);  // Ctrl+Shift+3
+  // Ctrl+Shift+3 on a US keyboard: '#' on the '3' key (X keycode 12).
+  QKeyEvent shifted3(QEvent::KeyPress, Qt::Key_NumberSign, Qt::ControlModifier | Qt::ShiftModifier, 12, 0, 0, "#");
+  QCoreApplication::sendEvent(widget, &shifted3);
   Caret(0, 0);
   QTest::keyClick(widget, Qt::Key_3, Qt::ControlModifier);
   EXPECT_EQ(std::pair(CaretPos().Y, memo().TopLine), std::pair(40, 38));

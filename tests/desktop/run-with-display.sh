@@ -16,7 +16,9 @@ export QT_QPA_PLATFORM=xcb
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 unset WAYLAND_DISPLAY
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/log" &
+# -noreset: the server keeps what a test set up (a keyboard layout) when its last client
+# leaves, instead of starting over with the default keymap.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/log" &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$work"' EXIT
 for _ in $(seq 300); do
