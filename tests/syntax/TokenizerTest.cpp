@@ -68,18 +68,6 @@ TEST_F(TokenizerTest, NumbersStuckToAPrecedingSymbolStartAtTheDigit) {
   EXPECT_EQ(offered, (std::vector<std::string>{"x|", "~", "\xB9", "}", "a_5", "b~", "c"}));
 }
 
-// A digit after a word-class character that is not a letter, digit or "_" starts a
-// number, and the word offered to the host ends before it.
-TEST_F(TokenizerTest, NumbersStuckToAPrecedingSymbolStartAtTheDigit) {
-  std::vector<std::string> offered;
-  attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) { offered.emplace_back(w); };
-  EXPECT_EQ(Run("x|5 ~12.5 \xB9" "5 }5 a_5 b~1c"),
-            (std::vector<Tok>{{"x|", tokText}, {"5", tokInteger}, {"~", tokText}, {"12.5", tokFloat},
-                              {"\xB9", tokText}, {"5", tokInteger}, {"}", tokText}, {"5", tokInteger},
-                              {"a_5", tokText}, {"b~", tokText}, {"1", tokInteger}, {"c", tokText}}));
-  EXPECT_EQ(offered, (std::vector<std::string>{"x|", "~", "\xB9", "}", "a_5", "b~", "c"}));
-}
-
 const LineCase kLineCases[] = {
     {"digits inside a word stay in it", "abc123", tokText, {{"abc123", tokText}}, tokText},
     {"digits start a number after a non-word character", "123abc", tokText,
