@@ -63,6 +63,16 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   // The token list of a line as a working copy, with its Section, VisibleIndex and NeedsParse.
   TSxSyntaxParser TokenList(int index) const;
   int TokenCount(int index) const { return buffer_.TokenCount(index); }
+  // Checkpoints of a long line's tokens and cursors reading them from there.
+  int CheckpointCount(int index) const { return buffer_.CheckpointCount(index); }
+  TSxCheckpoint Checkpoint(int index, int k) const { return buffer_.Checkpoint(index, k); }
+  TSxTokenCursor Cursor(int index, int checkpoint = -1) const { return buffer_.Cursor(index, checkpoint); }
+  bool CheckpointX(int index, std::uint64_t key, std::vector<std::int64_t>& x) const {
+    return buffer_.CheckpointX(index, key, x);
+  }
+  void SetCheckpointX(int index, std::uint64_t key, const std::vector<std::int64_t>& x) const {
+    buffer_.SetCheckpointX(index, key, x);
+  }
   bool NeedsParse(int index) const { return buffer_.NeedsParse(index); }
   std::uint32_t MaxLineLength() const { return buffer_.MaxLength(); }
 
