@@ -81,6 +81,8 @@ class TSxSyntaxParser {
                                  TSxResumePoint from, std::size_t minTokens, std::uint32_t pauseColumn);
 
   // Display operations: used on per-paint copies only.
+  // Does a run of merged tokens that began with kind `head` take in a token of kind `next`?
+  static bool Absorbs(TToken head, TToken next);
   void MergeRuns();
   bool SplitAt(int tokenIndex, std::int64_t col);
   void MarkSelection(std::int64_t selFrom, std::int64_t selTo);
