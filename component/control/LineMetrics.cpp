@@ -34,19 +34,38 @@ const std::vector<std::int64_t>& TSxCustomSyntaxMemo::CheckpointXs(std::int32_t 
   checkpointX_.clear();
   const int n = Lines->CheckpointCount(line);
   if (n == 0) return checkpointX_;
-  const std::uint64_t key = MetricsKey();
-  if (Lines->CheckpointX(line, key, checkpointX_)) return checkpointX_;
-  // One walk measures every checkpoint; the line keeps the result until it or the font changes.
-  checkpointX_.assign(static_cast<std::size_t>(n), 0);
+  // Pixels kept under this font stand; after an edit only the checkpoints in the
+  // re-tokenized stretch are measured, walking from the checkpoint before each, and the
+  // ones after it move by what their anchor moved.
+  const bool sameFont = Lines->CheckpointKey(line) == MetricsKey();
   const std::string_view text = Lines->Get(line);
-  TLineWalk w{Lines->Cursor(line)};
-  TSxSyntaxToken t;
+  checkpointX_.resize(static_cast<std::size_t>(n));
+  bool changed = false;
+  std::int64_t shift = 0;
   for (int k = 0; k < n; ++k) {
-    const auto token = static_cast<int>(Lines->Checkpoint(line, k).Token);
-    while (w.Cursor.Index() < token && w.Cursor.Next(t)) Advance(w, t, text);
-    checkpointX_[static_cast<std::size_t>(k)] = w.X;
+    const TSxCheckpoint c = Lines->Checkpoint(line, k);
+    std::int64_t& x = checkpointX_[static_cast<std::size_t>(k)];
+    if (sameFont && c.XState == TSxCheckpoint::xMeasured) {
+      x = c.X;
+      continue;
+    }
+    if (sameFont && c.XState == TSxCheckpoint::xShifted) {
+      x = c.X + shift;
+      changed = true;
+      continue;
+    }
+    TLineWalk w{Lines->Cursor(line, k - 1)};
+    if (k > 0) {
+      w.P = Lines->Checkpoint(line, k - 1).PrevEnd;
+      w.X = checkpointX_[static_cast<std::size_t>(k - 1)];
+    }
+    TSxSyntaxToken t;
+    while (w.Cursor.Index() < static_cast<int>(c.Token) && w.Cursor.Next(t)) Advance(w, t, text);
+    x = w.X;
+    if (sameFont && c.XState == TSxCheckpoint::xAnchor) shift = x - c.X;
+    changed = true;
   }
-  Lines->SetCheckpointX(line, key, checkpointX_);
+  if (changed) Lines->SetCheckpointX(line, MetricsKey(), checkpointX_);
   return checkpointX_;
 }
 

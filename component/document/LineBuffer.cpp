@@ -128,8 +128,6 @@ void TLineBuffer::SetText(int i, std::string_view s) {
   r.buf = buf;
   r.textLen = static_cast<std::uint32_t>(s.size());
   if (r.flags & kIndexed) {
-    // The painter's positions were measured on the old text.
-    std::memset(Tail(r), 0, 8);
     if (known) {
       edit.buf = r.buf;
       edit_ = edit;
@@ -256,7 +254,9 @@ TSxCheckpoint TLineBuffer::Checkpoint(int i, int k) const {
   const Rec& r = lines_[static_cast<std::size_t>(i)];
   const unsigned char* tail = Tail(r);
   const unsigned char* m = tail - (Get32(tail + 8) - static_cast<std::uint32_t>(k)) * kMarkSize;
-  return TSxCheckpoint{Get32(m), Get32(m + 4), Get32(m + 8), Get32(m + 12), static_cast<TToken>(m[16])};
+  TSxCheckpoint c{Get32(m), Get32(m + 4), Get32(m + 8), Get32(m + 12), static_cast<TToken>(m[16]), m[17]};
+  std::memcpy(&c.X, m + 20, 8);
+  return c;
 }
 
 TSxTokenCursor TLineBuffer::Cursor(int i, int checkpoint) const {
@@ -285,17 +285,12 @@ bool TSxTokenCursor::Next(TSxSyntaxToken& t) {
   return true;
 }
 
-bool TLineBuffer::CheckpointX(int i, std::uint64_t key, std::vector<std::int64_t>& x) const {
+std::uint64_t TLineBuffer::CheckpointKey(int i) const {
   const Rec& r = lines_[static_cast<std::size_t>(i)];
-  if (!(r.flags & kIndexed)) return false;
-  const unsigned char* tail = Tail(r);
-  std::uint64_t stored;
-  std::memcpy(&stored, tail, 8);
-  if (stored != key) return false;
-  const std::uint32_t n = Get32(tail + 8);
-  x.resize(n);
-  for (std::uint32_t k = 0; k < n; ++k) std::memcpy(&x[k], tail - (n - k) * kMarkSize + 20, 8);
-  return true;
+  if (!(r.flags & kIndexed)) return 0;
+  std::uint64_t key;
+  std::memcpy(&key, Tail(r), 8);
+  return key;
 }
 
 void TLineBuffer::SetCheckpointX(int i, std::uint64_t key, const std::vector<std::int64_t>& x) const {
@@ -304,7 +299,11 @@ void TLineBuffer::SetCheckpointX(int i, std::uint64_t key, const std::vector<std
   unsigned char* tail = Tail(r);
   const std::uint32_t n = Get32(tail + 8);
   if (x.size() != n) return;
-  for (std::uint32_t k = 0; k < n; ++k) std::memcpy(tail - (n - k) * kMarkSize + 20, &x[k], 8);
+  for (std::uint32_t k = 0; k < n; ++k) {
+    unsigned char* m = tail - (n - k) * kMarkSize;
+    m[17] = TSxCheckpoint::xMeasured;
+    std::memcpy(m + 20, &x[k], 8);
+  }
   std::memcpy(tail, &key, 8);
 }
 
@@ -342,7 +341,8 @@ void TSxTokenEncoder::Mark(TSxResumePoint at) {
   marks_.push_back(TSxCheckpoint{count_, static_cast<std::uint32_t>(bytes_.size()), end_, at.Column, at.State});
 }
 
-void TLineBuffer::Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState) {
+void TLineBuffer::Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState,
+                        std::uint64_t key) {
   const bool indexed = !e.marks_.empty() && e.count_ > 0;
   unsigned char head[10];
   unsigned char* h = PutVarintRaw(head, e.count_);
@@ -371,9 +371,12 @@ void TLineBuffer::Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TTo
         Put32(p + 8, m.PrevEnd);
         Put32(p + 12, m.Column);
         p[16] = m.State;
+        p[17] = m.XState;
+        std::memcpy(p + 20, &m.X, 8);
         p += kMarkSize;
       }
       std::memset(p, 0, kTailSize);
+      std::memcpy(p, &key, 8);
       Put32(p + 8, static_cast<std::uint32_t>(e.marks_.size()));
       p[12] = endState;
     }

@@ -20,6 +20,11 @@ struct TSxCheckpoint {
   std::uint32_t PrevEnd = 0;  // end column of the token before it (0 when none)
   std::uint32_t Column = 0;   // the resume point
   TToken State = tokText;
+  // The painter's pixel for PrevEnd, kept with the line: measured; not yet; or an anchor
+  // holding the pixel it had before an edit, which the shifted ones after it follow.
+  enum : std::uint8_t { xUnmeasured, xMeasured, xAnchor, xShifted };
+  std::uint8_t XState = xUnmeasured;
+  std::int64_t X = 0;
 };
 
 // Reads a line's stored tokens forward from its start or from a checkpoint. Valid until
@@ -121,9 +126,9 @@ class TLineBuffer {
   TSxCheckpoint Checkpoint(int i, int k) const;
   // From the line's first token (checkpoint -1) or from checkpoint k.
   TSxTokenCursor Cursor(int i, int checkpoint = -1) const;
-  // Pixel positions of the checkpoints, kept for the painter under its key (its font
-  // and styles); false when they were kept under another key or the line changed since.
-  bool CheckpointX(int i, std::uint64_t key, std::vector<std::int64_t>& x) const;
+  // The key (the painter's font and styles) the checkpoints' pixels were measured under;
+  // 0 when none were. Setting them marks every one measured.
+  std::uint64_t CheckpointKey(int i) const;
   void SetCheckpointX(int i, std::uint64_t key, const std::vector<std::int64_t>& x) const;
 
   std::uint32_t MaxLength() const { return lengths_.Max(); }
@@ -150,7 +155,7 @@ class TLineBuffer {
   static unsigned char* Tail(const Rec& r);
   void Free(Rec& r);
   static char* Allocate(std::size_t n);
-  void Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState);
+  void Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState, std::uint64_t key);
 
   // The extent of the text changes since line `buf` was last tokenized: the bytes kept
   // at its start and end, and the length its tokens were made for.

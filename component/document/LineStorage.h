@@ -67,9 +67,7 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   int CheckpointCount(int index) const { return buffer_.CheckpointCount(index); }
   TSxCheckpoint Checkpoint(int index, int k) const { return buffer_.Checkpoint(index, k); }
   TSxTokenCursor Cursor(int index, int checkpoint = -1) const { return buffer_.Cursor(index, checkpoint); }
-  bool CheckpointX(int index, std::uint64_t key, std::vector<std::int64_t>& x) const {
-    return buffer_.CheckpointX(index, key, x);
-  }
+  std::uint64_t CheckpointKey(int index) const { return buffer_.CheckpointKey(index); }
   void SetCheckpointX(int index, std::uint64_t key, const std::vector<std::int64_t>& x) const {
     buffer_.SetCheckpointX(index, key, x);
   }

@@ -86,7 +86,7 @@ TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startSt
       e.end_ = at.PrevEnd;
       e.first_ = r.firstKind;
       from = TSxResumePoint{at.Column, at.State};
-      e.Mark(from);
+      e.marks_.push_back(at);  // the text before it is unchanged, and so is its pixel
     }
     next = k;
     // Old checkpoints inside the changed text cannot take over.
@@ -113,6 +113,10 @@ TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startSt
       const std::uint32_t before = e.count_, bytesBefore = static_cast<std::uint32_t>(e.bytes_.size());
       const std::uint32_t prevEnd = e.end_;
       e.Mark(stop.At);
+      // Its old pixel anchors the old pixels after it: they all move by what it moved.
+      const bool measured = at.XState == TSxCheckpoint::xMeasured;
+      e.marks_.back().XState = measured ? TSxCheckpoint::xAnchor : TSxCheckpoint::xUnmeasured;
+      e.marks_.back().X = at.X;
       std::int64_t grown = 0;
       if (at.Token < oldCount) {
         const unsigned char* p = oldRecords + at.Offset;
@@ -135,6 +139,8 @@ TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startSt
         c.Offset = static_cast<std::uint32_t>(c.Offset - at.Offset + bytesBefore + grown);
         c.PrevEnd = static_cast<std::uint32_t>(c.PrevEnd + delta);
         c.Column = static_cast<std::uint32_t>(c.Column + delta);
+        c.XState = measured && c.XState == TSxCheckpoint::xMeasured ? TSxCheckpoint::xShifted
+                                                                   : TSxCheckpoint::xUnmeasured;
         e.marks_.push_back(c);
       }
       end = Tail(r)[12];
@@ -143,7 +149,7 @@ TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startSt
     e.Mark(stop.At);
     from = stop.At;
   }
-  Store(r, e, startState, end);
+  Store(r, e, startState, end, old.empty() ? 0 : CheckpointKey(i));
   e.Release();
   return end;
 }
