@@ -109,9 +109,13 @@ void TSxCustomSyntaxMemo::VisibleTokens(std::int32_t line, std::int64_t left, st
 }
 
 TSxSyntaxToken TSxCustomSyntaxMemo::StoredToken(std::int32_t line, int index) const {
-  int k = Lines->CheckpointCount(line);
-  while (k > 0 && static_cast<int>(Lines->Checkpoint(line, k - 1).Token) > index) --k;
-  TSxTokenCursor c = Lines->Cursor(line, k - 1);
+  int lo = 0, hi = Lines->CheckpointCount(line);  // the last checkpoint at or before the token
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    if (static_cast<int>(Lines->Checkpoint(line, mid).Token) <= index) lo = mid + 1;
+    else hi = mid;
+  }
+  TSxTokenCursor c = Lines->Cursor(line, lo - 1);
   TSxSyntaxToken t;
   while (c.Index() <= index && c.Next(t)) {
   }
