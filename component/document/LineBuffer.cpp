@@ -108,9 +108,15 @@ void TLineBuffer::SetText(int i, std::string_view s) {
     // What the edit kept at both ends decides where re-tokenizing may resume.
     const std::string_view old(r.buf, r.textLen);
     const std::size_t most = std::min(old.size(), s.size());
+    // Each end is measured on its own: both are facts about the two texts, whatever the
+    // overlap. Blocks first, then bytes.
+    constexpr std::size_t kBlock = 64;
     std::size_t pre = 0, suf = 0;
+    while (pre + kBlock <= most && std::memcmp(old.data() + pre, s.data() + pre, kBlock) == 0) pre += kBlock;
     while (pre < most && old[pre] == s[pre]) ++pre;
-    // Each end is measured on its own: both are facts about the two texts, whatever the overlap.
+    while (suf + kBlock <= most &&
+           std::memcmp(old.data() + old.size() - suf - kBlock, s.data() + s.size() - suf - kBlock, kBlock) == 0)
+      suf += kBlock;
     while (suf < most && old[old.size() - 1 - suf] == s[s.size() - 1 - suf]) ++suf;
     edit = TEdit{nullptr, static_cast<std::uint32_t>(pre), static_cast<std::uint32_t>(suf), r.textLen};
     if (edit_.buf == r.buf) {
