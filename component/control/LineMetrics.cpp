@@ -96,16 +96,27 @@ void TSxCustomSyntaxMemo::VisibleTokens(std::int32_t line, std::int64_t left, st
   TLineWalk w = WalkFromX(line, left);
   p0 = w.P;
   x0 = w.X;
-  TSxSyntaxToken t;
+  TSxSyntaxToken t, beyond;
+  bool past = false;  // right of the view, inside the run that crosses its edge
   TToken head = tokBlank;
   while (w.Cursor.Next(t)) {
     const bool absorbed = out.Count() > 0 && TSxSyntaxParser::Absorbs(head, t.Kind);
-    const std::int64_t startX = w.X + (t.Start > w.P ? (t.Start - w.P) * BlankWidth() : 0);
-    if (startX > right && !absorbed) break;
+    if (!past && w.X + (t.Start > w.P ? (t.Start - w.P) * BlankWidth() : 0) > right) {
+      if (!absorbed) break;
+      past = true;
+      beyond = t;
+    }
+    if (past) {
+      // Only the kind the run ends with shows: one token beyond the edge stands for the rest.
+      if (!absorbed) break;
+      beyond.Kind = t.Kind;
+      continue;
+    }
     if (!absorbed) head = t.Kind;
     out.AddToken(t.Start + 1, t.Len, t.Kind);
     Advance(w, t, text);
   }
+  if (past) out.AddToken(beyond.Start + 1, beyond.Len, beyond.Kind);
 }
 
 TSxSyntaxToken TSxCustomSyntaxMemo::StoredToken(std::int32_t line, int index) const {

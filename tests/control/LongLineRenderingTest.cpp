@@ -102,6 +102,14 @@ TEST_F(LongLineRenderingTest, RowsAtStartMiddleAndEndEqualTheTextAsAShortLine) {
     for (std::size_t i = 0; i < cutAt.size(); ++i)
       EXPECT_EQ(xs[i], memo().LineTextX(static_cast<std::int32_t>(cutAt[i]), 0)) << "typed at " << col;
   }
+  // A comment crossing the view's right edge is drawn in the kind its run ends with.
+  memo().SyntaxAttributes->TokenAttrs[tokMLCommentEnd].Fore = RGBColor(0, 0, 255);
+  memo().ScrollAxis(0, 0);
+  std::string words;
+  while (words.size() < 20000) words += "ab cde ";
+  Load({"{ " + words + "}"});
+  EXPECT_GT(Count(memo().RowRect(0, rrText), RGBColor(0, 0, 255)), 0);
+  Load({line});
   // The scroll bar reaches the line's end.
   memo().ScrollAxis(0, memo().HorzScrollBar->Max());
   EXPECT_EQ(memo().LeftOffset, memo().HorzScrollBar->Max());
