@@ -177,6 +177,19 @@ int main(int argc, char** argv) {
               longStep, longStep / shortStep);
   std::printf("horizontal range %d, text width of the long line %d\n", memo.HorzScrollBar->Max(),
               memo.LineTextX(longLen, longLine));
+  {
+    // The long line as one comment: every row showing it ends in the same run.
+    std::string comment = text;
+    const std::size_t at = comment.find("\r\n", comment.size() / 2 - longBytes / 2 - 200) + 2;
+    comment.insert(at, "/* ");
+    Window c;
+    c.memo.SyntaxAttributes->SyntaxFlags |= HasMLComment;
+    c.memo.SyntaxAttributes->LitMLCommentB = "/*";
+    c.memo.SyntaxAttributes->LitMLCommentE = "*/";
+    c.memo.Lines->LoadFromStream(comment);
+    c.memo.ScrollAxis(0, c.memo.LineTextX(longLen / 2, longLine));
+    std::printf("full repaint, the long line one open comment: %.3f ms\n", RepaintMs(c.memo));
+  }
   unlink(path.c_str());
   unlink(normalPath.c_str());
   return 0;
