@@ -93,7 +93,7 @@ TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startSt
     const std::uint32_t changedEnd = edit.oldLength - edit.suffix;
     while (next < old.size() && old[next].Column < changedEnd) ++next;
   } else {
-    e.Reset(text.size() * 3 / 4 + 64);
+    e.Reset(1u << 16);
   }
 
   TToken end;
@@ -148,6 +148,11 @@ TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startSt
     }
     e.Mark(stop.At);
     from = stop.At;
+    // Room for the records of the rest of the line, projected from what the line gave so
+    // far: the buffer grows early and by little, not by doubling when it is large.
+    const std::size_t projected = static_cast<std::size_t>(
+        static_cast<double>(e.bytes_.size()) / from.Column * static_cast<double>(text.size()) * 1.1) + 4096;
+    if (e.bytes_.capacity() < projected) e.bytes_.reserve(std::max(projected, e.bytes_.capacity() / 4 * 5));
   }
   Store(r, e, startState, end, old.empty() ? 0 : CheckpointKey(i));
   e.Release();
