@@ -1,10 +1,12 @@
 // Fuzzes the tokenizer in both modes: the first bytes choose literals and flags, the
-// rest is a document loaded line by line. Checks the token invariants and that
-// tokenizing the whole text equals tokenizing it again after each line is changed.
+// rest is a document loaded line by line. Checks the token invariants, that tokenizing
+// a line in chunks equals tokenizing it whole, and that tokenizing the whole text equals
+// tokenizing it again after each line is changed.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "document/MemoModel.h"
 
@@ -58,6 +60,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p));
   memo.Lines->LoadFromStream(text);
   CheckTokens(*memo.Lines);
+  if (!a.Has(BLSeparated)) {
+    for (int i = 0; i < memo.Lines->Count() && i < 8; ++i) {
+      const std::string_view line = memo.Lines->Get(i);
+      TSxSyntaxParser whole, chunk;
+      const TToken state = static_cast<TToken>(i % 2 ? tokMLCommentBeg : tokText);
+      const TToken endWhole = whole.Parse(line, i, &a, state);
+      std::vector<TSxSyntaxToken> joined;
+      TSxResumePoint from{0, state};
+      TSxChunkEnd stop;
+      do {
+        stop = chunk.ParseStandardChunk(line, i, a, from, 1 + static_cast<std::size_t>(i % 3), 0xFFFFFFFFu);
+        joined.insert(joined.end(), chunk.Tokens().begin(), chunk.Tokens().end());
+        Check(!stop.Paused || stop.At.Column > from.Column);
+        from = stop.At;
+      } while (stop.Paused);
+      Check(joined == whole.Tokens() && stop.At.State == endWhole);
+    }
+  }
 
   // Re-tokenizing after edits must agree with a fresh load of the same text.
   for (int i = 0; i < memo.Lines->Count() && i < 8; ++i) memo.Lines->Put(i, std::string(memo.Lines->Get(i)) + " x");

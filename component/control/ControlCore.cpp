@@ -289,10 +289,11 @@ bool TSxCustomSyntaxMemo::RowOfLine(std::int32_t line, int& row) {
   return true;
 }
 
-int TSxCustomSyntaxMemo::TextX(std::int32_t col, std::string_view text, const TSxSyntaxParser& tokens) const {
+int TSxCustomSyntaxMemo::TextX(std::int32_t col, std::string_view text, const TSxSyntaxParser& tokens,
+                               std::int64_t p0, std::int64_t x0) const {
   const int blank = BlankWidth();
-  std::int64_t p = 0;
-  std::int64_t w = 0;
+  std::int64_t p = p0;
+  std::int64_t w = x0;
   if (col <= 0) return 0;
   for (const TSxSyntaxToken& t : tokens.Tokens()) {
     const std::int64_t gapEnd = std::min<std::int64_t>(col, t.Start);
@@ -300,7 +301,7 @@ int TSxCustomSyntaxMemo::TextX(std::int32_t col, std::string_view text, const TS
       w += (gapEnd - p) * blank;
       p = gapEnd;
     }
-    if (p == col) return static_cast<int>(w);
+    if (p == col) return static_cast<int>(std::min<std::int64_t>(w, MaxInt));
     const auto& table = CharWidths[(SyntaxAttributes->GetTokenStyle(t.Kind) & fsBold) ? 1 : 0];
     const std::int64_t end = std::min<std::int64_t>(col, std::int64_t{t.Start} + t.Len);
     for (; p < end; ++p) {
@@ -313,20 +314,34 @@ int TSxCustomSyntaxMemo::TextX(std::int32_t col, std::string_view text, const TS
 }
 
 int TSxCustomSyntaxMemo::LineTextX(std::int32_t col, std::int32_t line) const {
-  if (!Lines->IsValidLine(line)) return 0;
-  return TextX(col, Lines->Get(line), Lines->TokenList(line));
+  if (!Lines->IsValidLine(line) || col <= 0) return 0;
+  // Walks the stored tokens from the nearest checkpoint, not from the line's start.
+  const std::string_view text = Lines->Get(line);
+  TLineWalk w = WalkFromColumn(line, col);
+  TSxSyntaxToken t;
+  while (w.P < col && w.Cursor.Next(t)) {
+    if (std::int64_t{t.Start} >= col) {
+      w.X += (col - w.P) * BlankWidth();
+      w.P = col;
+      break;
+    }
+    if (std::int64_t{t.Start} + t.Len > col) t.Len = static_cast<std::uint32_t>(col - t.Start);
+    Advance(w, t, text);
+  }
+  if (w.P < col) w.X += (col - w.P) * BlankWidth();
+  return static_cast<int>(std::min<std::int64_t>(w.X, MaxInt));
 }
 
 std::int32_t TSxCustomSyntaxMemo::ColFromX(int x, std::int32_t line, std::int32_t& token) const {
   token = MaxInt;
   if (!Lines->IsValidLine(line)) return 0;
   const std::string_view text = Lines->Get(line);
-  const TSxSyntaxParser tokens = Lines->TokenList(line);
   const int blank = BlankWidth();
-  std::int64_t p = 0;
-  std::int64_t w = 0;
-  for (int k = 0; k < tokens.Count(); ++k) {
-    const TSxSyntaxToken& t = tokens.Token(k);
+  TLineWalk walk = WalkFromX(line, x);
+  std::int64_t p = walk.P;
+  std::int64_t w = walk.X;
+  TSxSyntaxToken t;
+  for (int k = walk.Cursor.Index(); walk.Cursor.Next(t); k = walk.Cursor.Index()) {
     for (; p < t.Start; ++p) {
       w += blank;
       if (w > x) {

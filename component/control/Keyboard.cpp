@@ -318,9 +318,9 @@ void TSxCustomSyntaxMemo::SmartHome() {
 
 std::int32_t TSxCustomSyntaxMemo::TokenIndexAt(std::int32_t col, std::int32_t line) const {
   if (!Lines->IsValidLine(line) || Lines->TokenCount(line) == 0) return MaxInt;
-  const TSxSyntaxParser tokens = Lines->TokenList(line);
-  for (int k = 0; k < tokens.Count(); ++k) {
-    const TSxSyntaxToken& t = tokens.Token(k);
+  TLineWalk w = WalkFromColumn(line, col);
+  TSxSyntaxToken t;
+  for (int k = w.Cursor.Index(); w.Cursor.Next(t); k = w.Cursor.Index()) {
     if (static_cast<std::int64_t>(t.Start) > col) return -k;
     if (std::int64_t{t.Start} + t.Len > col) return k;
   }
@@ -332,20 +332,19 @@ bool TSxCustomSyntaxMemo::NextWordPos(TTextPos& target) {
   const std::int32_t ln = Range->CaretPos.Y;
   const std::int32_t t = TokenIndexAt(col, ln);
   if (t != MaxInt) {
-    const TSxSyntaxParser tokens = Lines->TokenList(ln);
     if (t < 0) {
-      target = TTextPos{static_cast<std::int32_t>(tokens.Token(-t).Start), ln};
-    } else if (t + 1 < tokens.Count()) {
-      target = TTextPos{static_cast<std::int32_t>(tokens.Token(t + 1).Start), ln};
+      target = TTextPos{static_cast<std::int32_t>(StoredToken(ln, -t).Start), ln};
+    } else if (t + 1 < Lines->TokenCount(ln)) {
+      target = TTextPos{static_cast<std::int32_t>(StoredToken(ln, t + 1).Start), ln};
     } else {
-      const TSxSyntaxToken& last = tokens.Token(t);
+      const TSxSyntaxToken last = StoredToken(ln, t);
       target = TTextPos{static_cast<std::int32_t>(last.Start + last.Len), ln};
     }
     return true;
   }
   const std::int32_t next = LineAtOffset(ln, 1, false);
   if (next < 0) return false;
-  target = TTextPos{Lines->TokenCount(next) > 0 ? static_cast<std::int32_t>(Lines->TokenList(next).Token(0).Start) : 0,
+  target = TTextPos{Lines->TokenCount(next) > 0 ? static_cast<std::int32_t>(StoredToken(next, 0).Start) : 0,
                     next};
   return true;
 }
@@ -360,7 +359,7 @@ bool TSxCustomSyntaxMemo::PrevWordPos(TTextPos& target) {
     const int n = Lines->TokenCount(prev);
     std::int32_t x = 0;
     if (n > 0) {
-      const TSxSyntaxToken last = Lines->TokenList(prev).Token(n - 1);
+      const TSxSyntaxToken last = StoredToken(prev, n - 1);
       x = static_cast<std::int32_t>(last.Start + last.Len);
     }
     target = TTextPos{x, prev};
@@ -369,23 +368,22 @@ bool TSxCustomSyntaxMemo::PrevWordPos(TTextPos& target) {
   if (t == MaxInt) {
     const int n = Lines->TokenCount(ln);
     if (n == 0) return previousLineEnd();
-    target = TTextPos{static_cast<std::int32_t>(Lines->TokenList(ln).Token(n - 1).Start), ln};
+    target = TTextPos{static_cast<std::int32_t>(StoredToken(ln, n - 1).Start), ln};
     return true;
   }
-  const TSxSyntaxParser tokens = Lines->TokenList(ln);
   if (t < 0) {
     // In the gap before token -t: the start of the token before the gap.
-    target = TTextPos{static_cast<std::int32_t>(tokens.Token(-t - 1).Start), ln};
+    target = TTextPos{static_cast<std::int32_t>(StoredToken(ln, -t - 1).Start), ln};
     return true;
   }
-  const std::int32_t start = static_cast<std::int32_t>(tokens.Token(t).Start);
+  const std::int32_t start = static_cast<std::int32_t>(StoredToken(ln, t).Start);
   if (t == 0 && col < start) return previousLineEnd();  // in the blanks before the first token
   if (start != col) {
     target = TTextPos{start, ln};
     return true;
   }
   if (t > 0) {
-    target = TTextPos{static_cast<std::int32_t>(tokens.Token(t - 1).Start), ln};
+    target = TTextPos{static_cast<std::int32_t>(StoredToken(ln, t - 1).Start), ln};
     return true;
   }
   return previousLineEnd();

@@ -74,7 +74,7 @@ void TSxCustomSyntaxMemo::MouseMove(TShiftState shift, int x, int y) {
         if (OnWordInfo) {
           OnWordInfo(*this, x, y, k, line, true);
         } else {
-          const TSxSyntaxToken t = Lines->TokenList(line).Token(k);
+          const TSxSyntaxToken t = StoredToken(line, k);
           const std::string word(Lines->Get(line).substr(t.Start, t.Len));
           char numbers[96];
           std::snprintf(numbers, sizeof numbers, "\"\r\nStart: %u\r\nLength: %u\r\nAs token #%u", t.Start, t.Len,
@@ -152,7 +152,7 @@ void TSxCustomSyntaxMemo::DblClick(TShiftState shift, int x, int y) {
   std::int32_t line;
   std::int32_t k;
   if (PosFromPoint(x, y, line, k) && k >= 0 && k < Lines->TokenCount(line)) {
-    const TSxSyntaxToken t = Lines->TokenList(line).Token(k);
+    const TSxSyntaxToken t = StoredToken(line, k);
     Range->ClearSelection();
     Range->SetCaretPos(TTextPos{static_cast<std::int32_t>(t.Start), line});
     Range->ExtendSelection(static_cast<std::int32_t>(t.Len), false, false);

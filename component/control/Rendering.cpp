@@ -106,7 +106,10 @@ void TSxCustomSyntaxMemo::PaintRow(int row, std::int32_t line) {
   if (Lines->IsValidLine(line)) {
     DrawSectionMark(s, line, row);
     const int xo = RowRect(row, rrText).Left - LeftOffset;
-    TSxSyntaxParser tokens = Lines->TokenList(line);
+    // Only the tokens in view: a row costs what it shows, however long the line.
+    TSxSyntaxParser tokens;
+    std::int64_t p0, x0;
+    VisibleTokens(line, LeftOffset, std::int64_t{LeftOffset} + RowRect(row, rrText).Width(), tokens, p0, x0);
     tokens.MergeRuns();
     std::int64_t selFrom = 0;
     std::int64_t selTo = 0;
@@ -117,7 +120,7 @@ void TSxCustomSyntaxMemo::PaintRow(int row, std::int32_t line) {
     }
     const TRect t = RowRect(row, rrText);
     s.SetClipRect(TRect{t.Left, 0, t.Right, t.Height()});
-    DrawLineText(s, Lines->Get(line), selTo, selFrom, xo, line, tokens);
+    DrawLineText(s, Lines->Get(line), selTo, selFrom, xo, line, tokens, p0, x0);
 
     const TSxSynMemoSection* section = SectionTree->SectionOf(line);
     if (section && section->Parent && section->Collapsed && section->FirstLine == line) DrawCollapsedMark(s);
@@ -132,7 +135,7 @@ void TSxCustomSyntaxMemo::PaintRow(int row, std::int32_t line) {
     }
     if (line == DebugLine) s.FrameRect(TRect{xo, 0, width, LineHeight}, DebugLineBackColor);
     if (line == HoverWord.Y && HoverWord.X >= 0 && HoverWord.X < Lines->TokenCount(line)) {
-      const TSxSyntaxToken tok = Lines->TokenList(line).Token(HoverWord.X);
+      const TSxSyntaxToken tok = StoredToken(line, HoverWord.X);
       const int x1 = LineTextX(static_cast<std::int32_t>(tok.Start), line) + xo;
       const int x2 = LineTextX(static_cast<std::int32_t>(tok.Start + tok.Len), line) + xo;
       s.FrameRect(TRect{x1 - 1, 0, x2 + 1, LineHeight}, SelectedWordColor);
@@ -217,7 +220,8 @@ bool TSxCustomSyntaxMemo::LineSpecial(std::int32_t line) const {
 }
 
 void TSxCustomSyntaxMemo::DrawLineText(TSxSurface& s, std::string_view text, std::int64_t e, std::int64_t sel,
-                                       int xo, std::int32_t line, const TSxSyntaxParser& tokens) {
+                                       int xo, std::int32_t line, const TSxSyntaxParser& tokens, std::int64_t p0,
+                                       std::int64_t x0) {
   const TRect clip = s.ClipRect();
   const bool solid = Options().Contains(smoSolidSpecialLine);
   const bool special = LineSpecial(line);
@@ -230,8 +234,8 @@ void TSxCustomSyntaxMemo::DrawLineText(TSxSurface& s, std::string_view text, std
   std::vector<int> startX(static_cast<std::size_t>(n)), endX(static_cast<std::size_t>(n));
   {
     const int blank = BlankWidth();
-    std::int64_t p = 0;
-    std::int64_t w = 0;
+    std::int64_t p = p0;
+    std::int64_t w = x0;
     for (int k = 0; k < n; ++k) {
       const TSxSyntaxToken& t = tokens.Token(k);
       if (t.Start > p) {
@@ -268,15 +272,19 @@ void TSxCustomSyntaxMemo::DrawLineText(TSxSurface& s, std::string_view text, std
   }
 
   if (sel != e) {
+    // Columns left of the first token shown are measured on the stored tokens.
+    auto x = [&](std::int32_t col) {
+      return col < p0 ? LineTextX(col, line) : TextX(col, text, tokens, p0, x0);
+    };
     int left = xo;
-    if (sel > 0) left += TextX(Range->StartPos.X, text, tokens);
-    const int right = e == MaxInt ? clip.Right : TextX(Range->EndPos.X, text, tokens) + xo;
+    if (sel > 0) left += x(Range->StartPos.X);
+    const int right = e == MaxInt ? clip.Right : x(Range->EndPos.X) + xo;
     s.FillRect(TRect{left, clip.Top, right, clip.Bottom}, SelColor);
   }
 
   const int blank = CharWidths[0][32];
-  int x = xo;
-  std::int64_t p = 0;
+  int x = static_cast<int>(xo + x0);
+  std::int64_t p = p0;
   for (int k = 0; k < n; ++k) {
     const TSxSyntaxToken& t = tokens.Token(k);
     const std::uint8_t style = SyntaxAttributes->GetTokenStyle(t.Kind);
@@ -293,9 +301,22 @@ void TSxCustomSyntaxMemo::DrawLineText(TSxSurface& s, std::string_view text, std
     }
     x += static_cast<int>((std::int64_t{t.Start} - p) * blank);
     if (x > clip.Right) break;  // everything further lies right of the text area
-    const std::size_t from = std::min<std::size_t>(t.Start, text.size());
-    const std::size_t len = std::min<std::size_t>(t.Len, text.size() - from);
-    if (endX[k] + xo >= clip.Left) {
+    std::size_t from = std::min<std::size_t>(t.Start, text.size());
+    std::size_t len = std::min<std::size_t>(t.Len, text.size() - from);
+    if (endX[k] + xo >= clip.Left && (x < clip.Left - 64 || endX[k] + xo > clip.Right + 64)) {
+      // A token reaching far out of view is drawn from its first to its last visible
+      // character, so the drawn text and its coordinates stay near the view.
+      const auto& table = CharWidths[(style & fsBold) ? 1 : 0];
+      while (len > 0 && x + table[static_cast<unsigned char>(text[from])] < clip.Left - 32) {
+        x += table[static_cast<unsigned char>(text[from])];
+        ++from;
+        --len;
+      }
+      std::size_t shown = 0;
+      for (int sx = x; shown < len && sx <= clip.Right + 32; ++shown) sx += table[static_cast<unsigned char>(text[from + shown])];
+      if (shown > 0) s.TextOut(x, 0, text.substr(from, shown), fore, style);
+      x = endX[k] + xo;
+    } else if (endX[k] + xo >= clip.Left) {
       x = s.TextOut(x, 0, text.substr(from, len), fore, style);
     } else {
       x = endX[k] + xo;  // wholly left of the view: skip the drawing, keep the advance

@@ -126,7 +126,7 @@ void TSxCustomSyntaxMemo::SetHoverWord(TTextPos pt) {
   if (Lines->IsValidLine(HoverWord.Y)) InvalidateLine(HoverWord.Y);
   HoverWord = TTextPos{-1, -1};
   if (Lines->IsValidLine(pt.Y) && pt.X >= 0 && pt.X < Lines->TokenCount(pt.Y)) {
-    const TSxSyntaxToken t = Lines->TokenList(pt.Y).Token(pt.X);
+    const TSxSyntaxToken t = StoredToken(pt.Y, pt.X);
     ScrollIntoView(static_cast<std::int32_t>(t.Start), pt.Y, static_cast<std::int32_t>(t.Len));
     HoverWord = pt;
     InvalidateLine(pt.Y);

@@ -70,7 +70,9 @@ class TSxCustomSyntaxMemo : public TSxMemoModel {
   int RowOfLine(std::int32_t line);
   // The row of a line when it lies in 0..VisibleRows() - 1.
   bool RowOfLine(std::int32_t line, int& row);
-  int TextX(std::int32_t col, std::string_view text, const TSxSyntaxParser& tokens) const;
+  // x of a column over tokens that begin after column p0, whose pixel is x0.
+  int TextX(std::int32_t col, std::string_view text, const TSxSyntaxParser& tokens, std::int64_t p0 = 0,
+            std::int64_t x0 = 0) const;
   int LineTextX(std::int32_t col, std::int32_t line) const;
   std::int32_t ColFromX(int x, std::int32_t line, std::int32_t& token) const;
   std::int32_t ColFromX(int x, std::int32_t line) const;
@@ -205,7 +207,27 @@ class TSxCustomSyntaxMemo : public TSxMemoModel {
   void DrawGutter(TSxSurface& s, std::int32_t line, int row);
   void DrawSectionMark(TSxSurface& s, std::int32_t line, int row);
   void DrawLineText(TSxSurface& s, std::string_view text, std::int64_t e, std::int64_t sel, int xo,
-                    std::int32_t line, const TSxSyntaxParser& tokens);
+                    std::int32_t line, const TSxSyntaxParser& tokens, std::int64_t p0, std::int64_t x0);
+  // --- Long lines: walks over the stored tokens that start at a checkpoint ---
+  struct TLineWalk {
+    TSxTokenCursor Cursor;
+    std::int64_t P = 0;  // the column where the previous token ended
+    std::int64_t X = 0;  // its pixel, from the line's start
+  };
+  // A key of the widths and bold styles that pixel positions depend on.
+  std::uint64_t MetricsKey() const;
+  // Pixels of a line's checkpoints, measured once per line and font (empty: no checkpoints).
+  const std::vector<std::int64_t>& CheckpointXs(std::int32_t line) const;
+  // From the last checkpoint at or before a column, or at or before a pixel.
+  TLineWalk WalkFromColumn(std::int32_t line, std::int64_t col) const;
+  TLineWalk WalkFromX(std::int32_t line, std::int64_t x) const;
+  // Moves a walk over the gap before token t and over t.
+  void Advance(TLineWalk& w, const TSxSyntaxToken& t, std::string_view text) const;
+  // The stored tokens a row shows between pixels left and right of the line, from a
+  // checkpoint on, whole merged runs at the right end; p0 and x0 as for TextX.
+  void VisibleTokens(std::int32_t line, std::int64_t left, std::int64_t right, TSxSyntaxParser& out,
+                     std::int64_t& p0, std::int64_t& x0) const;
+  TSxSyntaxToken StoredToken(std::int32_t line, int index) const;
   void DrawCollapsedMark(TSxSurface& s);
   int BlankWidth() const { return CharWidths[0][32] > 0 ? CharWidths[0][32] : 1; }
   bool LineSpecial(std::int32_t line) const;
@@ -229,6 +251,7 @@ class TSxCustomSyntaxMemo : public TSxMemoModel {
   TColor color_ = SystemColor(5);
   bool caretCreated_ = false;
   bool scrollHandlersAttached_ = true;
+  mutable std::vector<std::int64_t> checkpointX_;
 };
 
 // The control with its properties published for hosts.

@@ -57,6 +57,7 @@ char* TLineBuffer::Allocate(std::size_t n) {
 }
 
 void TLineBuffer::Free(Rec& r) {
+  if (edit_.buf == r.buf) edit_ = TEdit{};
   if (!(r.flags & kBorrowed)) std::free(r.buf);
   r.buf = nullptr;
   r.flags = static_cast<std::uint8_t>(r.flags & ~kBorrowed);
@@ -99,6 +100,31 @@ int TLineBuffer::TokenCount(int i) const {
 void TLineBuffer::SetText(int i, std::string_view s) {
   Rec& r = lines_[static_cast<std::size_t>(i)];
   const std::size_t area = TokenAreaSize(r);
+  TEdit edit;
+  // Known only while every change since the tokens were made went through here for this
+  // block: the first change, and then each one that follows it directly.
+  const bool known = !(r.flags & kStale) || edit_.buf == r.buf;
+  if ((r.flags & kIndexed) && known) {
+    // What the edit kept at both ends decides where re-tokenizing may resume.
+    const std::string_view old(r.buf, r.textLen);
+    const std::size_t most = std::min(old.size(), s.size());
+    // Each end is measured on its own: both are facts about the two texts, whatever the
+    // overlap. Blocks first, then bytes.
+    constexpr std::size_t kBlock = 64;
+    std::size_t pre = 0, suf = 0;
+    while (pre + kBlock <= most && std::memcmp(old.data() + pre, s.data() + pre, kBlock) == 0) pre += kBlock;
+    while (pre < most && old[pre] == s[pre]) ++pre;
+    while (suf + kBlock <= most &&
+           std::memcmp(old.data() + old.size() - suf - kBlock, s.data() + s.size() - suf - kBlock, kBlock) == 0)
+      suf += kBlock;
+    while (suf < most && old[old.size() - 1 - suf] == s[s.size() - 1 - suf]) ++suf;
+    edit = TEdit{nullptr, static_cast<std::uint32_t>(pre), static_cast<std::uint32_t>(suf), r.textLen};
+    if (edit_.buf == r.buf) {
+      edit.prefix = std::min(edit.prefix, edit_.prefix);
+      edit.suffix = std::min(edit.suffix, edit_.suffix);
+      edit.oldLength = edit_.oldLength;
+    }
+  }
   char* buf = Allocate(s.size() + area);
   if (!s.empty()) std::memcpy(buf, s.data(), s.size());
   if (area) std::memcpy(buf + s.size(), r.buf + r.textLen, area);
@@ -107,6 +133,13 @@ void TLineBuffer::SetText(int i, std::string_view s) {
   Free(r);
   r.buf = buf;
   r.textLen = static_cast<std::uint32_t>(s.size());
+  if (r.flags & kIndexed) {
+    if (known) {
+      edit.buf = r.buf;
+      edit_ = edit;
+    }
+  }
+  r.flags = static_cast<std::uint8_t>(r.flags | kStale);
 }
 
 void TLineBuffer::Insert(int i, std::string_view s) {
@@ -186,7 +219,177 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startSt
     std::memcpy(r.buf + r.textLen + prefixLen, body, bodyLen);
   }
   r.flags = static_cast<std::uint8_t>(toks.empty() ? r.flags & ~kHasTokens : r.flags | kHasTokens);
+  r.flags = static_cast<std::uint8_t>(r.flags & ~(kIndexed | kStale));
   r.firstKind = tokens.FirstKind();
   r.lastKind = tokens.LastKind();
+  r.startState = startState;
+}
+
+// --- Checkpoints ---
+
+const unsigned char* TLineBuffer::Records(const Rec& r, std::uint32_t& count, const unsigned char** areaEnd) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(r.buf + r.textLen);
+  const std::uint32_t body = GetVarint(p);
+  if (areaEnd) *areaEnd = p + body;
+  count = GetVarint(p);
+  return p;
+}
+
+unsigned char* TLineBuffer::Tail(const Rec& r) {
+  std::uint32_t count;
+  const unsigned char* end;
+  Records(r, count, &end);
+  return const_cast<unsigned char*>(end - kTailSize);
+}
+
+namespace {
+inline std::uint32_t Get32(const unsigned char* p) {
+  std::uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+inline void Put32(unsigned char* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
+}  // namespace
+
+int TLineBuffer::CheckpointCount(int i) const {
+  const Rec& r = lines_[static_cast<std::size_t>(i)];
+  return (r.flags & kIndexed) ? static_cast<int>(Get32(Tail(r) + 8)) : 0;
+}
+
+TSxCheckpoint TLineBuffer::Checkpoint(int i, int k) const {
+  const Rec& r = lines_[static_cast<std::size_t>(i)];
+  const unsigned char* tail = Tail(r);
+  const unsigned char* m = tail - (Get32(tail + 8) - static_cast<std::uint32_t>(k)) * kMarkSize;
+  TSxCheckpoint c{Get32(m), Get32(m + 4), Get32(m + 8), Get32(m + 12), static_cast<TToken>(m[16]), m[17]};
+  std::memcpy(&c.X, m + 20, 8);
+  return c;
+}
+
+TSxTokenCursor TLineBuffer::Cursor(int i, int checkpoint) const {
+  const Rec& r = lines_[static_cast<std::size_t>(i)];
+  TSxTokenCursor c;
+  if (!(r.flags & kHasTokens)) return c;
+  std::uint32_t count;
+  c.p_ = Records(r, count);
+  c.count_ = static_cast<int>(count);
+  if (checkpoint >= 0) {
+    const TSxCheckpoint k = Checkpoint(i, checkpoint);
+    c.p_ += k.Offset;
+    c.end_ = k.PrevEnd;
+    c.index_ = static_cast<int>(k.Token);
+  }
+  return c;
+}
+
+bool TSxTokenCursor::Next(TSxSyntaxToken& t) {
+  if (index_ >= count_) return false;
+  const std::uint32_t start = end_ + GetVarint(p_);
+  const std::uint32_t len = GetVarint(p_);
+  t = TSxSyntaxToken{start, len, *p_++, 0};
+  end_ = start + len;
+  ++index_;
+  return true;
+}
+
+std::uint64_t TLineBuffer::CheckpointKey(int i) const {
+  const Rec& r = lines_[static_cast<std::size_t>(i)];
+  if (!(r.flags & kIndexed)) return 0;
+  std::uint64_t key;
+  std::memcpy(&key, Tail(r), 8);
+  return key;
+}
+
+void TLineBuffer::SetCheckpointX(int i, std::uint64_t key, const std::vector<std::int64_t>& x) const {
+  const Rec& r = lines_[static_cast<std::size_t>(i)];
+  if (!(r.flags & kIndexed)) return;
+  unsigned char* tail = Tail(r);
+  const std::uint32_t n = Get32(tail + 8);
+  if (x.size() != n) return;
+  for (std::uint32_t k = 0; k < n; ++k) {
+    unsigned char* m = tail - (n - k) * kMarkSize;
+    m[17] = TSxCheckpoint::xMeasured;
+    std::memcpy(m + 20, &x[k], 8);
+  }
+  std::memcpy(tail, &key, 8);
+}
+
+void TSxTokenEncoder::Reset(std::size_t reserveBytes) {
+  bytes_.clear();
+  bytes_.reserve(reserveBytes);
+  marks_.clear();
+  count_ = end_ = 0;
+  first_ = last_ = tokText;
+}
+
+void TSxTokenEncoder::Release() {
+  if (bytes_.capacity() > (1u << 20)) std::vector<unsigned char>().swap(bytes_);
+  if (marks_.capacity() > (1u << 12)) std::vector<TSxCheckpoint>().swap(marks_);
+}
+
+void TSxTokenEncoder::Add(const std::vector<TSxSyntaxToken>& tokens) {
+  if (tokens.empty()) return;
+  std::size_t at = bytes_.size();
+  bytes_.resize(at + tokens.size() * 11);
+  unsigned char* p = bytes_.data() + at;
+  for (const TSxSyntaxToken& t : tokens) {
+    p = PutVarintRaw(p, t.Start - end_);
+    p = PutVarintRaw(p, t.Len);
+    *p++ = t.Kind;
+    end_ = t.Start + t.Len;
+  }
+  bytes_.resize(static_cast<std::size_t>(p - bytes_.data()));
+  if (count_ == 0) first_ = tokens.front().Kind;
+  last_ = tokens.back().Kind;
+  count_ += static_cast<std::uint32_t>(tokens.size());
+}
+
+void TSxTokenEncoder::Mark(TSxResumePoint at) {
+  marks_.push_back(TSxCheckpoint{count_, static_cast<std::uint32_t>(bytes_.size()), end_, at.Column, at.State});
+}
+
+void TLineBuffer::Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState,
+                        std::uint64_t key) {
+  const bool indexed = !e.marks_.empty() && e.count_ > 0;
+  unsigned char head[10];
+  unsigned char* h = PutVarintRaw(head, e.count_);
+  const std::size_t body =
+      static_cast<std::size_t>(h - head) + e.bytes_.size() + (indexed ? e.marks_.size() * kMarkSize + kTailSize : 0);
+  unsigned char prefix[5];
+  const std::size_t prefixLen = static_cast<std::size_t>(PutVarintRaw(prefix, static_cast<std::uint32_t>(body)) - prefix);
+  const std::size_t area = e.count_ ? prefixLen + body : 0;
+  char* buf = Allocate(r.textLen + area);
+  if (r.textLen) std::memcpy(buf, r.buf, r.textLen);
+  Free(r);
+  r.buf = buf;
+  if (area) {
+    unsigned char* p = reinterpret_cast<unsigned char*>(buf + r.textLen);
+    std::memcpy(p, prefix, prefixLen);
+    p += prefixLen;
+    std::memcpy(p, head, static_cast<std::size_t>(h - head));
+    p += h - head;
+    std::memcpy(p, e.bytes_.data(), e.bytes_.size());
+    p += e.bytes_.size();
+    if (indexed) {
+      for (const TSxCheckpoint& m : e.marks_) {
+        std::memset(p, 0, kMarkSize);
+        Put32(p, m.Token);
+        Put32(p + 4, m.Offset);
+        Put32(p + 8, m.PrevEnd);
+        Put32(p + 12, m.Column);
+        p[16] = m.State;
+        p[17] = m.XState;
+        std::memcpy(p + 20, &m.X, 8);
+        p += kMarkSize;
+      }
+      std::memset(p, 0, kTailSize);
+      std::memcpy(p, &key, 8);
+      Put32(p + 8, static_cast<std::uint32_t>(e.marks_.size()));
+      p[12] = endState;
+    }
+  }
+  r.flags = static_cast<std::uint8_t>(r.flags & ~(kHasTokens | kIndexed | kStale));
+  if (e.count_) r.flags = static_cast<std::uint8_t>(r.flags | kHasTokens | (indexed ? kIndexed : 0));
+  r.firstKind = e.count_ ? e.first_ : tokText;
+  r.lastKind = e.count_ ? e.last_ : tokText;
   r.startState = startState;
 }

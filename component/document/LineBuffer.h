@@ -8,8 +8,61 @@
 #include <string_view>
 #include <vector>
 
+#include "../syntax/SyntaxAttributes.h"
 #include "../syntax/TokenList.h"
 #include "SplitVector.h"
+
+// A resume point of a long line's tokens, kept every few hundred tokens, so that reading,
+// painting and re-tokenizing can start there instead of at the line's start.
+struct TSxCheckpoint {
+  std::uint32_t Token = 0;    // index of the first token at or after Column
+  std::uint32_t Offset = 0;   // byte offset of that token's record among the token records
+  std::uint32_t PrevEnd = 0;  // end column of the token before it (0 when none)
+  std::uint32_t Column = 0;   // the resume point
+  TToken State = tokText;
+  // The painter's pixel for PrevEnd, kept with the line: measured; not yet; or an anchor
+  // holding the pixel it had before an edit, which the shifted ones after it follow.
+  enum : std::uint8_t { xUnmeasured, xMeasured, xAnchor, xShifted };
+  std::uint8_t XState = xUnmeasured;
+  std::int64_t X = 0;
+};
+
+// Reads a line's stored tokens forward from its start or from a checkpoint. Valid until
+// the line changes.
+class TSxTokenCursor {
+ public:
+  bool Next(TSxSyntaxToken& t);
+  int Index() const { return index_; }              // the index of the token Next gives
+  std::uint32_t PrevEnd() const { return end_; }    // where the token before it ended
+
+ private:
+  friend class TLineBuffer;
+  friend class TSxTokenEncoder;
+  const unsigned char* p_ = nullptr;
+  std::uint32_t end_ = 0;
+  int index_ = 0;
+  int count_ = 0;
+};
+
+// A line's token records and checkpoints, built piecewise while a long line is tokenized.
+class TSxTokenEncoder {
+ public:
+  void Reset(std::size_t reserveBytes);
+  void Add(const std::vector<TSxSyntaxToken>& tokens);
+  // A checkpoint before the next token added.
+  void Mark(TSxResumePoint at);
+  std::uint32_t Count() const { return count_; }
+  // Gives back the memory of a long line's records.
+  void Release();
+
+ private:
+  friend class TLineBuffer;
+  std::vector<unsigned char> bytes_;
+  std::vector<TSxCheckpoint> marks_;
+  std::uint32_t count_ = 0;
+  std::uint32_t end_ = 0;
+  TToken first_ = tokText, last_ = tokText;
+};
 
 // Counts of lines per length, so the longest line is known without a scan.
 class TLineLengths {
@@ -62,6 +115,21 @@ class TLineBuffer {
   // Decodes the stored tokens into out (replacing its tokens).
   void GetTokens(int i, TSxSyntaxParser& out) const;
   void SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState);
+  // Tokenizes line i from startState and stores the tokens, answering the end state. A
+  // long line in the standard mode is tokenized in chunks that leave checkpoints; after
+  // an edit (mayResume) it starts again at the last checkpoint before the change and
+  // takes over the old tokens after it from the first checkpoint where the state agrees.
+  TToken Tokenize(int i, const TSxSyntaxAttributes* attributes, TToken startState, bool mayResume,
+                  TSxSyntaxParser& scratch);
+
+  int CheckpointCount(int i) const;
+  TSxCheckpoint Checkpoint(int i, int k) const;
+  // From the line's first token (checkpoint -1) or from checkpoint k.
+  TSxTokenCursor Cursor(int i, int checkpoint = -1) const;
+  // The key (the painter's font and styles) the checkpoints' pixels were measured under;
+  // 0 when none were. Setting them marks every one measured.
+  std::uint64_t CheckpointKey(int i) const;
+  void SetCheckpointX(int i, std::uint64_t key, const std::vector<std::int64_t>& x) const;
 
   std::uint32_t MaxLength() const { return lengths_.Max(); }
 
@@ -76,11 +144,27 @@ class TLineBuffer {
     std::uint8_t flags;
     TToken startState;  // the carried state the tokens were made in
   };
-  static constexpr std::uint8_t kNeedsParse = 1, kHasTokens = 2, kBorrowed = 4;
+  static constexpr std::uint8_t kNeedsParse = 1, kHasTokens = 2, kBorrowed = 4, kIndexed = 8, kStale = 16;
   // The token area of a line: its bytes (length prefix included) and where the tokens start.
   static std::size_t TokenAreaSize(const Rec& r);
-  static void Free(Rec& r);
+  // The token records' start and the token count; the end of the area.
+  static const unsigned char* Records(const Rec& r, std::uint32_t& count, const unsigned char** areaEnd = nullptr);
+  // The checkpoint trailer at the end of an indexed area: records, then the painter's key,
+  // the checkpoint count and the end state.
+  static constexpr std::size_t kMarkSize = 28, kTailSize = 16;
+  static unsigned char* Tail(const Rec& r);
+  void Free(Rec& r);
   static char* Allocate(std::size_t n);
+  void Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState, std::uint64_t key);
+
+  // The extent of the text changes since line `buf` was last tokenized: the bytes kept
+  // at its start and end, and the length its tokens were made for.
+  struct TEdit {
+    const char* buf = nullptr;
+    std::uint32_t prefix = 0, suffix = 0, oldLength = 0;
+  };
+  TEdit edit_;
+  TSxTokenEncoder encoder_;
 
   SplitVector<Rec> lines_;
   TLineLengths lengths_;

@@ -170,11 +170,10 @@ bool TSxSynMemoStrings::ParseLine(int index, bool checkNext) {
       break;
     }
   }
-  const TToken end = scratch_.Parse(Get(index), index, Memo.SyntaxAttributes.get(), state);
-  buffer_.SetTokens(index, scratch_, state);
+  const TToken end = buffer_.Tokenize(index, Memo.SyntaxAttributes.get(), state, true, scratch_);
   buffer_.SetNeedsParse(index, false);
   if (!checkNext) return false;
-  const TToken reaching = scratch_.Count() > 0 ? CarriedState(end) : state;
+  const TToken reaching = buffer_.TokenCount(index) > 0 ? CarriedState(end) : state;
   for (int i = index + 1; i < Count(); ++i)
     if (!Get(i).empty()) return reaching != buffer_.StartState(i);
   return false;
@@ -197,10 +196,9 @@ void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
   int nextNonEmpty = -1;  // first non-empty line after the parsed one; valid while beyond it
   auto parse = [&](int line, bool checkNext) {
     const TToken start = state;
-    const TToken end = scratch_.Parse(Get(line), line, Memo.SyntaxAttributes.get(), start);
-    buffer_.SetTokens(line, scratch_, start);
+    const TToken end = buffer_.Tokenize(line, Memo.SyntaxAttributes.get(), start, !all, scratch_);
     buffer_.SetNeedsParse(line, false);
-    if (scratch_.Count() > 0) state = CarriedState(end);
+    if (buffer_.TokenCount(line) > 0) state = CarriedState(end);
     if (repaint) Memo.InvalidateLine(line);
     if (!checkNext) return false;
     if (nextNonEmpty <= line) {

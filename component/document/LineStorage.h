@@ -66,6 +66,14 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   // The token list of a line as a working copy, with its Section, VisibleIndex and NeedsParse.
   TSxSyntaxParser TokenList(int index) const;
   int TokenCount(int index) const { return buffer_.TokenCount(index); }
+  // Checkpoints of a long line's tokens and cursors reading them from there.
+  int CheckpointCount(int index) const { return buffer_.CheckpointCount(index); }
+  TSxCheckpoint Checkpoint(int index, int k) const { return buffer_.Checkpoint(index, k); }
+  TSxTokenCursor Cursor(int index, int checkpoint = -1) const { return buffer_.Cursor(index, checkpoint); }
+  std::uint64_t CheckpointKey(int index) const { return buffer_.CheckpointKey(index); }
+  void SetCheckpointX(int index, std::uint64_t key, const std::vector<std::int64_t>& x) const {
+    buffer_.SetCheckpointX(index, key, x);
+  }
   bool NeedsParse(int index) const { return buffer_.NeedsParse(index); }
   std::uint32_t MaxLineLength() const { return buffer_.MaxLength(); }
 

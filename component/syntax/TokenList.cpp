@@ -21,6 +21,10 @@ std::uint32_t AbsorbedKinds(TToken k) {
 
 }  // namespace
 
+bool TSxSyntaxParser::Absorbs(TToken head, TToken next) {
+  return next < 32 && (AbsorbedKinds(head) >> next & 1);
+}
+
 void TSxSyntaxParser::MergeRuns() {
   if (tokens_.size() < 2) return;
   std::vector<TSxSyntaxToken> merged;

@@ -11,6 +11,22 @@
 class TSxSyntaxAttributes;
 class TSxSynMemoSection;
 
+// A place where the standard tokenizer can stop and start again: every token before it
+// ends before Column, the character before Column is a blank (or Column is 0), no word
+// is pending, and State (tokText, or the kind of an open comment or directive) is all the
+// tokenizer carries there. Column 0 with the carried state is the line's start.
+struct TSxResumePoint {
+  std::uint32_t Column = 0;
+  TToken State = tokText;
+};
+
+// Where a chunk of standard tokenizing stopped: at a resume point inside the line
+// (Paused), or at the line's end, where At.State is the state carried to the next line.
+struct TSxChunkEnd {
+  bool Paused = false;
+  TSxResumePoint At;
+};
+
 // One token: columns are 0-based bytes of the line; 32-bit so that lines longer
 // than 65535 characters keep exact positions.
 struct TSxSyntaxToken {
@@ -56,8 +72,17 @@ class TSxSyntaxParser {
                                      const TSxSyntaxAttributes& attributes, TToken prevState);
   virtual TToken ParseStandard(std::string_view lineText, int lineIndex,
                                const TSxSyntaxAttributes* attributes, TToken prevState);
+  // Standard mode from a resume point: clears the list, adds the tokens from there and
+  // pauses at the first later resume point reached after at least minTokens tokens or
+  // at or after pauseColumn. Chunks joined from the line's start give exactly the tokens
+  // and the end state of ParseStandard, so a long line is tokenized piecewise and an
+  // edited one again from the last resume point before the change.
+  TSxChunkEnd ParseStandardChunk(std::string_view lineText, int lineIndex, const TSxSyntaxAttributes& attributes,
+                                 TSxResumePoint from, std::size_t minTokens, std::uint32_t pauseColumn);
 
   // Display operations: used on per-paint copies only.
+  // Does a run of merged tokens that began with kind `head` take in a token of kind `next`?
+  static bool Absorbs(TToken head, TToken next);
   void MergeRuns();
   bool SplitAt(int tokenIndex, std::int64_t col);
   void MarkSelection(std::int64_t selFrom, std::int64_t selTo);

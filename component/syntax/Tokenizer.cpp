@@ -47,15 +47,6 @@ inline bool InBody(TToken s) {
          s == tokMLCompDirBeg;
 }
 
-// The working copy of a line: a trailing blank flushes the last word or piece.
-std::string_view WithTrailingBlank(std::string_view text) {
-  if (static_cast<unsigned char>(text.back()) < 32) return text;
-  thread_local std::string buffer;
-  buffer.assign(text);
-  buffer.push_back(' ');
-  return buffer;
-}
-
 // What a byte can do in the standard mode. Plain bytes only build words (or end
 // them, for blanks); special ones may start a literal, an opener, a number or a
 // one-character token and take the full rule chain. Digits are special only where
@@ -100,46 +91,58 @@ struct TByteTable {
   }
 };
 
+// The scanner reads the line as if a blank followed it (unless it ends in a control
+// character): that blank flushes the last word or piece, and the line is never copied.
 class TStandardScanner {
  public:
   TStandardScanner(TSxSyntaxParser& list, std::string_view text, int lineIndex,
-                   const TSxSyntaxAttributes& a, TToken state)
-      : list_(list), t_(text), line_(lineIndex), a_(a), state_(state),
+                   const TSxSyntaxAttributes& a, TSxResumePoint from)
+      : list_(list), t_(text), n_(text.size() + (static_cast<unsigned char>(text.back()) < 32 ? 0 : 1)),
+        line_(lineIndex), a_(a), state_(from.State),
         // A hex prefix holding a blank could only make tokens with blanks inside: it never matches.
         hexPrefix_(a.Has(HasHexPrefix) && std::none_of(a.LitHexPrefix.begin(), a.LitHexPrefix.end(), [](char c) {
                      return IsBlank(static_cast<unsigned char>(c));
-                   })) {}
+                   })),
+        from_(from.Column), p_(from.Column) {}
+
+  // Pause at the first resume point after `minTokens` tokens or at or after `column`.
+  void PauseAt(std::size_t minTokens, std::uint32_t column) {
+    minTokens_ = minTokens;
+    pauseColumn_ = column;
+  }
+  bool Paused() const { return paused_; }
+  std::size_t Position() const { return p_; }
 
   TToken Run(const TByteTable& tb) {
-    const std::size_t n = t_.size();
+    const std::size_t n = n_;
     while (p_ < n) {
-      const unsigned char c = static_cast<unsigned char>(t_[p_]);
+      const unsigned char c = At(p_);
       if (!InBody(state_)) {
         const std::uint8_t k = tb.kind[c];
-        const bool numberStart = IsDigit(c) && (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])));
+        const bool numberStart = IsDigit(c) && (p_ == 0 || !IsWordChar(At(p_ - 1)));
         if (k == kBlank) {
           // A blank ends the word and resets the state; a run of blanks does nothing more.
           state_ = tokText;
           FlushWord();
-          do ++p_; while (p_ < n && tb.kind[static_cast<unsigned char>(t_[p_])] == kBlank);
+          do ++p_; while (p_ < n && tb.kind[At(p_)] == kBlank);
+          if (p_ < t_.size() && PauseHere()) break;
           continue;
         }
         if (k != kSpecial && !numberStart) {
           // Fast path: extend the word by the whole run of plain bytes of its class,
-          // up to a digit that starts a number. The working copy ends in a blank,
-          // which stops every run before the end of the text.
+          // up to a digit that starts a number. Reads past the text see the line's
+          // final blank, which stops every run.
           state_ = tokText;
           const int cls = k == kSymbol ? int{kWord} : k;
-          if (wordLen_ > 0 && cls != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
+          if (wordLen_ > 0 && cls != CharClass(At(p_ - 1))) FlushWord();
           if (wordLen_ == 0) wordStart_ = p_;
-          const auto* s = reinterpret_cast<const unsigned char*>(t_.data());
           std::size_t q = p_;
           if (k == kPunct) {
-            while (tb.kind[s[q]] == kPunct) ++q;
+            while (tb.kind[At(q)] == kPunct) ++q;
           } else {
             for (;;) {
-              while (tb.kind[s[q]] == kWord) ++q;
-              if (tb.kind[s[q]] != kSymbol || IsDigit(s[++q])) break;
+              while (tb.kind[At(q)] == kWord) ++q;
+              if (tb.kind[At(q)] != kSymbol || IsDigit(At(++q))) break;
             }
           }
           wordLen_ += q - p_;
@@ -151,6 +154,7 @@ class TStandardScanner {
       if (InBody(state_) || (tb.opener[c] && OpenerAt())) {
         FlushWord();
         ScanBody();
+        if (paused_) break;
       } else if (IsLitChar(ch, a_.LitString)) {
         FlushWord();
         ScanQuoted(a_.LitString, tokString, tokStringEnd);
@@ -160,7 +164,7 @@ class TStandardScanner {
       } else if (hexPrefix_ && StartsWith(t_, p_, a_.LitHexPrefix)) {
         FlushWord();
         ScanHex();
-      } else if (IsDigit(c) && (p_ == 0 || !IsWordChar(static_cast<unsigned char>(t_[p_ - 1])))) {
+      } else if (IsDigit(c) && (p_ == 0 || !IsWordChar(At(p_ - 1)))) {
         FlushWord();
         ScanNumber();
       } else {
@@ -171,6 +175,24 @@ class TStandardScanner {
   }
 
  private:
+  // The character at p; the virtual blank after the line's last character.
+  unsigned char At(std::size_t p) const { return p < t_.size() ? static_cast<unsigned char>(t_[p]) : ' '; }
+  // Does lit occur at p, the virtual blank included?
+  bool LiteralAt(std::size_t p, const std::string& lit) const {
+    if (lit.empty() || n_ - p < lit.size()) return false;
+    for (std::size_t i = 0; i < lit.size(); ++i)
+      if (At(p + i) != static_cast<unsigned char>(lit[i])) return false;
+    return true;
+  }
+  // At a resume point p_ (after a blank, no word pending): stop here when asked to.
+  bool PauseHere() {
+    if (p_ <= from_ || (list_.Count() < static_cast<int>(std::min<std::size_t>(minTokens_, 0x7FFFFFFF)) &&
+                        p_ < pauseColumn_))
+      return false;
+    paused_ = true;
+    return true;
+  }
+
   bool OpenerAt() {
     struct Opener { std::uint16_t flag; const std::string& lit; TToken kind; };
     const Opener openers[] = {{HasELComment, a_.LitELCommentB, tokELCommentBeg},
@@ -179,7 +201,7 @@ class TStandardScanner {
                               {HasILCompDir, a_.LitILCompDir, tokILCompDir},
                               {HasMLCompDir, a_.LitMLCompDirB, tokMLCompDirBeg}};
     for (const Opener& o : openers) {
-      if (a_.Has(o.flag) && StartsWith(t_, p_, o.lit)) {
+      if (a_.Has(o.flag) && LiteralAt(p_, o.lit)) {
         state_ = o.kind;
         return true;
       }
@@ -207,7 +229,7 @@ class TStandardScanner {
     if (state_ == tokMLCommentBeg) closer = &a_.LitMLCommentE, ends = tokMLCommentEnd;
     else if (state_ == tokELCommentBeg) closer = &a_.LitELCommentE, ends = tokELCommentEnd;
     else if (state_ == tokMLCompDirBeg) closer = &a_.LitMLCompDirE, ends = tokMLCompDirEnd;
-    if (!closer || closer->empty() || t_[p_] != closer->back() ||
+    if (!closer || closer->empty() || At(p_) != static_cast<unsigned char>(closer->back()) ||
         !EndsWith(t_.substr(start, p_ + 1 - start), *closer))
       return false;
     state_ = ends;
@@ -219,16 +241,23 @@ class TStandardScanner {
     bool inPiece = true;
     if (state_ == tokILComment || state_ == tokILCompDir) {
       // Nothing closes an in-line body: it is cut into pieces at blanks up to the end.
-      for (; p_ < t_.size(); ++p_) {
-        const bool blank = IsBlank(static_cast<unsigned char>(t_[p_]));
-        if (!blank && !inPiece) start = p_, inPiece = true;
-        else if (blank && inPiece) Add(start, p_ - start, state_), inPiece = false;
+      for (; p_ < n_; ++p_) {
+        const bool blank = IsBlank(At(p_));
+        if (!blank && !inPiece) {
+          if (PauseHere()) return;
+          start = p_, inPiece = true;
+        } else if (blank && inPiece) {
+          Add(start, p_ - start, state_), inPiece = false;
+        }
       }
       return;
     }
-    for (; p_ < t_.size(); ++p_) {
-      if (!IsBlank(static_cast<unsigned char>(t_[p_]))) {
-        if (!inPiece) start = p_, inPiece = true;
+    for (; p_ < n_; ++p_) {
+      if (!IsBlank(At(p_))) {
+        if (!inPiece) {
+          if (PauseHere()) return;
+          start = p_, inPiece = true;
+        }
         if (Closes(start)) {
           ++p_;
           Add(start, p_ - start, state_);
@@ -245,8 +274,8 @@ class TStandardScanner {
     std::size_t start = p_;
     ++p_;
     bool inPiece = true;
-    for (; p_ < t_.size(); ++p_) {
-      const char ch = t_[p_];
+    for (; p_ < n_; ++p_) {
+      const char ch = static_cast<char>(At(p_));
       if (!IsBlank(static_cast<unsigned char>(ch))) {
         if (!inPiece) start = p_, inPiece = true;
         if (ch == q) {
@@ -264,7 +293,7 @@ class TStandardScanner {
   void ScanHex() {
     std::size_t start = p_;
     p_ += a_.LitHexPrefix.size();
-    while (p_ < t_.size() && IsHexDigit(static_cast<unsigned char>(t_[p_]))) ++p_;
+    while (p_ < n_ && IsHexDigit(At(p_))) ++p_;
     Add(start, p_ - start, tokHexValue);
   }
 
@@ -273,12 +302,12 @@ class TStandardScanner {
     TToken kind = tokInteger;
     for (;;) {
       ++p_;
-      if (p_ < t_.size() && IsLitChar(t_[p_], a_.LitDecimalPoint)) {
+      if (p_ < n_ && IsLitChar(static_cast<char>(At(p_)), a_.LitDecimalPoint)) {
         if (kind == tokFloat) break;
         kind = tokFloat;
       }
-      if (p_ >= t_.size()) break;
-      const char ch = t_[p_];
+      if (p_ >= n_) break;
+      const char ch = static_cast<char>(At(p_));
       if (!IsDigit(static_cast<unsigned char>(ch)) && !IsLitChar(ch, a_.LitDecimalPoint)) break;
     }
     Add(start, p_ - start, kind);
@@ -303,7 +332,7 @@ class TStandardScanner {
       FlushWord();
       Add(p_, 1, state_);
     } else if (!IsBlank(c)) {
-      if (wordLen_ > 0 && CharClass(c) != CharClass(static_cast<unsigned char>(t_[p_ - 1]))) FlushWord();
+      if (wordLen_ > 0 && CharClass(c) != CharClass(At(p_ - 1))) FlushWord();
       if (wordLen_ == 0) wordStart_ = p_;
       ++wordLen_;
     } else {
@@ -314,11 +343,16 @@ class TStandardScanner {
 
   TSxSyntaxParser& list_;
   std::string_view t_;
+  std::size_t n_;  // the line's length with the virtual blank
   int line_;
   const TSxSyntaxAttributes& a_;
   TToken state_;
   bool hexPrefix_;
-  std::size_t p_ = 0;
+  std::size_t from_;
+  std::size_t p_;
+  std::size_t minTokens_ = static_cast<std::size_t>(-1);
+  std::size_t pauseColumn_ = static_cast<std::size_t>(-1);
+  bool paused_ = false;
   std::size_t wordStart_ = 0;
   std::size_t wordLen_ = 0;
 };
@@ -334,25 +368,41 @@ TToken TSxSyntaxParser::Parse(std::string_view lineText, int lineIndex,
   return result;
 }
 
+namespace {
+// The byte table depends only on the flags and the literals' first characters; it is
+// rebuilt when those change, not per line.
+const TByteTable& TableFor(const TSxSyntaxAttributes& a) {
+  const std::array<char, 12> key = {
+      static_cast<char>(a.SyntaxFlags & 0xFF), static_cast<char>(a.SyntaxFlags >> 8), a.LitString, a.LitChar,
+      a.LitReference, a.LitDereference, First(a.LitELCommentB), First(a.LitMLCommentB), First(a.LitILComment),
+      First(a.LitILCompDir), First(a.LitMLCompDirB), First(a.LitHexPrefix)};
+  thread_local std::array<char, 12> cachedKey{};
+  thread_local std::unique_ptr<TByteTable> table;
+  if (!table || key != cachedKey) {
+    table = std::make_unique<TByteTable>(a);
+    cachedKey = key;
+  }
+  return *table;
+}
+}  // namespace
+
 TToken TSxSyntaxParser::ParseStandard(std::string_view lineText, int lineIndex,
                                       const TSxSyntaxAttributes* attributes, TToken prevState) {
   Clear();
   if (lineText.empty() || !attributes) return prevState;
-  // The byte table depends only on the flags and the literals' first characters;
-  // it is rebuilt when those change, not per line.
-  const std::array<char, 12> key = {
-      static_cast<char>(attributes->SyntaxFlags & 0xFF), static_cast<char>(attributes->SyntaxFlags >> 8),
-      attributes->LitString, attributes->LitChar, attributes->LitReference, attributes->LitDereference,
-      First(attributes->LitELCommentB), First(attributes->LitMLCommentB), First(attributes->LitILComment),
-      First(attributes->LitILCompDir), First(attributes->LitMLCompDirB), First(attributes->LitHexPrefix)};
-  thread_local std::array<char, 12> cachedKey{};
-  thread_local std::unique_ptr<TByteTable> table;
-  if (!table || key != cachedKey) {
-    table = std::make_unique<TByteTable>(*attributes);
-    cachedKey = key;
-  }
-  const TByteTable& tb = *table;
-  return TStandardScanner(*this, WithTrailingBlank(lineText), lineIndex, *attributes, prevState).Run(tb);
+  return TStandardScanner(*this, lineText, lineIndex, *attributes, TSxResumePoint{0, prevState})
+      .Run(TableFor(*attributes));
+}
+
+TSxChunkEnd TSxSyntaxParser::ParseStandardChunk(std::string_view lineText, int lineIndex,
+                                                const TSxSyntaxAttributes& attributes, TSxResumePoint from,
+                                                std::size_t minTokens, std::uint32_t pauseColumn) {
+  Clear();
+  if (lineText.empty()) return TSxChunkEnd{false, from};
+  TStandardScanner scanner(*this, lineText, lineIndex, attributes, from);
+  scanner.PauseAt(minTokens, pauseColumn);
+  const TToken state = scanner.Run(TableFor(attributes));
+  return TSxChunkEnd{scanner.Paused(), {static_cast<std::uint32_t>(scanner.Position()), state}};
 }
 
 TToken TSxSyntaxParser::ParseBlankSeparated(std::string_view text, int lineIndex,
