@@ -77,141 +77,107 @@ class TSoakDriver {
 
     auto x = [this] { return Pick(std::max(form_.SxSyntaxMemo1->width(), 1) + 40) - 20; };
     auto y = [this] { return Pick(std::max(form_.SxSyntaxMemo1->height(), 1) + 40) - 20; };
+    auto line = [this] { return Pick(std::max(Memo().Lines->Count(), 1)); };
     auto shift = [this] {
       return Chance(20) ? TShiftState{ssShift} : Chance(10) ? TShiftState{ssCtrl} : TShiftState{};
     };
-    auto line = [this] { return Pick(std::max(Memo().Lines->Count(), 1)); };
-    auto drag = [this](TMouseButton b, TShiftState held, int moves, auto x, auto y) {
+    // A press, moves with the button held, and the release; a double click after the press.
+    auto drag = [=, this](TMouseButton b, TShiftState held, int moves, bool twice = false) {
       int x0 = x(), y0 = y();
-      Note("drag " + std::to_string(int(b)) + " from " + std::to_string(x0) + "," + std::to_string(y0));
       Memo().MouseDown(b, held, x0, y0);
+      if (twice) Memo().MouseUp(b, {}, x0, y0), Memo().DblClick(held + TShiftState{ssDouble}, x0, y0);
       for (int i = moves; i > 0; --i) Memo().MouseMove(held, x0 = x(), y0 = y());
       Memo().MouseUp(b, held - TShiftState{ssLeft, ssMiddle, ssRight}, x0, y0);
     };
+    auto key = [this](std::uint16_t k, TShiftState s) { Memo().KeyDown(k, s); };
     ops_ = {
-        {31, [=, this] {
+        {31, "key", [=, this] {
            static const TShiftState shifts[] = {{}, {ssShift}, {ssCtrl}, {ssCtrl, ssShift}, {ssAlt}, {ssCtrl}, {}};
-           const std::uint16_t key = Keys[Pick(std::size(Keys))];
+           const std::uint16_t k = Keys[Pick(std::size(Keys))];
            const TShiftState s = shifts[Pick(std::size(shifts))];
-           Note("key " + std::to_string(key) + " shift " + std::to_string(s.ToBits()));
-           Memo().KeyDown(key, s);
-           if (Chance(90)) Memo().KeyUp(key, s);
+           key(k, s);
+           if (Chance(90)) Memo().KeyUp(k, s);
          }},
-        {20, [this] {
-           const std::string text = RandomText(12);
-           Note("type \"" + cp1251::ToUtf8(text) + "\"");
-           for (char c : text) Memo().KeyPress(c);
-         }},
-        {6, [=, this] { drag(TMouseButton::mbLeft, shift() + TShiftState{ssLeft}, Pick(2) * Pick(7), x, y); }},
-        {2, [=, this] {
-           const int x0 = x(), y0 = y();
-           Note("double click " + std::to_string(x0) + "," + std::to_string(y0));
-           Memo().MouseDown(TMouseButton::mbLeft, TShiftState{ssLeft}, x0, y0);
-           Memo().MouseUp(TMouseButton::mbLeft, {}, x0, y0);
-           Memo().DblClick(TShiftState{ssLeft, ssDouble}, x0, y0);
-           Memo().MouseUp(TMouseButton::mbLeft, {}, x0, y0);
-         }},
-        {3, [=, this] {
-           const int delta = (Pick(7) - 3) * 120;
-           Note("wheel " + std::to_string(delta));
-           Memo().MouseWheel(delta, shift());
-         }},
-        {2, [=, this] { drag(TMouseButton::mbMiddle, TShiftState{ssMiddle}, 1 + Pick(4), x, y); }},
-        {2, [=] { drag(TMouseButton::mbRight, TShiftState{ssRight}, 0, x, y); }},
-        {4, [this] { Act(OneOf<const char*>({"ActCopy", "ActCut", "ActPaste"})); }},
-        {2, [this] {
-           Note("plain text on the clipboard, then paste");
+        {20, "type", [this] { for (char c : RandomText(12)) Memo().KeyPress(c); }},
+        {6, "click or drag",
+         [=, this] { drag(TMouseButton::mbLeft, shift() + TShiftState{ssLeft}, Pick(2) * Pick(7)); }},
+        {2, "double click", [=] { drag(TMouseButton::mbLeft, {ssLeft}, 0, true); }},
+        {3, "wheel", [=, this] { Memo().MouseWheel((Pick(7) - 3) * 120, shift()); }},
+        {2, "pan", [=, this] { drag(TMouseButton::mbMiddle, {ssMiddle}, 1 + Pick(4)); }},
+        {2, "right click", [=] { drag(TMouseButton::mbRight, {ssRight}, 0); }},
+        {4, "copy, cut or paste", [this] { Act(OneOf<const char*>({"ActCopy", "ActCut", "ActPaste"})); }},
+        {2, "paste plain text", [=, this] {
            clipboard_.SetText(RandomText(20) + (Chance(50) ? "\r\n" + RandomText(20) : ""));
-           Memo().KeyDown('V', {ssCtrl});
+           key('V', {ssCtrl});
          }},
-        {1, [this] {
-           Note("paste with sections");
+        {1, "paste with sections", [this] {
            const std::string a = RandomText(8), b = RandomText(8);
            Memo().Range->PasteWithSections("{<+}" + a + "\r\n" + b + "\r\n{>>}" + RandomText(8) + "\r\n");
          }},
-        {1, [this] {
+        {1, "section options", [this] {
            TSxSynMemoOptions o = Memo().Options() - TSxSynMemoOptions{smoSkipSectionsOnCopy, smoSkipSectionsOnPaste};
            if (Chance(50)) o += smoSkipSectionsOnCopy;
            if (Chance(50)) o += smoSkipSectionsOnPaste;
-           Note("section options " + std::to_string(o.ToBits()));
            Memo().SetOptions(o);
          }},
-        {1, [this] { Act(OneOf<const char*>({"ActSelAll", "ActSelStart", "ActSelEnd"})); }},
-        {2, [=, this] {
+        {1, "select all, to the start or to the end",
+         [this] { Act(OneOf<const char*>({"ActSelAll", "ActSelStart", "ActSelEnd"})); }},
+        {2, "create a section", [=, this] {
            const int a = line(), b = line();
-           Note("create a section over lines " + std::to_string(a) + ".." + std::to_string(b));
            Memo().Range->SetCaretPos({0, std::min(a, b)});
            Memo().Range->ExtendSelection(std::abs(a - b), true, false);
-           Memo().KeyDown(VK_F5, {});
+           key(VK_F5, {});
          }},
-        {3, [this] {
-           const std::uint16_t key = OneOf<std::uint16_t>({VK_F6, VK_SUBTRACT, VK_ADD});
-           const TShiftState s = Chance(50) ? TShiftState{ssCtrl, ssShift} : TShiftState{ssCtrl};
-           Note("section key " + std::to_string(key) + " shift " + std::to_string(s.ToBits()));
-           Memo().KeyDown(key, key == VK_F6 && s.Contains(ssShift) ? TShiftState{} : s);
+        {3, "remove, fold or unfold the caret's section", [=, this] {
+           const std::uint16_t k = OneOf<std::uint16_t>({VK_F6, VK_SUBTRACT, VK_ADD});
+           key(k, Chance(50) ? TShiftState{ssCtrl} : k == VK_F6 ? TShiftState{} : TShiftState{ssCtrl, ssShift});
          }},
-        {1, [=, this] {
-           const int l = line();
-           Note("fold or unfold at line " + std::to_string(l));
-           if (Chance(50)) Memo().SectionTree->CollapseSection(l, Chance(50), Chance(30));
-           else Memo().SectionTree->ExpandSection(l, Chance(50), Chance(50));
+        {1, "fold or unfold a line", [=, this] {
+           if (Chance(50)) Memo().SectionTree->CollapseSection(line(), Chance(50), Chance(30));
+           else Memo().SectionTree->ExpandSection(line(), Chance(50), Chance(50));
          }},
-        {1, [this] { Act("ActParsing"); }},
-        {2, [this] {
+        {1, "brace analysis", [this] { Act("ActParsing"); }},
+        {2, "font", [this] {
            dialogs_.FontOk = true;
            dialogs_.FontName = OneOf<const char*>({"Courier New", "Monospace", "DejaVu Sans", "Arial"});
            dialogs_.FontHeight = -(6 + Pick(20));
-           Note("font " + dialogs_.FontName + " " + std::to_string(dialogs_.FontHeight));
-           form_.Action("ActFont")->Execute();
+           Act("ActFont");
          }},
-        {3, [this] {
-           const bool window = Chance(33);
-           const int w = window ? 200 + Pick(900) : Pick(500), h = window ? 150 + Pick(700) : Pick(400);
-           Note(std::string(window ? "window " : "editor ") + std::to_string(w) + "x" + std::to_string(h));
-           if (window) form_.resize(w, h);
-           else form_.SxSyntaxMemo1->resize(w, h);
+        {3, "resize the window or the editor", [this] {
+           if (Chance(33)) form_.resize(200 + Pick(900), 150 + Pick(700));
+           else form_.SxSyntaxMemo1->resize(Pick(500), Pick(400));
            QCoreApplication::processEvents();
          }},
-        {1, [this] {
+        {1, "new", [this] {
            if (Memo().Lines->Modified()) {
              const int a = Pick(10);
-             const TQueryAnswer answer = a < 6 ? TQueryAnswer::No : a < 9 ? TQueryAnswer::Yes : TQueryAnswer::Cancel;
-             dialogs_.Questions.push_back(answer);
-             if (answer == TQueryAnswer::Yes && Memo().Lines->IsNew()) ScriptSaveAs();
+             dialogs_.Questions.push_back(a < 6 ? TQueryAnswer::No : a < 9 ? TQueryAnswer::Yes : TQueryAnswer::Cancel);
+             if (a >= 6 && a < 9 && Memo().Lines->IsNew()) ScriptSaveAs();
            }
            Act("ActFileNew");
            saveTop_.reset();
          }},
-        {2, [this] {
+        {2, "open (1 in 10 cancelled, 1 in 10 missing)", [this] {
            const int a = Pick(10);
            const std::string name = a == 1 ? (dir_ / "in" / "missing.qeb").string() : inputs_[Pick(inputs_.size())];
-           Note("open " + name + (a == 0 ? ", cancelled" : ""));
            dialogs_.OpenAnswers.push_back({a != 0, name, 3});
            errorsExpected_ += a == 1;
            if (a > 1) saveTop_.reset();
-           form_.Action("ActFileOpen")->Execute();
+           Act("ActFileOpen");
          }},
-        {1, [this] {
-           saveDue_ = ScriptSaveAs();
-           Act("ActFileSaveAs");
-         }},
-        {1, [this] {
-           saveDue_ = Memo().Lines->IsNew() ? ScriptSaveAs() : true;
-           Act("ActFileSave");
-         }},
-        {6, [this] {
+        {1, "save as", [this] { saveDue_ = ScriptSaveAs(), Act("ActFileSaveAs"); }},
+        {1, "save", [this] { saveDue_ = Memo().Lines->IsNew() ? ScriptSaveAs() : true, Act("ActFileSave"); }},
+        {6, "undo", [=, this] {
            wasUndo_ = !Memo().Range->UndoList.empty();
-           if (Chance(50)) Note("Ctrl+Z"), Memo().KeyDown('Z', {ssCtrl});
-           else Act("ActUndo");
+           Chance(50) ? key('Z', {ssCtrl}) : Act("ActUndo");
          }},
         // Undoes everything, checking each step and the save point on the way.
-        {2, [this] {
-           Note("rewind");
+        {2, "rewind", [=, this] {
            ++rewinds;
            wasUndo_ = true;
            for (int guard = 0; Memo().Range->CanUndo() && guard < 200 && stepError_.empty(); ++guard) {
              const TDocumentSnapshot before = WithoutTrailingBlanks(TakeSnapshot(Memo()));
-             Memo().KeyDown('Z', {ssCtrl});
+             key('Z', {ssCtrl});
              stepError_ = AfterOperation(before, true);
            }
          }},
@@ -220,15 +186,7 @@ class TSoakDriver {
 
   TSxSyntaxMemo& Memo() { return form_.Memo(); }
 
-  void Note(const std::string& op) {
-    recent_.push_back(op);
-    if (recent_.size() > 40) recent_.pop_front();
-  }
-
-  void Act(const char* action) {
-    Note(action);
-    form_.Action(action)->Execute();
-  }
+  void Act(const char* action) { form_.Action(action)->Execute(); }
 
   std::string RecentOperations() const {
     std::string out;
@@ -256,12 +214,17 @@ class TSoakDriver {
     return ok;
   }
 
+  // Runs one operation drawn by weight and notes its name.
   void Operation() {
-    int total = 0;
-    for (const auto& op : ops_) total += op.first;
-    int k = Pick(total);
-    for (const auto& [weight, run] : ops_)
-      if ((k -= weight) < 0) return run();
+    int k = 0;
+    for (const TOperation& op : ops_) k += op.Weight;
+    k = Pick(k);
+    for (const TOperation& op : ops_)
+      if ((k -= op.Weight) < 0) {
+        recent_.push_back(op.Name);
+        if (recent_.size() > 40) recent_.pop_front();
+        return op.Run();
+      }
   }
 
   // Applies one random operation and checks the promises; the first broken one, described.
@@ -376,8 +339,12 @@ class TSoakDriver {
   // The save point: the undo record on top when the document was saved, and the bytes.
   std::optional<TRecord> saveTop_;
   std::string savedBytes_;
-  // The operations and their weights.
-  std::vector<std::pair<int, std::function<void()>>> ops_;
+  struct TOperation {
+    int Weight;
+    const char* Name;
+    std::function<void()> Run;
+  };
+  std::vector<TOperation> ops_;
 };
 
 std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
