@@ -312,6 +312,7 @@ class TSoakDriver {
     savedBytes_ = Joined(WithoutTrailingBlanks(TakeSnapshot(Memo())));
     return "";
   }
+
  private:
   // An undo record seen after an operation, and the document before the operation that
   // made it, when known.
@@ -339,6 +340,7 @@ class TSoakDriver {
   // The save point: the undo record on top when the document was saved, and the bytes.
   std::optional<TRecord> saveTop_;
   std::string savedBytes_;
+  // The operations, drawn by weight.
   struct TOperation {
     int Weight;
     const char* Name;
