@@ -56,16 +56,6 @@ TEST_F(StartupTest, MissingKeywordTableIsLoggedAndStartGoesOn) {
   EXPECT_EQ(Memo().SyntaxAttributes->LitILCompDir, "#") << "qeb.syn sets the directive literal after the table";
 }
 
-TEST_F(StartupTest, BadSectionOfTheKeywordTableIsLogged) {
-  Write("qeb.syn2", "[tokkeyword]\nword\n[tokType]\nint\n");
-  Start();
-  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Загрузка параметров..."),
-                                                  "[Ошибка]: В файле подсветки неверный токен [tokkeyword]",
-                                                  Ev("Запуск прошел успешно!")}));
-  ASSERT_NE(form_->KeywordTable(), nullptr);
-  EXPECT_EQ(form_->KeywordTable()->Count(), 1);
-}
-
 // A missing or wrong syntax file shows one error and skips the rest of the start.
 TEST_F(StartupTest, SyntaxFileFaultsShowAnErrorAndSkipTheRest) {
   for (const std::string& bytes : {std::string(), std::string("SyntaxVersion=1.1\r\n")}) {

@@ -28,57 +28,47 @@ namespace {
 std::string DumpSections(const TSxSynMemoSection* s) {
   std::string out;
   for (const auto& c : s->Children) {
-    if (!out.empty()) out += ' ';
-    out += "[" + std::to_string(c->FirstLine) + ".." + std::to_string(c->LastLine);
-    if (c->Collapsed) out += " c";
     const std::string inner = DumpSections(c.get());
-    if (!inner.empty()) out += " " + inner;
-    out += "]";
+    out += std::string(out.empty() ? "" : " ") + "[" + std::to_string(c->FirstLine) + ".." +
+           std::to_string(c->LastLine) + (c->Collapsed ? " c" : "") + (inner.empty() ? "" : " " + inner) + "]";
   }
   return out;
 }
 
 void Select(TSxSyntaxMemo& memo, int x1, int y1, int x2, int y2) {
-  TSxSynMemoRange& range = *memo.Range;
-  range.ClearSelection();
-  range.SetCaretPos({x1, y1});
-  range.ExtendSelection(y2 - y1, true, false);
-  range.ExtendSelection(x2 - range.CaretPos.X, false, false);
+  memo.Range->ClearSelection();
+  memo.Range->SetCaretPos({x1, y1});
+  memo.Range->ExtendSelection(y2 - y1, true, false);
+  memo.Range->ExtendSelection(x2 - memo.Range->CaretPos.X, false, false);
 }
 
-int Usage() {
-  std::fprintf(stderr, "usage: qeb_clipboard_peer copy|paste|geometry <file> [positions]\n");
-  return 2;
+void Print(const char* name, const QRect& r) {
+  std::printf("selection %s: %d %d %d %d\n", name, r.left(), r.top(), r.right() + 1, r.bottom() + 1);
 }
 
 int Geometry(TSxSyntaxMemoWidget& widget) {
   TSxSyntaxMemo& memo = widget.Memo();
   Select(memo, 0, 0, 4, 0);
   memo.Paint();
-  const QImage& backing = widget.BackingImage();
+  const QImage& img = widget.BackingImage();
   const QRgb selection = ResolveColor(memo.SelColor, widget.palette()).rgb();
-  // The selection's extent in logical pixels, and in device pixels.
   QRect logical, device;
   for (int y = 0; y < widget.ClientHeight(); ++y)
     for (int x = 0; x < widget.ClientWidth(); ++x)
       if (widget.PixelAt(x, y) == memo.SelColor) logical |= QRect(x, y, 1, 1);
   // Aligned 2x2 device blocks of more than one colour: detail finer than a logical pixel.
   int uneven = 0;
-  for (int y = 0; y < backing.height(); ++y) {
-    for (int x = 0; x < backing.width(); ++x) {
-      const QRgb p = backing.pixel(x, y);
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      const QRgb p = img.pixel(x, y);
       if (p == selection) device |= QRect(x, y, 1, 1);
-      if (x % 2 == 0 && y % 2 == 0 && x + 1 < backing.width() && y + 1 < backing.height()) {
-        uneven += backing.pixel(x + 1, y) != p || backing.pixel(x, y + 1) != p ||
-                  backing.pixel(x + 1, y + 1) != p;
-      }
+      if (x % 2 == 0 && y % 2 == 0 && x + 1 < img.width() && y + 1 < img.height())
+        uneven += img.pixel(x + 1, y) != p || img.pixel(x, y + 1) != p || img.pixel(x + 1, y + 1) != p;
     }
-  }
-  std::printf("ratio: %g\nclient: %dx%d\nbacking: %dx%d\n", widget.DevicePixelRatio(),
-              widget.ClientWidth(), widget.ClientHeight(), backing.width(), backing.height());
-  std::printf("selection logical: %d %d %d %d\nselection device: %d %d %d %d\n", logical.left(),
-              logical.top(), logical.right() + 1, logical.bottom() + 1, device.left(), device.top(),
-              device.right() + 1, device.bottom() + 1);
+  std::printf("ratio: %g\nclient: %dx%d\nbacking: %dx%d\n", widget.DevicePixelRatio(), widget.ClientWidth(),
+              widget.ClientHeight(), img.width(), img.height());
+  Print("logical", logical);
+  Print("device", device);
   std::printf("uneven blocks: %d\n", uneven);
   return 0;
 }
@@ -86,8 +76,9 @@ int Geometry(TSxSyntaxMemoWidget& widget) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Usage();
-  const std::string command = argv[1];
+  const std::string command = argc >= 3 ? argv[1] : "";
+  if (command.empty()) return std::fprintf(stderr, "usage: qeb_clipboard_peer copy|paste|geometry <file> [...]\n"), 2;
+  auto arg = [&](int i) { return std::atoi(argv[i]); };
   QApplication app(argc, argv);
   InstallQtPlatform();
   // The control paints only inside a parent window, as in the editor's main window.
@@ -101,7 +92,7 @@ int main(int argc, char** argv) {
 
   if (command == "geometry") return Geometry(widget);
   if (command == "copy" && argc == 7) {
-    Select(memo, std::atoi(argv[4]), std::atoi(argv[3]), std::atoi(argv[6]), std::atoi(argv[5]));
+    Select(memo, arg(4), arg(3), arg(6), arg(5));
     memo.Range->CopyToClipboard();
     std::printf("copied\n");
     std::fflush(stdout);
@@ -115,14 +106,11 @@ int main(int argc, char** argv) {
   }
   if (command == "paste" && argc == 5) {
     memo.Range->ClearSelection();
-    memo.Range->SetCaretPos({std::atoi(argv[4]), std::atoi(argv[3])});
+    memo.Range->SetCaretPos({arg(4), arg(3)});
     memo.Range->PasteFromClipboard();
-    for (int i = 0; i < memo.Lines->Count(); ++i) {
-      const std::string line(memo.Lines->Get(i));
-      std::printf("line: %s\n", line.c_str());
-    }
+    for (int i = 0; i < memo.Lines->Count(); ++i) std::printf("line: %s\n", std::string(memo.Lines->Get(i)).c_str());
     std::printf("sections: %s\n", DumpSections(memo.SectionTree->Root()).c_str());
     return 0;
   }
-  return Usage();
+  return 2;
 }

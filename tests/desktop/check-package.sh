@@ -5,18 +5,13 @@
 set -uo pipefail
 build=$1
 for tool in cpack dpkg-deb dpkg-shlibdeps file; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIPPED: '$tool' is not installed (Debian packages cmake, dpkg-dev, file)"
-    exit 77
-  fi
+  command -v "$tool" >/dev/null 2>&1 ||
+    { echo "SKIPPED: '$tool' is not installed (Debian packages cmake, dpkg-dev, file)"; exit 77; }
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-if ! cpack -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1; then
-  cat "$work/cpack.log"
-  echo "FAIL: cpack"
-  exit 1
-fi
+cpack -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; echo "FAIL: cpack"; exit 1; }
 debs=("$work"/out/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}"; exit 1; }
 deb=${debs[0]}
@@ -33,13 +28,13 @@ done
 
 entry="$root/usr/share/applications/qeb-editor.desktop"
 check "menu entry" '[ -f "$entry" ]'
-check "Exec names the packaged program" 'grep -qx "Exec=/usr/bin/qeb-editor" "$entry"'
-check "Path is the data directory" 'grep -qx "Path=/usr/share/qeb-editor" "$entry"'
-check "Categories" 'grep -qx "Categories=Development;TextEditor;" "$entry"'
-check "Icon" 'grep -qx "Icon=qeb-editor" "$entry"'
+# The packaged program run in the data directory, its icon, categories and the MIME types of QEB sources.
+for line in Exec=/usr/bin/qeb-editor Path=/usr/share/qeb-editor "Categories=Development;TextEditor;" \
+            Icon=qeb-editor "MimeType=text/x-qeb;text/x-qbl;"; do
+  check "entry line $line" 'grep -qx "$line" "$entry"'
+done
 check "Russian name and comment" 'grep -q "^Name\[ru\]=" "$entry" && grep -q "^Comment\[ru\]=" "$entry"'
 check "English name and comment" 'grep -q "^Name=" "$entry" && grep -q "^Comment=" "$entry"'
-check "MIME types of QEB sources" 'grep -qx "MimeType=text/x-qeb;text/x-qbl;" "$entry"'
 if command -v desktop-file-validate >/dev/null 2>&1; then
   check "desktop-file-validate" 'desktop-file-validate "$entry"'
 else
@@ -64,8 +59,8 @@ check "scalable icon" 'grep -q "<svg" "$icons/scalable/apps/qeb-editor.svg"'
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-check "depends on Qt 6 widgets" '[[ "$depends" =~ (^|[ ,])libqt6widgets6([ ,]|$) ]]'
-check "depends on libjpeg" '[[ "$depends" =~ (^|[ ,])libjpeg62-turbo([ ,]|$) ]]'
-check "depends on the Qt platform plugins" '[[ "$depends" =~ (^|[ ,])qt6-qpa-plugins([ ,]|$) ]]'
+for package in libqt6widgets6 libjpeg62-turbo qt6-qpa-plugins; do
+  check "depends on $package" '[[ "$depends" =~ (^|[ ,])$package([ ,]|$) ]]'
+done
 check "nothing outside /usr" '[ "$(ls "$root")" = usr ]'
 exit $fail

@@ -9,9 +9,8 @@
 namespace {
 
 std::string Where(const TSxSynMemoSection& s) {
-  std::ostringstream o;
-  o << "section " << s.FirstLine << ".." << s.LastLine << " (level " << s.Level << ")";
-  return o.str();
+  return "section " + std::to_string(s.FirstLine) + ".." + std::to_string(s.LastLine) + " (level " +
+         std::to_string(s.Level) + ")";
 }
 
 // Shape: children ordered, strictly inside the parent, sharing no boundary line, at the
@@ -53,11 +52,8 @@ std::string CheckDocumentInvariants(TSxMemoModel& memo) {
   const std::int32_t count = lines.Count();
   const TSxSMSectionClone* root = tree.Root();
   if (!root) return "no root section";
-  if (root->Parent || root->Level != 0 || root->FirstLine != -1 || root->LastLine != count) {
-    std::ostringstream o;
-    o << "root spans " << root->FirstLine << ".." << root->LastLine << " for " << count << " lines";
-    return o.str();
-  }
+  if (root->Parent || root->Level != 0 || root->FirstLine != -1 || root->LastLine != count)
+    return "root " + Where(*root) + " for " + std::to_string(count) + " lines";
   std::vector<const TSxSynMemoSection*> innermost(static_cast<std::size_t>(count), root);
   std::vector<char> shown(static_cast<std::size_t>(count), 1);
   if (std::string e = CheckShape(*root, true, innermost, shown); !e.empty()) return e;
@@ -73,8 +69,7 @@ std::string CheckDocumentInvariants(TSxMemoModel& memo) {
     if (expected >= 0 && tree.LineOfVisibleIndex(expected) != l)
       return "visible row " + std::to_string(expected) + " does not lead back to line " + std::to_string(l);
   }
-  if (tree.VisibleCount() != row) return "visible count " + std::to_string(tree.VisibleCount()) + ", expected " +
-                                         std::to_string(row);
+  if (tree.VisibleCount() != row) return "visible count off by " + std::to_string(tree.VisibleCount() - row);
   if (tree.LineOfVisibleIndex(row) != -1) return "a row past the visible ones names a line";
 
   const TSxSynMemoRange& r = *memo.Range;
@@ -122,8 +117,7 @@ std::string DescribeDifference(const TDocumentSnapshot& expected, const TDocumen
 }
 
 std::string ExpectedFileBytes(const TSxMemoModel& memo) {
-  std::vector<std::string> copy;
-  for (int i = 0; i < memo.Lines->Count(); ++i) copy.emplace_back(memo.Lines->Get(i));
+  std::vector<std::string> copy = TakeSnapshot(memo).Lines;
   if (memo.Options().Contains(smoWriteMarkersOnSave)) memo.SectionTree->WriteMarkers(copy);
   std::string bytes;
   for (const std::string& l : copy) bytes += l + "\r\n";

@@ -59,13 +59,6 @@ DRIVE
 chmod +x "$work/drive.sh"
 timeout 60 "$(dirname "$0")/../desktop/run-with-display.sh" "$work/drive.sh"
 
-expected=$(printf 'Xabc\r\n\xe4\xee\xec\r\n' | od -An -tx1)
-actual=$(od -An -tx1 "$work/doc.qeb")
-if [ "$expected" != "$actual" ]; then
-  echo "saved bytes differ"
-  echo "expected: $expected"
-  echo "actual:   $actual"
-  cat "$work/editor.log"
-  exit 1
-fi
+printf 'Xabc\r\n\xe4\xee\xec\r\n' | cmp -s - "$work/doc.qeb" ||
+  { echo "saved bytes differ from Xabc CR LF дом CR LF:"; od -An -tx1 "$work/doc.qeb"; cat "$work/editor.log"; exit 1; }
 echo "saved bytes as expected"
