@@ -14,7 +14,7 @@ std::string Dump(const TSxSynMemoSection& s) {
   std::string out;
   for (int i = 0; i < s.Count(); ++i) {
     const TSxSynMemoSection* c = s.ChildSection(i);
-    out += "[" + std::to_string(c->FirstLine) + ":" + std::to_string(c->LastLine) + Dump(*c) + "]";
+    out += "[" + std::to_string(c->FirstLine()) + ":" + std::to_string(c->LastLine()) + Dump(*c) + "]";
   }
   return out;
 }

@@ -29,7 +29,7 @@ std::string DumpSections(const TSxSynMemoSection* s) {
   std::string out;
   for (const auto& c : s->Children) {
     if (!out.empty()) out += ' ';
-    out += "[" + std::to_string(c->FirstLine) + ".." + std::to_string(c->LastLine);
+    out += "[" + std::to_string(c->FirstLine()) + ".." + std::to_string(c->LastLine());
     if (c->Collapsed) out += " c";
     const std::string inner = DumpSections(c.get());
     if (!inner.empty()) out += " " + inner;

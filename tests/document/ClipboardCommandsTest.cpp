@@ -148,7 +148,7 @@ TEST_F(SectionCommandsTest, CreateSectionFromSelectionAndItsUndo) {
     EXPECT_EQ(Text(), text);
     EXPECT_EQ(TreeWithLevels(), tree);
     EXPECT_EQ(range().CaretPos, caret);
-    EXPECT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count());
+    EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   }
 }
 

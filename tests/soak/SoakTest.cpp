@@ -54,8 +54,8 @@ TEST_F(InvariantCheckTest, ASoundDocumentPasses) {
   EXPECT_EQ(CheckControlInvariants(Memo()), "");
 }
 
-TEST_F(InvariantCheckTest, ChildReachingItsParentsLastLineIsReported) {
-  Outer().Children.at(0)->LastLine = Outer().LastLine;
+TEST_F(InvariantCheckTest, ChildNamingAnotherParentIsReported) {
+  Outer().Children.at(0)->Parent = Memo().SectionTree->Root();
   EXPECT_NE(CheckDocumentInvariants(Memo()), "");
 }
 
