@@ -259,7 +259,7 @@ void TSxSynMemoStrings::LoadFromStream(std::string_view bytes) {
       ++lines;
       ++p;
     }
-    buffer_.Reserve(lines + 1);
+    buffer_.Reserve(lines + lines / 16 + 64);  // room for the first Enters without a copy
     ForEachTextLine(bytes, [&](std::string_view line) { buffer_.AppendBorrowed(line); });
   } catch (...) {
     finish();

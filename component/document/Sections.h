@@ -39,7 +39,7 @@ inline std::int32_t TSectionEdge::Pos() const { return Block ? Rel + Block->Delt
 // Every non-root boundary in line order, cut into blocks of at most kMaxBlock edges.
 class TSectionEdges {
  public:
-  static constexpr std::size_t kMaxBlock = 128;
+  static constexpr std::size_t kMaxBlock = 512;
   void Insert(TSectionEdge* e, std::int32_t pos);
   void Erase(TSectionEdge* e);
   // Moves every boundary at line `from` or later by delta.
