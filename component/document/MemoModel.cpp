@@ -80,3 +80,7 @@ std::int32_t TSxMemoModel::LineAtOffset(std::int32_t line, std::int32_t delta, b
   if (index < 0 || index > MaxInt) return -1;
   return LineOfVisibleIndex(static_cast<std::int32_t>(index));
 }
+
+void TSxMemoModel::IdleWork() {
+  if (Lines->UpdateCount() == 0 && Lines->ContinueRetokenizing(std::chrono::milliseconds(5))) RequestIdleWork();
+}

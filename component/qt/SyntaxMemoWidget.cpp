@@ -211,6 +211,9 @@ TSxSyntaxMemoWidget::TSxSyntaxMemoWidget(QWidget* parent) : QFrame(parent), row_
     caretPhase_ = !caretPhase_;
     update(QRect(ClientOrigin() + caretPos_, caretSize_));
   });
+  idle_.setSingleShot(true);
+  idle_.setInterval(0);
+  connect(&idle_, &QTimer::timeout, this, [this] { memo_->IdleWork(); });
   memo_ = std::make_unique<TSxSyntaxMemo>(*this);
   resize(249, 145);
 }
@@ -246,6 +249,9 @@ bool TSxSyntaxMemoWidget::IsVisible() const { return !isHidden(); }
 bool TSxSyntaxMemoWidget::HasFocus() const { return hasFocus(); }
 void TSxSyntaxMemoWidget::SetFocus() { setFocus(Qt::MouseFocusReason); }
 void TSxSyntaxMemoWidget::RequestRepaint() { update(); }
+void TSxSyntaxMemoWidget::RequestIdleWork() {
+  if (!idle_.isActive()) idle_.start();
+}
 
 void TSxSyntaxMemoWidget::ResizeRowSurface(int width, int height) {
   row_.SetDevicePixelRatio(devicePixelRatio());
