@@ -223,7 +223,7 @@ void TSxSynMemoStrings::Sweep(int from, bool all, int horizon, bool repaint,
       ++next;
     }
     if (carry && !all && i > dirtyHi_ &&
-        (i > horizon || (deadline && (n & 63) == 0 && std::chrono::steady_clock::now() >= *deadline))) {
+        (i > horizon || (deadline && (n & 7) == 0 && std::chrono::steady_clock::now() >= *deadline))) {
       stale_.erase(stale_.begin(), stale_.begin() + static_cast<std::ptrdiff_t>(next));
       stale_.insert(stale_.begin(), i);
       return;
@@ -259,7 +259,7 @@ void TSxSynMemoStrings::CatchUp(int index) { Sweep(stale_.front(), false, index,
 bool TSxSynMemoStrings::ContinueRetokenizing(std::chrono::microseconds budget) {
   if (stale_.empty()) return false;
   const auto deadline = std::chrono::steady_clock::now() + budget;
-  Sweep(stale_.front(), false, MaxInt, true, &deadline);
+  Sweep(stale_.front(), false, MaxInt, false, &deadline);
   return !stale_.empty();
 }
 

@@ -385,11 +385,21 @@ void TSxSyntaxMemoWidget::FollowDevicePixelRatio() {
   memo_->Resized();
 }
 
-void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* /*event*/) {
+void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* event) {
   FollowDevicePixelRatio();
   QPainter painter(this);
   const QPoint origin = ClientOrigin();
-  if (!backing_.isNull()) painter.drawImage(origin, backing_);
+  if (!backing_.isNull()) {
+    // Only the damaged rectangles are copied: a keystroke's row, not the whole image.
+    const qreal ratio = backing_.devicePixelRatio();
+    const QRect client(QPoint(0, 0), backing_.deviceIndependentSize().toSize());
+    for (const QRect& damaged : event->region()) {
+      const QRect r = damaged.translated(-origin) & client;
+      if (r.isEmpty()) continue;
+      painter.drawImage(QRectF(r.translated(origin)), backing_,
+                        QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+    }
+  }
   if (caretCreated_ && caretShown_ && caretPhase_) {
     painter.fillRect(QRect(origin + caretPos_, caretSize_), palette().color(QPalette::Text));
   }
