@@ -58,7 +58,7 @@ class TSxMemoModel {
   virtual std::int32_t RetokenizeHorizon() { return MaxInt; }
   // Asks for IdleWork when the message loop is idle; without a view nothing waits.
   virtual void RequestIdleWork() {}
-  // One idle pass: re-tokenizes for at most 5 ms and asks again while work is left.
+  // One idle pass: re-tokenizes for under 5 ms and asks again while work is left.
   void IdleWork();
 
   TSxClipboard& Clipboard() { return clipboard_ ? *clipboard_ : ProcessClipboard(); }
