@@ -249,11 +249,15 @@ std::unique_ptr<TSxSynMemoSection> TSxSynMemoSections::NewSection(TSxSynMemoSect
 }
 
 TSxSynMemoSection* TSxSynMemoSections::Insert(std::int32_t first, std::int32_t last, bool collapsed) {
-  TSxSynMemoSection* p = SectionOf(first);
+  // A range after every boundary (the brace analysis adds its sections in line order)
+  // is the root's last child: no search.
+  const bool after = edges_.AllBefore(first);
+  TSxSynMemoSection* p = after ? root_.get() : SectionOf(first);
   auto n = NewSection(p, first, last, collapsed);
   auto& kids = p->Children;
   // Children are ordered by FirstLine, so those inside the new range form one run.
-  auto lo = std::partition_point(kids.begin(), kids.end(), [&](const auto& c) { return c->FirstLine() < first; });
+  auto lo = after ? kids.end()
+                  : std::partition_point(kids.begin(), kids.end(), [&](const auto& c) { return c->FirstLine() < first; });
   auto hi = lo;
   for (; hi != kids.end() && (*hi)->FirstLine() <= last; ++hi) {
     (*hi)->Parent = n.get();
@@ -273,15 +277,19 @@ TSxSynMemoSection* TSxSynMemoSections::AddSection(std::int32_t firstLine, std::i
   if (firstLine < 0 || lastLine >= LineCount() || firstLine >= lastLine) return nullptr;
   // The queries below walk the edges, not the visible map: a stale map is rebuilt
   // once when the update closes, not once per section added inside it.
-  TSxSynMemoSection* a = SectionOf(lastLine);
-  TSxSynMemoSection* b = SectionOf(firstLine);
-  if (b->Parent == a && LineRole(lastLine) == 0) {
-    RemoveSection(firstLine, false);
-  } else if (a->Parent == b && LineRole(firstLine) == 0) {
-    RemoveSection(firstLine, false);
+  // A range after every section (the brace analysis adds them in line order) lies in
+  // the root, touches no boundary and needs no repair.
+  if (!edges_.AllBefore(firstLine)) {
+    TSxSynMemoSection* a = SectionOf(lastLine);
+    TSxSynMemoSection* b = SectionOf(firstLine);
+    if (b->Parent == a && LineRole(lastLine) == 0) {
+      RemoveSection(firstLine, false);
+    } else if (a->Parent == b && LineRole(firstLine) == 0) {
+      RemoveSection(firstLine, false);
+    }
+    if (SectionOf(firstLine) != SectionOf(lastLine) || LineRole(firstLine) != 0 || LineRole(lastLine) != 0)
+      return nullptr;
   }
-  TSxSynMemoSection* p = SectionOf(firstLine);
-  if (p != SectionOf(lastLine) || LineRole(firstLine) != 0 || LineRole(lastLine) != 0) return nullptr;
 
   owner_.Lines->BeginUpdate();
   TSxSynMemoSection* result = Insert(firstLine, lastLine, collapsed);

@@ -48,6 +48,8 @@ class TSectionEdges {
   TSectionEdge* AtOrBefore(std::int32_t line) const;
   // The boundaries at line `from` or later, in order.
   std::vector<TSectionEdge*> From(std::int32_t from) const;
+  // No boundary lies at line `line` or later.
+  bool AllBefore(std::int32_t line) const { return blocks_.empty() || blocks_.back()->Edges.back()->Pos() < line; }
   void Clear() { blocks_.clear(); }
 
  private:
