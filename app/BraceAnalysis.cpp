@@ -64,14 +64,14 @@ struct TOutlineFiller {
   std::vector<int> Path;
 
   void Fill(TOutlineNode& node, const TSxSynMemoSection& section) {
-    std::int32_t l = section.FirstLine;
+    std::int32_t l = section.FirstLine();
     const std::int32_t last = Lines.Count() - 1;
     if (l > last) l = last;
     if (l < 0) l = 0;
     std::string_view text = Lines.Count() > 0 ? Lines.Get(l) : std::string_view();
     node.Caption = text.empty() ? std::string("<empty>") : std::string(TrimBlanks(text));
     node.Line = l;
-    if (section.FirstLine == SelectedLine) {
+    if (section.FirstLine() == SelectedLine) {
       Out.SelectedPath = Path;
       Out.HasSelection = true;
     }

@@ -50,7 +50,7 @@ std::vector<std::string> LinesOf(const TSxSynMemoStrings& lines) {
 // Sections as (first, last, level, collapsed) in pre-order.
 void Shape(const TSxSynMemoSection& s, std::vector<std::int64_t>& out) {
   for (const auto& c : s.Children) {
-    out.insert(out.end(), {c->FirstLine, c->LastLine, c->Level, c->Collapsed ? 1 : 0});
+    out.insert(out.end(), {c->FirstLine(), c->LastLine(), c->Level, c->Collapsed ? 1 : 0});
     Shape(*c, out);
   }
 }

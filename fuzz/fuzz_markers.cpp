@@ -16,18 +16,18 @@ void Check(bool ok) {
 
 // The root spans the text and every child lies strictly inside its parent, ordered.
 void CheckTree(const TSxSynMemoSection& s) {
-  std::int32_t prev = s.FirstLine;
+  std::int32_t prev = s.FirstLine();
   for (const auto& c : s.Children) {
     Check(c->Parent == &s && c->Level == s.Level + 1);
-    Check(prev < c->FirstLine && c->FirstLine < c->LastLine && c->LastLine < s.LastLine);
-    prev = c->LastLine;
+    Check(prev < c->FirstLine() && c->FirstLine() < c->LastLine() && c->LastLine() < s.LastLine());
+    prev = c->LastLine();
     CheckTree(*c);
   }
 }
 
 void CheckDocument(TSxMemoModel& memo) {
-  const TSxSMSectionClone* root = memo.SectionTree->Root();
-  Check(root->LastLine == memo.Lines->Count());
+  const TSxSynMemoSection* root = memo.SectionTree->Root();
+  Check(root->LastLine() == memo.Lines->Count());
   CheckTree(*root);
 }
 

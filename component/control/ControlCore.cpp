@@ -177,6 +177,11 @@ void TSxCustomSyntaxMemo::OptionsChanged(TSxSynMemoOptions oldOptions) {
   BreakPoints->NeedPossibility = now.Contains(smoBreakPointsNeedPosibility);
 }
 
+std::int32_t TSxCustomSyntaxMemo::RetokenizeHorizon() {
+  if (!host_.HasParent() || Lines->Count() == 0) return MaxInt;
+  return LineAtOffset(std::clamp(TopLine, 0, Lines->Count() - 1), VisibleRows(), true);
+}
+
 void TSxCustomSyntaxMemo::FileNameChanged(const std::string& name) {
   if (Options().Contains(smoShowFileNameInTabSheet)) {
     const auto cut = name.find_last_of("\\:/");

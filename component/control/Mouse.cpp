@@ -32,7 +32,7 @@ void TSxCustomSyntaxMemo::MouseDown(TMouseButton button, TShiftState shift, int 
           BreakPoints->ChangeBreakPoint(line, !BreakPoints->HasBreakPoint(line));
         } else {
           const TSxSynMemoSection* s = SectionTree->SectionOf(line);
-          if (s && s->Level > 0 && s->FirstLine == line && SectionBoxRect(row, s->Level).Contains(x, y)) {
+          if (s && s->Level > 0 && s->FirstLine() == line && SectionBoxRect(row, s->Level).Contains(x, y)) {
             if (s->Collapsed) {
               SectionTree->ExpandSection(line, false, false);
             } else {
@@ -141,8 +141,8 @@ void TSxCustomSyntaxMemo::DblClick(TShiftState shift, int x, int y) {
     PointToText(x, y, true, px, line);
     if (!Lines->IsValidLine(line)) return;
     const TSxSynMemoSection* s = SectionTree->SectionOf(line);
-    const std::int32_t first = s->FirstLine;
-    const std::int32_t last = s->LastLine;
+    const std::int32_t first = s->FirstLine();
+    const std::int32_t last = s->LastLine();
     SectionTree->ExpandSection(line, false, true);
     Range->ClearSelection();
     Range->SetCaretPos(TTextPos{0, std::clamp(first, 0, Lines->Count() - 1)});

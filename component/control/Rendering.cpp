@@ -69,7 +69,7 @@ void TSxCustomSyntaxMemo::KeepTopLineVisible() {
       // A collapse hid the top line: the first line of its outermost collapsed section shows.
       const std::int32_t hidden = t;
       for (const TSxSynMemoSection* s = SectionTree->SectionOf(hidden); s && s->Parent; s = s->Parent) {
-        if (s->Collapsed && s->FirstLine != hidden) t = s->FirstLine;
+        if (s->Collapsed && s->FirstLine() != hidden) t = s->FirstLine();
       }
       if (VisibleIndexOf(t) < 0) t = std::max<std::int32_t>(LineOfVisibleIndex(0), 0);
     }
@@ -123,7 +123,7 @@ void TSxCustomSyntaxMemo::PaintRow(int row, std::int32_t line) {
     DrawLineText(s, Lines->Get(line), selTo, selFrom, xo, line, tokens, p0, x0);
 
     const TSxSynMemoSection* section = SectionTree->SectionOf(line);
-    if (section && section->Parent && section->Collapsed && section->FirstLine == line) DrawCollapsedMark(s);
+    if (section && section->Parent && section->Collapsed && section->FirstLine() == line) DrawCollapsedMark(s);
 
     const int width = host_.ClientWidth();
     if (BreakPoints->HasBreakPoint(line)) {
@@ -184,7 +184,7 @@ void TSxCustomSyntaxMemo::DrawSectionMark(TSxSurface& s, std::int32_t line, int 
   b.Bottom -= rowTop;
   int cx = b.Left + (b.Right - b.Left) / 2;
   const int cy = b.Top + (b.Bottom - b.Top) / 2;
-  if (line == sec->FirstLine) {
+  if (line == sec->FirstLine()) {
     if (sec->Collapsed) {
       s.FillFramedRect(b, White, Black);
     } else {
@@ -194,7 +194,7 @@ void TSxCustomSyntaxMemo::DrawSectionMark(TSxSurface& s, std::int32_t line, int 
     if (sec->Collapsed) s.Line(cx, b.Top + 2, cx, b.Bottom - 2, Black);
     s.Line(b.Right, cy, m.Right - 2, cy, Grey);
     if (!sec->Collapsed) s.Line(cx, b.Bottom, cx, m.Bottom, Grey);
-  } else if (line == sec->LastLine) {
+  } else if (line == sec->LastLine()) {
     s.Line(cx, m.Top, cx, cy, Grey);
     s.Line(cx, cy, m.Right - 2, cy, Grey);
   } else {

@@ -198,6 +198,9 @@ class TSxCustomSyntaxMemo : public TSxMemoModel {
  protected:
   void OptionsChanged(TSxSynMemoOptions oldOptions) override;
   void FileNameChanged(const std::string& name) override;
+  // Tokens must be current down to the last visible line; the rest waits for idle time.
+  std::int32_t RetokenizeHorizon() override;
+  void RequestIdleWork() override { host_.RequestIdleWork(); }
   // The control's own handling behind the entry points.
   virtual void DoKeyDown(std::uint16_t key, TShiftState shift);
   virtual void DoKeyPress(char key);

@@ -49,12 +49,18 @@ void TSxSynMemoStrings::MarkNeedsParse(int index) {
 }
 
 void TSxSynMemoStrings::ShiftDirtyOnInsert(int index) {
+  for (int& p : stale_)
+    if (p >= index) ++p;
   if (dirtyLo_ > dirtyHi_) return;
   if (index <= dirtyLo_) ++dirtyLo_;
   if (index <= dirtyHi_) ++dirtyHi_;
 }
 
 void TSxSynMemoStrings::ShiftDirtyOnDelete(int index) {
+  for (int& p : stale_)
+    if (p > index) --p;
+  stale_.erase(std::unique(stale_.begin(), stale_.end()), stale_.end());
+  while (!stale_.empty() && stale_.back() >= Count()) stale_.pop_back();
   if (dirtyLo_ > dirtyHi_) return;
   if (index < dirtyLo_) --dirtyLo_;
   if (index <= dirtyHi_) --dirtyHi_;
@@ -118,6 +124,7 @@ void TSxSynMemoStrings::Clear() {
   buffer_.Clear();
   dirtyLo_ = 1;
   dirtyHi_ = 0;
+  stale_.clear();
   if (Memo.SectionTree) Memo.SectionTree->ReadMarkers();
   Memo.ResetView();
   RawUpdate = raw;
@@ -163,6 +170,7 @@ TToken CarriedState(TToken lastKind) { return IsOpenMultiLineKind(lastKind) ? la
 // the state and are passed over.
 bool TSxSynMemoStrings::ParseLine(int index, bool checkNext) {
   if (index < 0 || index >= Count()) return false;
+  if (index > 0) EnsureTokens(index - 1);
   TToken state = tokText;
   for (int i = index - 1; i >= 0; --i) {
     if (buffer_.TokenCount(i) > 0) {
@@ -179,13 +187,18 @@ bool TSxSynMemoStrings::ParseLine(int index, bool checkNext) {
   return false;
 }
 
-void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
-  // One forward pass that carries the state of the last line with tokens, so a
-  // run of empty lines is never walked more than once. Without All the pass starts
-  // at the first marked line and ends once past the last one with no carry left.
+// One forward pass that carries the state of the last line with tokens, so a run of
+// empty lines is never walked more than once. Without All the pass starts at the first
+// marked line (or the pending carry before it) and ends once past the last marked line
+// with no carry left. A carry past `horizon`, or past the deadline, is left pending.
+void TSxSynMemoStrings::Sweep(int from, bool all, int horizon, bool repaint,
+                              const std::chrono::steady_clock::time_point* deadline) {
   const int count = Count();
-  // An empty mark range (dirtyLo_ > dirtyHi_) may lie past the last line.
-  int i = all ? 0 : std::clamp(dirtyLo_, 0, count);
+  if (all) stale_.clear();
+  std::size_t next = 0;  // the first pending line not yet reached
+  while (next < stale_.size() && stale_[next] < from) ++next;
+  // A mark range made before lines were deleted may lie past the last line.
+  int i = std::min(from, count);
   TToken state = tokText;
   for (int k = i - 1; k >= 0; --k) {
     if (buffer_.TokenCount(k) > 0) {
@@ -208,7 +221,17 @@ void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
     return nextNonEmpty < count && state != buffer_.StartState(nextNonEmpty);
   };
   bool carry = false;
-  for (; i < Count(); ++i) {
+  for (int n = 0; i < Count(); ++i, ++n) {
+    if (next < stale_.size() && stale_[next] == i) {
+      carry = true;
+      ++next;
+    }
+    if (carry && !all && i > dirtyHi_ &&
+        (i > horizon || (deadline && (n & 7) == 0 && std::chrono::steady_clock::now() >= *deadline))) {
+      stale_.erase(stale_.begin(), stale_.begin() + static_cast<std::ptrdiff_t>(next));
+      stale_.insert(stale_.begin(), i);
+      return;
+    }
     if (all || buffer_.NeedsParse(i)) {
       carry = parse(i, !all);
     } else if (carry && !Get(i).empty()) {
@@ -219,13 +242,34 @@ void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
       state = CarriedState(buffer_.LastKind(i));
     }
   }
+  // Pending lines past where the pass ended still wait; those it reached are done.
+  stale_.erase(stale_.begin(), stale_.begin() + static_cast<std::ptrdiff_t>(next));
+  if (i >= Count()) stale_.clear();
+}
+
+void TSxSynMemoStrings::RetokenizeLines(bool all, bool repaint) {
+  int from = all ? 0 : std::max(0, dirtyLo_ > dirtyHi_ ? Count() : dirtyLo_);
+  // Tokens after a pending carry may be stale: the pass starts there.
+  if (!all && !stale_.empty() && stale_.front() < from) from = stale_.front();
+  Sweep(from, all, all ? MaxInt : Memo.RetokenizeHorizon(), repaint, nullptr);
   dirtyLo_ = 1;
   dirtyHi_ = 0;
   Pending -= TPendingWork{pwTextChanged, pwRetokenizeAll};
+  if (!stale_.empty()) Memo.RequestIdleWork();
+}
+
+void TSxSynMemoStrings::CatchUp(int index) { Sweep(stale_.front(), false, index, false, nullptr); }
+
+bool TSxSynMemoStrings::ContinueRetokenizing(std::chrono::microseconds budget) {
+  if (stale_.empty()) return false;
+  const auto deadline = std::chrono::steady_clock::now() + budget;
+  Sweep(stale_.front(), false, MaxInt, false, &deadline);
+  return !stale_.empty();
 }
 
 TSxSyntaxParser TSxSynMemoStrings::TokenList(int index) const {
   CheckIndex(index, Count());
+  EnsureTokens(index);
   TSxSyntaxParser list;
   buffer_.GetTokens(index, list);
   list.NeedsParse = buffer_.NeedsParse(index) ? 1 : 0;
@@ -263,7 +307,7 @@ void TSxSynMemoStrings::LoadFromStream(std::string_view bytes) {
       ++lines;
       ++p;
     }
-    buffer_.Reserve(lines + 1);
+    buffer_.Reserve(lines + lines / 16 + 64);  // room for the first Enters without a copy
     ForEachTextLine(bytes, [&](std::string_view line) { buffer_.AppendBorrowed(line); });
   } catch (...) {
     finish();

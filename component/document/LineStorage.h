@@ -4,6 +4,7 @@
  ** follow-up work of every change. */
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,12 +65,22 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   bool Modified() const { return modified_; }
 
   // The token list of a line as a working copy, with its Section, VisibleIndex and NeedsParse.
+  // Readers of tokens bring the line up to date first (see ContinueRetokenizing).
   TSxSyntaxParser TokenList(int index) const;
-  int TokenCount(int index) const { return buffer_.TokenCount(index); }
+  int TokenCount(int index) const {
+    EnsureTokens(index);
+    return buffer_.TokenCount(index);
+  }
   // Checkpoints of a long line's tokens and cursors reading them from there.
-  int CheckpointCount(int index) const { return buffer_.CheckpointCount(index); }
+  int CheckpointCount(int index) const {
+    EnsureTokens(index);
+    return buffer_.CheckpointCount(index);
+  }
   TSxCheckpoint Checkpoint(int index, int k) const { return buffer_.Checkpoint(index, k); }
-  TSxTokenCursor Cursor(int index, int checkpoint = -1) const { return buffer_.Cursor(index, checkpoint); }
+  TSxTokenCursor Cursor(int index, int checkpoint = -1) const {
+    EnsureTokens(index);
+    return buffer_.Cursor(index, checkpoint);
+  }
   std::uint64_t CheckpointKey(int index) const { return buffer_.CheckpointKey(index); }
   void SetCheckpointX(int index, std::uint64_t key, const std::vector<std::int64_t>& x) const {
     buffer_.SetCheckpointX(index, key, x);
@@ -78,7 +89,14 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   std::uint32_t MaxLineLength() const { return buffer_.MaxLength(); }
 
   virtual bool ParseLine(int index, bool checkNext);
+  // Re-tokenizes the marked lines and, while the carried state changes, the lines after
+  // them up to the control's horizon (its last visible line); a carry left beyond it
+  // waits for ContinueRetokenizing or for a reader of those lines.
   void RetokenizeLines(bool all, bool repaint);
+  // Carries the state on from where an update left it, for about `budget`; answers
+  // whether work is left.
+  bool ContinueRetokenizing(std::chrono::microseconds budget);
+  bool RetokenizingPending() const { return !stale_.empty(); }
 
   // The whole text, every line followed by CR LF.
   std::string Text() const;
@@ -99,6 +117,13 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   void MarkNeedsParse(int index);
   void ShiftDirtyOnInsert(int index);
   void ShiftDirtyOnDelete(int index);
+  // Tokenizes from line `from` on (see the definition) and updates stale_.
+  void Sweep(int from, bool all, int horizon, bool repaint, const std::chrono::steady_clock::time_point* deadline);
+  // Brings the tokens of lines up to index up to date when a carry is pending before it.
+  void EnsureTokens(int index) const {
+    if (!stale_.empty() && index >= stale_.front()) const_cast<TSxSynMemoStrings*>(this)->CatchUp(index);
+  }
+  void CatchUp(int index);
 
   TLineBuffer buffer_;
   std::string fileName_;
@@ -109,5 +134,9 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   // Lines marked for tokenizing lie in [dirtyLo_, dirtyHi_]; empty when lo > hi.
   int dirtyLo_ = 1;
   int dirtyHi_ = 0;
+  // Lines, ascending, where a carried state still has to be checked: the tokens from the
+  // first of them on may be stale. An edit whose carry stops at the view's end adds one
+  // before those of earlier edits.
+  std::vector<int> stale_;
   TSxSyntaxParser scratch_;
 };

@@ -84,3 +84,8 @@ std::int32_t TSxMemoModel::LineAtOffset(std::int32_t line, std::int32_t delta, b
   if (index < 0 || index > MaxInt) return -1;
   return LineOfVisibleIndex(static_cast<std::int32_t>(index));
 }
+
+void TSxMemoModel::IdleWork() {
+  // 4 ms of work: with the last lines and the return the pass stays under 5 ms.
+  if (Lines->UpdateCount() == 0 && Lines->ContinueRetokenizing(std::chrono::milliseconds(4))) RequestIdleWork();
+}

@@ -57,6 +57,13 @@ class TSxMemoModel {
   virtual void ScrollIntoView(std::int32_t /*col*/, std::int32_t /*line*/, std::int32_t /*len*/) {}
   // The storage's file name changed: a control shows it in its tab or form caption.
   virtual void FileNameChanged(const std::string& /*name*/) {}
+  // The last line whose tokens must be current when an update closes; a carried state
+  // that runs on past it is left to IdleWork. Without a view, every line.
+  virtual std::int32_t RetokenizeHorizon() { return MaxInt; }
+  // Asks for IdleWork when the message loop is idle; without a view nothing waits.
+  virtual void RequestIdleWork() {}
+  // One idle pass: re-tokenizes for under 5 ms and asks again while work is left.
+  void IdleWork();
 
   TSxClipboard& Clipboard() { return clipboard_ ? *clipboard_ : ProcessClipboard(); }
   void SetClipboard(TSxClipboard* clipboard) { clipboard_ = clipboard; }

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "DocumentTypes.h"
+#include "Sections.h"
 
 class TSxMemoModel;
-class TSxSMSectionClone;
 
 // Length bytes at (Column, Line): a piece of one line.
 struct TSxLineSpan {
@@ -30,11 +30,11 @@ struct TSxSpanUndo {
   std::string Old;
 };
 
-// One undo record: undo replaces StartPos..EndPos by Text, restores Sections and the caret.
+// One undo record: undo replaces StartPos..EndPos by Text, reverts the section tree's
+// changes since the record was made and restores the caret.
 class TSxSynMemoUndoItem {
  public:
   TSxSynMemoUndoItem() = default;
-  ~TSxSynMemoUndoItem();  // releases Sections
   TSxSynMemoUndoItem(const TSxSynMemoUndoItem&) = delete;
   TSxSynMemoUndoItem& operator=(const TSxSynMemoUndoItem&) = delete;
 
@@ -42,7 +42,9 @@ class TSxSynMemoUndoItem {
   TTextPos StartPos;
   TTextPos EndPos;
   std::string Text;
-  TSxSMSectionClone* Sections = nullptr;  // held with AddRef
+  // The tree's changes from the record's making until the next record; reverted
+  // newest first, they give the tree as it stood when the record was made.
+  TSectionLog SectionLog;
   TUndoKind Kind = ukPlain;
   // Set for a replace of many spans: undo puts these back instead of StartPos..EndPos.
   std::unique_ptr<TSxSpanUndo> Spans;
@@ -128,9 +130,6 @@ class TSxSynMemoRange {
   // The caller sets EndPos once the lines are rewritten; null while pwLocked is pending.
   TSxSynMemoUndoItem* RecordLineBlock(std::int32_t first, std::int32_t last);
   void RewriteSelectedLines(const std::function<bool(std::string_view, std::string&)>& change);
-  // Makes root the live section tree, through a copy fitted to the document's lines
-  // when its root does not span exactly those lines.
-  void RestoreSections(TSxSMSectionClone* root);
   void MoveCaretLocked(TTextPos p);
   void PutSpansBack(const TSxSpanUndo& undo);
 };

@@ -104,9 +104,9 @@ std::string TSxSynMemoRange::GetSelTextWithMarkers() const {
   }
   for (std::int32_t l = first; l <= last; ++l) {
     const TSxSynMemoSection* sec = tree.SectionOf(l);
-    if (sec && sec->Parent && l == sec->FirstLine && sec->LastLine <= last)
+    if (sec && sec->Parent && l == sec->FirstLine() && sec->LastLine() <= last)
       out += sec->Collapsed ? kCollapsedMarker : kExpandedMarker;
-    else if (sec && sec->Parent && l == sec->LastLine && sec->FirstLine >= first)
+    else if (sec && sec->Parent && l == sec->LastLine() && sec->FirstLine() >= first)
       out += kEndMarker;
     out += lines.Get(l);
     out += "\r\n";
@@ -189,7 +189,7 @@ void TSxSynMemoRange::CollapseCaretSection(bool nested) {
     const TSxSynMemoSection* s = tree.SectionOf(CaretPos.Y);
     // A line in no section has nothing to fold; the caret stays where it is.
     if (!s || !s->Parent) return;
-    SetCaretPos({0, s->FirstLine});
+    SetCaretPos({0, s->FirstLine()});
   }
   tree.CollapseSection(CaretPos.Y, nested, nested);
 }
@@ -206,5 +206,5 @@ void TSxSynMemoRange::GotoSection(bool forward) {
   do {
     s = forward ? tree.NextSection(s) : tree.PrevSection(s);
   } while (s && !tree.IsSectionVisible(s));
-  if (s) SetCaretPos({0, s->FirstLine});
+  if (s) SetCaretPos({0, s->FirstLine()});
 }

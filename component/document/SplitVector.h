@@ -34,7 +34,9 @@ class SplitVector {
   // Inserts count copies of value before position pos.
   void insert(std::size_t pos, std::size_t count, const T& value) {
     if (count == 0) return;
-    if (gapLen_ < count) Reallocate(std::max(capacity_ * 2, size_ + count + 8));
+    // Growing by an eighth keeps inserts amortised O(1) while a document of millions of
+    // lines does not double its line records for one Enter.
+    if (gapLen_ < count) Reallocate(std::max(capacity_ + capacity_ / 8, size_ + count + 64));
     MoveGapTo(pos);
     for (std::size_t i = 0; i < count; ++i) data_[gapStart_ + i] = value;
     gapStart_ += count;

@@ -6,10 +6,6 @@
 #include "MemoModel.h"
 #include "Range.h"
 
-TSxSynMemoUndoItem::~TSxSynMemoUndoItem() {
-  if (Sections) Sections->Release();
-}
-
 void TSxSynMemoRange::ClearUndo() { UndoList.clear(); }
 
 TSxSynMemoUndoItem* TSxSynMemoRange::LastUndoItem() const {
@@ -23,8 +19,6 @@ TSxSynMemoUndoItem* TSxSynMemoRange::AddUndoItem(std::string_view text) {
   item->EndPos = EndPos;
   item->Kind = ukPlain;
   item->Text = text;
-  item->Sections = Memo.SectionTree->Root();
-  if (item->Sections) item->Sections->AddRef();
   if (static_cast<std::int32_t>(UndoList.size()) >= UndoLimit && !UndoList.empty())
     UndoList.erase(UndoList.begin());
   UndoList.push_back(std::move(item));
@@ -77,50 +71,13 @@ TSxSynMemoUndoItem* TSxSynMemoRange::RecordLineBlock(std::int32_t first, std::in
   return r;
 }
 
-namespace {
-
-// Drops every section that reaches line `count` or beyond; its children that still fit
-// take its place, so the tree keeps its order and nesting invariants.
-void FitChildren(TSxSynMemoSection& s, std::int32_t count) {
-  std::vector<std::unique_ptr<TSxSynMemoSection>> kept;
-  kept.reserve(s.Children.size());
-  for (auto& c : s.Children) {
-    FitChildren(*c, count);
-    if (c->LastLine < count) {
-      kept.push_back(std::move(c));
-      continue;
-    }
-    for (auto& g : c->Children) {
-      g->Parent = &s;
-      g->SetLevel(s.Level + 1);
-      kept.push_back(std::move(g));
-    }
-  }
-  s.Children = std::move(kept);
-}
-
-}  // namespace
-
-// Unrecorded line changes (a caret move below the last line appends a line) and
-// replays clamped to the text can leave a restored tree sized for another line count.
-void TSxSynMemoRange::RestoreSections(TSxSMSectionClone* root) {
-  TSxSynMemoSections& tree = *Memo.SectionTree;
-  const std::int32_t count = Memo.Lines->Count();
-  if (!root) return;
-  if (root->LastLine == count) {
-    if (root != tree.Root()) tree.SetRoot(root);
-    return;
-  }
-  TSxSMSectionClone* fitted = root->Clone();
-  fitted->LastLine = count;
-  FitChildren(*fitted, count);
-  tree.SetRoot(fitted);
-}
-
 void TSxSynMemoRange::Undo() {
   if (!CanUndo()) return;
   TSxSynMemoStrings& lines = *Memo.Lines;
-  TSxSynMemoUndoItem* e = UndoList.back().get();
+  TSxSynMemoSections& tree = *Memo.SectionTree;
+  // Off the list first: the tree changes below belong to the record beneath it.
+  std::unique_ptr<TSxSynMemoUndoItem> e = std::move(UndoList.back());
+  UndoList.pop_back();
   lines.BeginUpdate();
   if (e->Spans) {
     PutSpansBack(*e->Spans);
@@ -131,10 +88,12 @@ void TSxSynMemoRange::Undo() {
     ReplaceSelection(e->Text, ukPlain);
     lines.Pending -= pwLocked;
   }
-  RestoreSections(e->Sections);
+  tree.Revert(e->SectionLog);
+  // Unrecorded line changes (a caret move below the last line appends a line) and
+  // replays clamped to the text can leave the tree sized for another line count.
+  tree.FitToLines();
   MoveCaretLocked(e->CaretPos);
-  RestoreSections(Memo.SectionTree->Root());
-  UndoList.pop_back();
+  tree.FitToLines();
   Memo.DoChange({ciUndoStack});
   lines.Pending = TPendingWork{pwVisibleMapStale, pwRetokenizeAll};
   Memo.InvalidateAll();

@@ -77,6 +77,8 @@ class TSxWindowHost {
   virtual bool HasFocus() const = 0;
   virtual void SetFocus() = 0;
   virtual void RequestRepaint() = 0;
+  // Calls the control's IdleWork once the message loop has no input waiting.
+  virtual void RequestIdleWork() = 0;
 
   // The one-row bitmap and its copy to the window.
   virtual TSxSurface& RowSurface() = 0;

@@ -158,6 +158,9 @@ TSxSyntaxMemoWidget::TSxSyntaxMemoWidget(QWidget* parent) : QFrame(parent), row_
     caretPhase_ = !caretPhase_;
     update(QRect(ClientOrigin() + caretPos_, caretSize_));
   });
+  idle_.setSingleShot(true);
+  idle_.setInterval(0);
+  connect(&idle_, &QTimer::timeout, this, [this] { memo_->IdleWork(); });
   memo_ = std::make_unique<TSxSyntaxMemo>(*this);
   resize(249, 145);
 }
@@ -193,6 +196,9 @@ bool TSxSyntaxMemoWidget::IsVisible() const { return !isHidden(); }
 bool TSxSyntaxMemoWidget::HasFocus() const { return hasFocus(); }
 void TSxSyntaxMemoWidget::SetFocus() { setFocus(Qt::MouseFocusReason); }
 void TSxSyntaxMemoWidget::RequestRepaint() { update(); }
+void TSxSyntaxMemoWidget::RequestIdleWork() {
+  if (!idle_.isActive()) idle_.start();
+}
 
 void TSxSyntaxMemoWidget::ResizeRowSurface(int width, int height) {
   row_.SetDevicePixelRatio(devicePixelRatio());
@@ -327,11 +333,21 @@ void TSxSyntaxMemoWidget::FollowDevicePixelRatio() {
   memo_->Resized();
 }
 
-void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* /*event*/) {
+void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* event) {
   FollowDevicePixelRatio();
   QPainter painter(this);
   const QPoint origin = ClientOrigin();
-  if (!backing_.isNull()) painter.drawImage(origin, backing_);
+  if (!backing_.isNull()) {
+    // Only the damaged rectangles are copied: a keystroke's row, not the whole image.
+    const qreal ratio = backing_.devicePixelRatio();
+    const QRect client(QPoint(0, 0), backing_.deviceIndependentSize().toSize());
+    for (const QRect& damaged : event->region()) {
+      const QRect r = damaged.translated(-origin) & client;
+      if (r.isEmpty()) continue;
+      painter.drawImage(QRectF(r.translated(origin)), backing_,
+                        QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+    }
+  }
   if (caretCreated_ && caretShown_ && caretPhase_) {
     painter.fillRect(QRect(origin + caretPos_, caretSize_), palette().color(QPalette::Text));
   }

@@ -55,6 +55,7 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   bool HasFocus() const override;
   void SetFocus() override;
   void RequestRepaint() override;
+  void RequestIdleWork() override;
   TSxSurface& RowSurface() override { return row_; }
   void ResizeRowSurface(int width, int height) override;
   void SetFont(const std::string& name, int height) override;
@@ -107,6 +108,7 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   TSxQtSurface row_;
   QImage backing_;
   QTimer blink_;
+  QTimer idle_;  // single shot, 0 ms: fires once pending input is handled
   bool caretCreated_ = false;
   bool caretShown_ = false;
   bool caretPhase_ = true;

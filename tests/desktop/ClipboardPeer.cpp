@@ -29,8 +29,8 @@ std::string DumpSections(const TSxSynMemoSection* s) {
   std::string out;
   for (const auto& c : s->Children) {
     const std::string inner = DumpSections(c.get());
-    out += std::string(out.empty() ? "" : " ") + "[" + std::to_string(c->FirstLine) + ".." +
-           std::to_string(c->LastLine) + (c->Collapsed ? " c" : "") + (inner.empty() ? "" : " " + inner) + "]";
+    out += std::string(out.empty() ? "" : " ") + "[" + std::to_string(c->FirstLine()) + ".." +
+           std::to_string(c->LastLine()) + (c->Collapsed ? " c" : "") + (inner.empty() ? "" : " " + inner) + "]";
   }
   return out;
 }

@@ -150,7 +150,7 @@ TEST_F(SectionCommandsTest, CreateSectionFromSelectionRecordsTheCaretMove) {
     EXPECT_EQ(Text(), text);
     EXPECT_EQ(TreeWithLevels(), tree);
     EXPECT_EQ(range().CaretPos, caret);
-    EXPECT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count());
+    EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   }
 }
 

@@ -9,7 +9,7 @@
 namespace {
 
 std::string Where(const TSxSynMemoSection& s) {
-  return "section " + std::to_string(s.FirstLine) + ".." + std::to_string(s.LastLine) + " (level " +
+  return "section " + std::to_string(s.FirstLine()) + ".." + std::to_string(s.LastLine()) + " (level " +
          std::to_string(s.Level) + ")";
 }
 
@@ -18,19 +18,19 @@ std::string Where(const TSxSynMemoSection& s) {
 std::string CheckShape(const TSxSynMemoSection& s, bool visible, std::vector<const TSxSynMemoSection*>& innermost,
                        std::vector<char>& shown) {
   const auto count = static_cast<std::int32_t>(innermost.size());
-  for (std::int32_t l = std::max(s.FirstLine, 0); l <= std::min(s.LastLine, count - 1); ++l) {
+  for (std::int32_t l = std::max(s.FirstLine(), 0); l <= std::min(s.LastLine(), count - 1); ++l) {
     innermost[static_cast<std::size_t>(l)] = &s;
-    shown[static_cast<std::size_t>(l)] = visible && (!s.Collapsed || l == s.FirstLine || s.Parent == nullptr);
+    shown[static_cast<std::size_t>(l)] = visible && (!s.Collapsed || l == s.FirstLine() || s.Parent == nullptr);
   }
-  std::int32_t prevEnd = s.FirstLine;
+  std::int32_t prevEnd = s.FirstLine();
   for (const auto& c : s.Children) {
     if (c->Parent != &s) return Where(*c) + " does not name its parent";
     if (c->Level != s.Level + 1) return Where(*c) + " has the wrong level under " + Where(s);
-    if (c->FirstLine >= c->LastLine) return Where(*c) + " is not at least two lines";
-    if (c->FirstLine <= prevEnd) return Where(*c) + " overlaps or touches its predecessor or parent start";
-    if (c->LastLine >= s.LastLine) return Where(*c) + " reaches the end of " + Where(s);
-    if (c->LastLine >= count) return Where(*c) + " lies beyond the text";
-    prevEnd = c->LastLine;
+    if (c->FirstLine() >= c->LastLine()) return Where(*c) + " is not at least two lines";
+    if (c->FirstLine() <= prevEnd) return Where(*c) + " overlaps or touches its predecessor or parent start";
+    if (c->LastLine() >= s.LastLine()) return Where(*c) + " reaches the end of " + Where(s);
+    if (c->LastLine() >= count) return Where(*c) + " lies beyond the text";
+    prevEnd = c->LastLine();
     std::string e = CheckShape(*c, visible && !(s.Collapsed && s.Parent), innermost, shown);
     if (!e.empty()) return e;
   }
@@ -39,7 +39,7 @@ std::string CheckShape(const TSxSynMemoSection& s, bool visible, std::vector<con
 
 void ShapeOf(const TSxSynMemoSection& s, std::vector<std::int32_t>& out) {
   for (const auto& c : s.Children) {
-    out.insert(out.end(), {c->FirstLine, c->LastLine, c->Level});
+    out.insert(out.end(), {c->FirstLine(), c->LastLine(), c->Level});
     ShapeOf(*c, out);
   }
 }
@@ -50,9 +50,9 @@ std::string CheckDocumentInvariants(TSxMemoModel& memo) {
   const TSxSynMemoStrings& lines = *memo.Lines;
   TSxSynMemoSections& tree = *memo.SectionTree;
   const std::int32_t count = lines.Count();
-  const TSxSMSectionClone* root = tree.Root();
+  const TSxSynMemoSection* root = tree.Root();
   if (!root) return "no root section";
-  if (root->Parent || root->Level != 0 || root->FirstLine != -1 || root->LastLine != count)
+  if (root->Parent || root->Level != 0 || root->FirstLine() != -1 || root->LastLine() != count)
     return "root " + Where(*root) + " for " + std::to_string(count) + " lines";
   std::vector<const TSxSynMemoSection*> innermost(static_cast<std::size_t>(count), root);
   std::vector<char> shown(static_cast<std::size_t>(count), 1);

@@ -14,7 +14,15 @@ namespace {
 // The document (trailing blanks removed; folding is view state) and the caret.
 using State = std::pair<TDocumentSnapshot, TTextPos>;
 
-class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterface<unsigned> {
+// A seed, the document's least number of lines and the number of operations.
+struct PropertyRun {
+  unsigned seed;
+  std::size_t lines;
+  int steps;
+};
+void PrintTo(const PropertyRun& r, std::ostream* os) { *os << "seed " << r.seed << ", " << r.lines << " lines"; }
+
+class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterface<PropertyRun> {
  protected:
   int Rand(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
   bool Chance(int percent) { return Rand(1, 100) <= percent; }
@@ -131,14 +139,15 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
 };
 
 TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
-  rng.seed(GetParam());
-  SetOption(smoGroupUndo, GetParam() % 2 == 0);
+  const PropertyRun run = GetParam();
+  rng.seed(run.seed);
+  SetOption(smoGroupUndo, run.seed % 2 == 0);
   std::vector<std::string> lines;
-  while (lines.size() < 30) EmitBlock(lines, 0);
+  while (lines.size() < run.lines) EmitBlock(lines, 0);
   Load(lines);
   // Thousands of operations with undos among them, then every remaining record undone.
-  for (step = 0; step < 2500 || range().CanUndo(); ++step) {
-    if (step >= 2500 || (Chance(8) && range().CanUndo())) {
+  for (step = 0; step < run.steps || range().CanUndo(); ++step) {
+    if (step >= run.steps || (Chance(8) && range().CanUndo())) {
       range().Undo();
       const State now = Take();
       ASSERT_TRUE(now == expected.back()) << "step " << step << ": " << DescribeDifference(expected.back().first, now.first)
@@ -153,6 +162,11 @@ TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, EditPropertyTest, ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u));
+// Small documents reach every repair; large ones hold thousands of sections, so line
+// shifts and undo meet long runs of siblings and deep boundaries.
+INSTANTIATE_TEST_SUITE_P(Seeds, EditPropertyTest,
+                         ::testing::Values(PropertyRun{1, 30, 2500}, PropertyRun{2, 30, 2500}, PropertyRun{3, 30, 2500}, PropertyRun{4, 30, 2500},
+                                           PropertyRun{5, 30, 2500}, PropertyRun{6, 30, 2500}, PropertyRun{7, 14000, 300},
+                                           PropertyRun{8, 14000, 300}));
 
 }  // namespace

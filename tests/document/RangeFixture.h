@@ -36,7 +36,7 @@ class RangeFixture : public ::testing::Test {
   static std::string Dump(const TSxSynMemoSection& s, bool levels) {
     std::string out;
     for (const auto& c : s.Children) {
-      out += "[" + std::to_string(c->FirstLine) + "-" + std::to_string(c->LastLine);
+      out += "[" + std::to_string(c->FirstLine()) + "-" + std::to_string(c->LastLine());
       out += levels ? ":" + std::to_string(c->Level) : c->Collapsed ? "c" : "";
       out += Dump(*c, levels) + "]";
     }

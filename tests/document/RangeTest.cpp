@@ -53,7 +53,7 @@ TEST_F(RangeTest, DocumentWithoutLinesReceivesTheNewLines) {
   range().ReplaceSelection("a\r\nb", ukPaste);
   EXPECT_EQ(Text(), (Lines{"a", "b"}));
   EXPECT_EQ(range().CaretPos, P(1, 1));
-  EXPECT_EQ(memo.SectionTree->Root()->LastLine, 2);
+  EXPECT_EQ(memo.SectionTree->Root()->LastLine(), 2);
 }
 
 // Delete at a caret on "ab" / "cd", then undo, which restores the text and the caret exactly.
@@ -96,7 +96,7 @@ TEST_F(RangeTest, CaretMovesTrimClampAndAppend) {
   Caret(0, 9);
   EXPECT_EQ(Text(), (Lines{"ab", "cd", ""}));
   EXPECT_EQ(range().CaretPos, P(0, 2));
-  EXPECT_EQ(memo.SectionTree->Root()->LastLine, 3);
+  EXPECT_EQ(memo.SectionTree->Root()->LastLine(), 3);
 }
 
 // Extending past the anchor swaps the ends and a caret move keeps the anchor; steps clamp

@@ -30,11 +30,11 @@ TEST_F(SectionsTest, MarkersAndTheirRepairs) {
     Load(in);
     EXPECT_EQ(Text(), out);
     EXPECT_EQ(Tree(), sections);
-    EXPECT_EQ(tree().Root()->LastLine, int(out.size()));
+    EXPECT_EQ(tree().Root()->LastLine(), int(out.size()));
   }
   Load({"{<+}a", "b", "{<-}c", "{>>}d", "{>>}e"});
-  EXPECT_EQ(tree().SectionOf(3)->FirstLine, 2);
-  EXPECT_EQ(tree().SectionOf(1)->FirstLine, 0);
+  EXPECT_EQ(tree().SectionOf(3)->FirstLine(), 2);
+  EXPECT_EQ(tree().SectionOf(1)->FirstLine(), 0);
   EXPECT_EQ((std::vector<int>{tree().LineRole(0), tree().LineRole(1), tree().LineRole(2), tree().LineRole(3)}),
             (std::vector<int>{1, 0, 2, 3}));
   EXPECT_EQ(TSxSynMemoSections::MarkerKind("{>>}{<+}"), 3) << "only the first four characters count";
@@ -111,13 +111,13 @@ TEST_F(SectionsTest, SectionsFollowInsertedAndDeletedLines) {
   memo.Lines->Insert(2, "new");
   memo.Lines->Insert(6, "new");
   EXPECT_EQ(Tree(), "[3-7]");
-  EXPECT_EQ(tree().Root()->LastLine, 12);
+  EXPECT_EQ(tree().Root()->LastLine(), 12);
   Load({"0", "{<+}1", "{<+}2", "3", "{>>}4", "5", "{>>}6", "7"});
   memo.Lines->Delete(1);
   EXPECT_EQ(TreeWithLevels(), "[1-3:1]");
   memo.Lines->Delete(2);
   EXPECT_EQ(Tree(), "[1-2]");
-  EXPECT_EQ(tree().Root()->LastLine, 6);
+  EXPECT_EQ(tree().Root()->LastLine(), 6);
   EXPECT_THROW(tree().Root()->ChildSection(3), ESxAssertion) << "a bad child index";
 }
 

@@ -119,7 +119,7 @@ TEST_F(UndoTest, RecordsReplayWithinTheText) {
   Undo();
   EXPECT_EQ(Text(), (Lines{"abc", "defXY", "Z", ""})) << "the caret below the text appends a line";
   EXPECT_EQ(range().CaretPos, P(3, 3));
-  EXPECT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count());
+  EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   Load({"{<+}a", "{<+}b", "{>>}c", "{>>}d", "e"});
   r = range().AddUndoItem("");
   r->StartPos = P(0, 2);
@@ -127,7 +127,7 @@ TEST_F(UndoTest, RecordsReplayWithinTheText) {
   Undo();
   EXPECT_EQ(Text(), (Lines{"a", "b", ""}));
   EXPECT_EQ(TreeWithLevels(), "[1-2:1]") << "the outer section lost its last line";
-  EXPECT_EQ(memo.SectionTree->Root()->LastLine, 3);
+  EXPECT_EQ(memo.SectionTree->Root()->LastLine(), 3);
   // Regression: undo after a caret move below the last line left a root not spanning the text.
   Load({"{<+}a", "b", "{>>}c"});
   Caret(1, 0);
@@ -135,10 +135,10 @@ TEST_F(UndoTest, RecordsReplayWithinTheText) {
   Caret(0, 3);
   ASSERT_EQ(memo.Lines->Count(), 4);
   Undo();
-  EXPECT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count());
+  EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   EXPECT_EQ(Tree(), "[0-2]");
   Undo();
-  EXPECT_EQ(memo.SectionTree->Root()->LastLine, memo.Lines->Count());
+  EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   EXPECT_EQ(Text()[0], "a");
 }
 

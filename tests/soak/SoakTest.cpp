@@ -406,7 +406,7 @@ class InvariantCheckTest : public FormFixture {
 TEST_F(InvariantCheckTest, EveryBrokenPromiseIsReported) {
   EXPECT_EQ(CheckControlInvariants(Memo()), "");
   const std::pair<const char*, std::function<void()>> breaks[] = {
-      {"a child reaching its parent's last line", [&] { Outer().Children.at(0)->LastLine = Outer().LastLine; }},
+      {"a child naming another parent", [&] { Outer().Children.at(0)->Parent = Memo().SectionTree->Root(); }},
       {"a wrong level", [&] { Outer().Children.at(0)->Level = 5; }},
       {"a stale visible map", [&] { Outer().Collapsed = true; }},  // folded behind the tree's back
       {"a reversed selection", [&] { Memo().Range->StartPos = {0, 3}, Memo().Range->EndPos = {0, 1}; }},
