@@ -334,27 +334,40 @@ void TSxSynMemoSections::RemoveSection(std::int32_t line, bool recursive) {
   owner_.DoChange({ciText, ciSelection, ciSections});
 }
 
-namespace {
-void Fold(TSxSynMemoSection* s, const TSxSynMemoSection* start, const TSxSynMemoSection* root, bool recursive,
-          bool childrenOnly) {
+void TSxSynMemoSections::Fold(TSxSynMemoSection* s, const TSxSynMemoSection* start, bool recursive, bool childrenOnly) {
   if (recursive)
-    for (auto it = s->Children.rbegin(); it != s->Children.rend(); ++it) Fold(it->get(), start, root, true, childrenOnly);
-  if (s != root && !(childrenOnly && s == start)) s->Collapsed = true;
+    for (auto it = s->Children.rbegin(); it != s->Children.rend(); ++it) Fold(it->get(), start, true, childrenOnly);
+  if (s != root_.get() && !(childrenOnly && s == start)) SetFolded(s, true);
 }
 
-void Unfold(TSxSynMemoSection* s, bool recursive) {
-  s->Collapsed = false;
+void TSxSynMemoSections::Unfold(TSxSynMemoSection* s, bool recursive) {
+  SetFolded(s, false);
   if (recursive)
     for (auto it = s->Children.rbegin(); it != s->Children.rend(); ++it) Unfold(it->get(), true);
 }
-}  // namespace
 
-// Folding is view state: it is not recorded for undo and does not mark the document modified.
+// A record whose changes reshaped the tree keeps the tree as it stood, folds included;
+// later folds belong to it until a newer record reshapes the tree. Undoing it puts them
+// back. Records that only typed within lines leave folds as they are.
+void TSxSynMemoSections::SetFolded(TSxSynMemoSection* s, bool folded) {
+  if (s->Collapsed == folded) return;
+  if (s != root_.get() && !reverting_ && owner_.Range && !owner_.Lines->Pending.Contains(pwLocked)) {
+    const auto& records = owner_.Range->UndoList;
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+      if ((*it)->SectionLog.empty()) continue;
+      (*it)->SectionLog.push_back({TSectionChange::Folded, s->Collapsed, s->FirstLine(), 0});
+      break;
+    }
+  }
+  s->Collapsed = folded;
+}
+
+// Folding does not mark the document modified.
 void TSxSynMemoSections::CollapseSection(std::int32_t line, bool recursive, bool childrenOnly) {
   RebuildIfStale();
   owner_.Lines->BeginUpdate();
   TSxSynMemoSection* s = SectionOf(line);
-  Fold(s, s, root_.get(), recursive, childrenOnly);
+  Fold(s, s, recursive, childrenOnly);
   owner_.Lines->Pending += pwVisibleMapStale;
   ShapeChanged();
   owner_.InvalidateAll();
@@ -369,7 +382,7 @@ void TSxSynMemoSections::ExpandSection(std::int32_t line, bool recursive, bool w
   Unfold(s, recursive);
   if (s == root_.get()) s->Collapsed = false;
   if (withParents) {
-    for (TSxSynMemoSection* cur = s; cur->Level > 1 && cur->Parent; cur = cur->Parent) cur->Parent->Collapsed = false;
+    for (TSxSynMemoSection* cur = s; cur->Level > 1 && cur->Parent; cur = cur->Parent) SetFolded(cur->Parent, false);
   }
   owner_.Lines->Pending += pwVisibleMapStale;
   ShapeChanged();
@@ -446,6 +459,9 @@ void TSxSynMemoSections::Revert(const TSectionLog& log) {
         break;
       case TSectionChange::Removed: Insert(it->A, it->B, it->Collapsed); break;
       case TSectionChange::RootEnd: root_->last_.Rel = it->A; break;
+      case TSectionChange::Folded:
+        if (TSxSynMemoSection* s = SectionOf(it->A); s != root_.get() && s->FirstLine() == it->A) s->Collapsed = it->Collapsed;
+        break;
     }
   }
   ShapeChanged();

@@ -89,9 +89,9 @@ class TSxSynMemoSection {
 // One change of the tree's shape, kept by the undo record that was newest when it
 // happened; undoing the record applies the inverses, newest first.
 struct TSectionChange {
-  enum TKind : std::uint8_t { LineInserted, LineDeleted, Added, Removed, RootEnd };
+  enum TKind : std::uint8_t { LineInserted, LineDeleted, Added, Removed, RootEnd, Folded };
   TKind Kind;
-  bool Collapsed = false;  // Removed: the section's fold state
+  bool Collapsed = false;  // Removed, Folded: the section's fold state before the change
   std::int32_t A = 0;      // the line; Added, Removed: the first line; RootEnd: the old end
   std::int32_t B = 0;      // Added, Removed: the last line
 };
@@ -169,6 +169,9 @@ class TSxSynMemoSections {
   // the root's end move.
   void ShiftLines(std::int32_t line, std::int32_t delta);
   void Log(const TSectionChange& change);
+  void Fold(TSxSynMemoSection* s, const TSxSynMemoSection* start, bool recursive, bool childrenOnly);
+  void Unfold(TSxSynMemoSection* s, bool recursive);
+  void SetFolded(TSxSynMemoSection* s, bool folded);
   void CollectHiddenRuns(const TSxSynMemoSection* s, bool visible);
   void SectionsChanged();
   void ShapeChanged() { shapeDirty_ = true; }

@@ -142,4 +142,23 @@ TEST_F(UndoTest, RecordsReplayWithinTheText) {
   EXPECT_EQ(Text()[0], "a");
 }
 
+// Undoing an edit that reshaped the tree gives the tree back as it stood, folds made
+// after it included; an edit within a line leaves later folds as they are.
+TEST_F(UndoTest, UndoOfAReshapingEditRestoresTheFoldsOfItsTree) {
+  Load({"a", "{<+}b", "c", "{>>}d", "e"});
+  Caret(1, 4);
+  range().ReplaceSelection("\r\n", ukPlain);
+  memo.SectionTree->CollapseSection(1, false, false);
+  Caret(0, 0);
+  Type("x");
+  memo.SectionTree->ExpandSection(1, false, false);
+  memo.SectionTree->CollapseSection(1, false, false);
+  EXPECT_EQ(Tree(), "[1-3c]");
+  Undo(2);
+  EXPECT_EQ(Tree(), "[1-3c]") << "the typing record keeps the folds";
+  Undo(2);
+  EXPECT_EQ(Tree(), "[1-3]");
+  EXPECT_EQ(memo.Lines->Count(), 5);
+}
+
 }  // namespace
