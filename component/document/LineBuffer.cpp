@@ -2,23 +2,11 @@
  ** Token encoding: per token the gap since the previous token's end and the length
  ** as base-128 varints, then the kind byte — about three bytes for a typical token. */
 #include "LineBuffer.h"
+#include "Varint.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
-
-namespace {
-
-inline std::uint32_t GetVarint(const unsigned char*& p) {
-  std::uint32_t v = 0;
-  for (int shift = 0;; shift += 7) {
-    unsigned char b = *p++;
-    v |= std::uint32_t{b & 0x7Fu} << shift;
-    if (!(b & 0x80)) return v;
-  }
-}
-
-}  // namespace
 
 void TLineLengths::Add(std::uint32_t len) {
   if (len < kDense) ++dense_[len];
@@ -179,16 +167,6 @@ void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
   }
 }
 
-namespace {
-inline unsigned char* PutVarintRaw(unsigned char* out, std::uint32_t v) {
-  while (v >= 0x80) {
-    *out++ = static_cast<unsigned char>(v | 0x80);
-    v >>= 7;
-  }
-  *out++ = static_cast<unsigned char>(v);
-  return out;
-}
-}  // namespace
 
 void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState) {
   Rec& r = lines_[static_cast<std::size_t>(i)];
@@ -196,17 +174,17 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startSt
   thread_local std::vector<unsigned char> enc;
   enc.resize(10 + 5 + toks.size() * 11);  // prefix room, the count, then at most 11 bytes a token
   unsigned char* body = enc.data() + 10;  // room for the length prefix in front
-  unsigned char* p = PutVarintRaw(body, static_cast<std::uint32_t>(toks.size()));
+  unsigned char* p = PutVarint(body, static_cast<std::uint32_t>(toks.size()));
   std::uint32_t end = 0;
   for (const TSxSyntaxToken& t : toks) {
-    p = PutVarintRaw(p, t.Start - end);
-    p = PutVarintRaw(p, t.Len);
+    p = PutVarint(p, t.Start - end);
+    p = PutVarint(p, t.Len);
     *p++ = t.Kind;
     end = t.Start + t.Len;
   }
   const auto bodyLen = static_cast<std::uint32_t>(p - body);
   unsigned char prefix[5];
-  const std::size_t prefixLen = static_cast<std::size_t>(PutVarintRaw(prefix, bodyLen) - prefix);
+  const std::size_t prefixLen = static_cast<std::size_t>(PutVarint(prefix, bodyLen) - prefix);
   const std::size_t area = toks.empty() ? 0 : prefixLen + bodyLen;
   if (area != TokenAreaSize(r) || (r.flags & kBorrowed)) {
     char* buf = Allocate(r.textLen + area);
@@ -332,8 +310,8 @@ void TSxTokenEncoder::Add(const std::vector<TSxSyntaxToken>& tokens) {
   bytes_.resize(at + tokens.size() * 11);
   unsigned char* p = bytes_.data() + at;
   for (const TSxSyntaxToken& t : tokens) {
-    p = PutVarintRaw(p, t.Start - end_);
-    p = PutVarintRaw(p, t.Len);
+    p = PutVarint(p, t.Start - end_);
+    p = PutVarint(p, t.Len);
     *p++ = t.Kind;
     end_ = t.Start + t.Len;
   }
@@ -351,11 +329,11 @@ void TLineBuffer::Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TTo
                         std::uint64_t key) {
   const bool indexed = !e.marks_.empty() && e.count_ > 0;
   unsigned char head[10];
-  unsigned char* h = PutVarintRaw(head, e.count_);
+  unsigned char* h = PutVarint(head, e.count_);
   const std::size_t body =
       static_cast<std::size_t>(h - head) + e.bytes_.size() + (indexed ? e.marks_.size() * kMarkSize + kTailSize : 0);
   unsigned char prefix[5];
-  const std::size_t prefixLen = static_cast<std::size_t>(PutVarintRaw(prefix, static_cast<std::uint32_t>(body)) - prefix);
+  const std::size_t prefixLen = static_cast<std::size_t>(PutVarint(prefix, static_cast<std::uint32_t>(body)) - prefix);
   const std::size_t area = e.count_ ? prefixLen + body : 0;
   char* buf = Allocate(r.textLen + area);
   if (r.textLen) std::memcpy(buf, r.buf, r.textLen);

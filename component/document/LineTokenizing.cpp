@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "LineBuffer.h"
+#include "Varint.h"
 
 namespace {
 
@@ -14,24 +15,6 @@ namespace {
 constexpr std::size_t kLongLine = 8192;
 // Tokens between checkpoints.
 constexpr std::size_t kStride = 512;
-
-inline std::uint32_t GetVarint(const unsigned char*& p) {
-  std::uint32_t v = 0;
-  for (int shift = 0;; shift += 7) {
-    unsigned char b = *p++;
-    v |= std::uint32_t{b & 0x7Fu} << shift;
-    if (!(b & 0x80)) return v;
-  }
-}
-
-inline unsigned char* PutVarint(unsigned char* out, std::uint32_t v) {
-  while (v >= 0x80) {
-    *out++ = static_cast<unsigned char>(v | 0x80);
-    v >>= 7;
-  }
-  *out++ = static_cast<unsigned char>(v);
-  return out;
-}
 
 // How far the tokenizer may look ahead of its position: the longest literal.
 std::size_t Lookahead(const TSxSyntaxAttributes& a) {
