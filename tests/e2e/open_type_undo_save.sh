@@ -10,10 +10,10 @@ start_editor
 doc="$work/doc.qeb"
 printf 'abc\r\n\xe4\xee\xec\r\n' > "$doc"   # abc / дом in cp1251
 press ctrl+l
-timeout 20 xdotool search --sync --onlyvisible --name '^Open$' >/dev/null || fail "the Open dialog did not appear"
+dialog=$(find_window '^Open$') || fail "the Open dialog did not appear"
+timeout 5 xdotool windowfocus --sync "$dialog" || true
 press "t:$doc" Return
-win=$(timeout 20 xdotool search --sync --onlyvisible --name 'doc\.qeb' | tail -n 1)
-[ -n "$win" ] || fail "doc.qeb did not open"
+win=$(find_window 'doc\.qeb') || fail "doc.qeb did not open"
 xdotool mousemove --window "$win" 450 200 click 1
 press ctrl+Home t:XY ctrl+z
 save
