@@ -43,8 +43,7 @@ start_editor() {
   (cd "$work" && LC_ALL=C.UTF-8 QT_IM_MODULE=compose QT_QPA_PLATFORM=xcb exec "$editor") \
     > "$work/editor.log" 2>&1 &
   editor_pid=$!
-  win=$(timeout 20 xdotool search --sync --onlyvisible --name 'Main\.qbl' | head -n 1)
-  [ -n "$win" ] || fail "the editor window did not appear"
+  win=$(find_window 'Main\.qbl') || fail "the editor window did not appear"
   timeout 5 xdotool windowfocus --sync "$win" || true
   # Into the text area (right of the outline, below the tool bar) until a typed 0 is saved:
   # Qt may still be replacing its window when it first shows.
@@ -52,9 +51,21 @@ start_editor() {
     xdotool mousemove --window "$win" 450 200 click 1 key ctrl+Home 0
     save
     [ "$(head -c 1 "$doc")" = 0 ] && return 0
-    win=$(xdotool search --onlyvisible --name 'Main\.qbl' | tail -n 1)
+    win=$(find_window 'Main\.qbl') || fail "the editor window went away"
   done
   fail "the editor's text area did not take the keyboard"
+}
+
+# The newest visible window whose name matches, within 20 seconds. A search ends with an
+# error when a window vanishes under it, as Qt's windows do while they start: it is retried.
+find_window() {
+  local w
+  for _ in $(seq 200); do
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1)
+    [ -n "$w" ] && echo "$w" && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 alive() { kill -0 "$editor_pid" 2>/dev/null || fail "the editor is no longer running"; }

@@ -48,18 +48,13 @@ shift_cyrillic=(Cyrillic_sha Cyrillic_ghe)
 
 pick() { local -n list=$1; echo "${list[RANDOM % ${#list[@]}]}"; }
 
-# The saved bytes: no control byte but the CR LF line ends, no DEL, CR LF after every line.
+# The saved bytes: no control byte but CR LF line ends, no DEL, CR LF after every line.
 check_file() {
   local bad
-  bad=$(od -An -v -tu1 "$doc" | tr -s ' ' '\n' |
-    awk '$1 != "" && (($1 < 32 && $1 != 10 && $1 != 13) || $1 == 127) {n++} END {print n + 0}')
-  [ "$bad" -eq 0 ] || fail "seed $seed: the saved file holds $bad control or DEL bytes"
-  # Line ends: every CR starts a CR LF, every LF ends one, and the file ends with one.
-  if [ "$(tr -dc '\r' < "$doc" | wc -c)" -ne "$(tr -dc '\n' < "$doc" | wc -c)" ] ||
-     [ "$(grep -c $'\r$' "$doc")" -ne "$(tr -dc '\n' < "$doc" | wc -c)" ] ||
-     [ "$(tail -c 2 "$doc" | od -An -tx1 | tr -d ' ')" != "0d0a" ]; then
-    fail "seed $seed: the saved file's line ends are not all CR LF"
-  fi
+  bad=$(od -An -v -tu1 "$doc" | tr -s ' ' '\n' | awk 'NF {
+      if (($1 < 32 && $1 != 10 && $1 != 13) || $1 == 127 || (p == 13) != ($1 == 10)) n++; p = $1 }
+    END {print n + (p != 10)}')
+  [ "$bad" -eq 0 ] || fail "seed $seed: the saved file holds $bad control or DEL bytes or line ends other than CR LF"
 }
 
 group=1

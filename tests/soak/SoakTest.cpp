@@ -30,12 +30,6 @@ constexpr std::uint16_t Keys[] = {VK_BACK, VK_TAB, VK_RETURN, VK_PRIOR, VK_NEXT,
                                   VK_ADD, VK_SUBTRACT, VK_F5, VK_F6, VK_OEM_2, '0', '5', '9', VK_NUMPAD0 + 3,
                                   VK_CONTROL, VK_SHIFT, 'Q', 200};
 
-std::string Joined(const TDocumentSnapshot& s) {
-  std::string bytes;
-  for (const std::string& l : s.Lines) bytes += l + "\r\n";
-  return bytes;
-}
-
 std::string FingerprintOf(const TSxSynMemoUndoItem& item) {
   return std::to_string(int(item.Kind)) + ':' + std::to_string(item.StartPos.X) + ',' +
          std::to_string(item.StartPos.Y) + ':' + std::to_string(item.CaretPos.X) + ',' +
@@ -305,7 +299,7 @@ class TSoakDriver {
     lastFileName_ = m.Lines->FileName();
     const TRecord top = records_.empty() ? TRecord{nullptr, "", {}} : records_.back();
     if (saveTop_ && top.Item == saveTop_->Item && top.Fingerprint == saveTop_->Fingerprint &&
-        Joined(now) != savedBytes_)
+        now.Lines != savedLines_)
       return "the document at its save point differs from the saved bytes";
     return "";
   }
@@ -320,7 +314,7 @@ class TSoakDriver {
     ++saves;
     saveTop_ = TRecord{records_.empty() ? nullptr : records_.back().Item,
                        records_.empty() ? "" : records_.back().Fingerprint, {}};
-    savedBytes_ = Joined(WithoutTrailingBlanks(TakeSnapshot(Memo())));
+    savedLines_ = WithoutTrailingBlanks(TakeSnapshot(Memo())).Lines;
     return "";
   }
 
@@ -348,9 +342,9 @@ class TSoakDriver {
   std::size_t errorsExpected_ = 0;
   bool saveDue_ = false, wasUndo_ = false;
   std::string stepError_, lastFileName_;
-  // The save point: the undo record on top when the document was saved, and the bytes.
+  // The save point: the undo record on top when the document was saved, and its text.
   std::optional<TRecord> saveTop_;
-  std::string savedBytes_;
+  std::vector<std::string> savedLines_;
   // The operations, drawn by weight.
   struct TOperation {
     int Weight;
