@@ -9,24 +9,29 @@
 
 namespace {
 
-struct Tok {
-  std::string text;
-  TToken kind;
-  friend bool operator==(const Tok&, const Tok&) = default;
-};
+// "text/kind" per token; kinds: t text, i integer, f float, p point, s string, S string end,
+// h hex, c/C comment open/closed, E other comment closed, l in-line comment, ; end of line,
+// d/D directive, else the number.
+std::string K(TToken k) {
+  const std::pair<TToken, const char*> names[] = {
+      {tokText, "t"}, {tokInteger, "i"}, {tokFloat, "f"}, {tokPoint, "p"}, {tokString, "s"}, {tokStringEnd, "S"},
+      {tokHexValue, "h"}, {tokMLCommentBeg, "c"}, {tokMLCommentEnd, "C"}, {tokELCommentEnd, "E"},
+      {tokILComment, "l"}, {tokEndLine, ";"}, {tokMLCompDirBeg, "d"}, {tokILCompDir, "D"}};
+  for (auto [kind, name] : names)
+    if (kind == k) return name;
+  return std::to_string(k);
+}
 
-std::ostream& operator<<(std::ostream& os, const Tok& t) { return os << "{" << t.text << "," << int(t.kind) << "}"; }
-
-// One line tokenized from a given carried state: its tokens and the state it leaves.
-struct LineCase { const char* rule; std::string line; TToken prev; std::vector<Tok> tokens; TToken end; };
+// One line tokenized from a carried state: its tokens and the state it leaves.
+struct LineCase { const char* rule; std::string line; TToken prev; const char* tokens; TToken end; };
 
 class TokenizerTest : public ::testing::Test {
  protected:
-  std::vector<Tok> Run(const std::string& line, TToken prev = tokText, int lineIndex = 0) {
+  std::string Run(const std::string& line, TToken prev = tokText, int lineIndex = 0) {
     TSxSyntaxParser list;
     end = list.Parse(line, lineIndex, &attrs, prev);
-    std::vector<Tok> out;
-    for (const auto& t : list.Tokens()) out.push_back({line.substr(t.Start, t.Len), t.Kind});
+    std::string out;
+    for (const auto& t : list.Tokens()) out += (out.empty() ? "" : " ") + line.substr(t.Start, t.Len) + "/" + K(t.Kind);
     return out;
   }
   template <std::size_t N>
@@ -36,21 +41,24 @@ class TokenizerTest : public ::testing::Test {
       EXPECT_EQ(end, c.end) << c.rule;
     }
   }
+  // Records the words offered to the host.
+  void Offer() {
+    attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) { offered.emplace_back(w); };
+  }
   TSxSyntaxAttributes attrs;
   TToken end = 0;
+  std::vector<std::string> offered;
 };
 
 // The host sees every word with its column and line and may set its kind.
 TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKindsAndTheHostNamesWords) {
-  std::vector<std::string> offered;
   attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int pos, int line, TToken& t) {
     offered.emplace_back(w);
     if (w == "if" && pos == 3 && line == 7) t = 250;
   };
-  EXPECT_EQ(Run("x:=y+1;"), (std::vector<Tok>{{"x", tokText}, {":=", tokText}, {"y", tokText}, {"+", tokText},
-                                              {"1", tokInteger}, {";", tokEndLine}}));
+  EXPECT_EQ(Run("x:=y+1;"), "x/t :=/t y/t +/t 1/i ;/;");
   EXPECT_EQ(offered, (std::vector<std::string>{"x", ":=", "y", "+"}));
-  EXPECT_EQ(Run("  if x", tokText, 7), (std::vector<Tok>{{"if", 250}, {"x", tokText}}));
+  EXPECT_EQ(Run("  if x", tokText, 7), "if/250 x/t");
   TSxSyntaxParser list;
   EXPECT_EQ(list.Parse("abc", 0, nullptr, tokELCommentBeg), tokELCommentBeg) << "no attributes: no tokens";
   EXPECT_EQ(list.Count(), 0);
@@ -59,44 +67,31 @@ TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKindsAndTheHost
 // A digit after a word-class character that is not a letter, digit or "_" starts a
 // number, and the word offered to the host ends before it.
 TEST_F(TokenizerTest, NumbersStuckToAPrecedingSymbolStartAtTheDigit) {
-  std::vector<std::string> offered;
-  attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) { offered.emplace_back(w); };
-  EXPECT_EQ(Run("x|5 ~12.5 \xB9" "5 }5 a_5 b~1c"),
-            (std::vector<Tok>{{"x|", tokText}, {"5", tokInteger}, {"~", tokText}, {"12.5", tokFloat},
-                              {"\xB9", tokText}, {"5", tokInteger}, {"}", tokText}, {"5", tokInteger},
-                              {"a_5", tokText}, {"b~", tokText}, {"1", tokInteger}, {"c", tokText}}));
+  Offer();
+  EXPECT_EQ(Run("x|5 ~12.5 \xB9" "5 }5 a_5 b~1c"), "x|/t 5/i ~/t 12.5/f \xB9/t 5/i }/t 5/i a_5/t b~/t 1/i c/t");
   EXPECT_EQ(offered, (std::vector<std::string>{"x|", "~", "\xB9", "}", "a_5", "b~", "c"}));
 }
 
 const LineCase kLineCases[] = {
-    {"digits inside a word stay in it", "abc123", tokText, {{"abc123", tokText}}, tokText},
-    {"digits start a number after a non-word character", "123abc", tokText,
-     {{"123", tokInteger}, {"abc", tokText}}, tokText},
-    {"a Cyrillic letter is a word character", "\xE0" "12", tokText, {{"\xE0" "12", tokText}}, tokText},
-    {"a second point ends a float", "1.2.3", tokText,
-     {{"1.2", tokFloat}, {".", tokPoint}, {"3", tokInteger}}, tokText},
-    {"a trailing point belongs to the float", "12.", tokText, {{"12.", tokFloat}}, tokText},
-    {"strings split at blanks", "'a b' z", tokText,
-     {{"'a", tokString}, {"b'", tokStringEnd}, {"z", tokText}}, tokText},
-    {"an open string never continues on the next line", "'a b", tokText,
-     {{"'a", tokString}, {"b", tokString}}, tokText},
-    {"hex value", "$1F", tokText, {{"$1F", tokHexValue}}, tokText},
-    {"the hex prefix alone is a hex token", "$", tokText, {{"$", tokHexValue}}, tokText},
-    {"a multi-line comment opens", "{ a", tokText,
-     {{"{", tokMLCommentBeg}, {"a", tokMLCommentBeg}}, tokMLCommentBeg},
-    {"a carried comment closes and text resumes", "b } z", tokMLCommentBeg,
-     {{"b", tokMLCommentBeg}, {"}", tokMLCommentEnd}, {"z", tokText}}, tokText},
-    {"the closer is found where its last character is read", "abc}def", tokMLCommentBeg,
-     {{"abc}", tokMLCommentEnd}, {"def", tokText}}, tokText},
-    {"\"{\" is tried before \"{$\"", "{$x}", tokText, {{"{$x}", tokMLCommentEnd}}, tokText},
-    {"the opener's characters belong to the first piece", "(*) q", tokText,
-     {{"(*)", tokELCommentEnd}, {"q", tokText}}, tokText},
-    {"an in-line comment runs to the end", "// a {", tokText,
-     {{"//", tokILComment}, {"a", tokILComment}, {"{", tokILComment}}, tokILComment},
-    {"a control character at the end is a blank", "ab\t", tokText, {{"ab", tokText}}, tokText},
-    {"an empty line keeps the carried state", "", tokMLCommentBeg, {}, tokMLCommentBeg},
-    {"a continuation line starting with blanks begins with an empty token", "  x", tokMLCommentBeg,
-     {{"", tokMLCommentBeg}, {"x", tokMLCommentBeg}}, tokMLCommentBeg},
+    {"digits inside a word stay in it", "abc123", tokText, "abc123/t", tokText},
+    {"digits start a number after a non-word character", "123abc", tokText, "123/i abc/t", tokText},
+    {"a Cyrillic letter is a word character", "\xE0" "12", tokText, "\xE0" "12/t", tokText},
+    {"a second point ends a float", "1.2.3", tokText, "1.2/f ./p 3/i", tokText},
+    {"a trailing point belongs to the float", "12.", tokText, "12./f", tokText},
+    {"strings split at blanks", "'a b' z", tokText, "'a/s b'/S z/t", tokText},
+    {"an open string never continues on the next line", "'a b", tokText, "'a/s b/s", tokText},
+    {"hex value", "$1F", tokText, "$1F/h", tokText},
+    {"the hex prefix alone is a hex token", "$", tokText, "$/h", tokText},
+    {"a multi-line comment opens", "{ a", tokText, "{/c a/c", tokMLCommentBeg},
+    {"a carried comment closes and text resumes", "b } z", tokMLCommentBeg, "b/c }/C z/t", tokText},
+    {"the closer is found where its last character is read", "abc}def", tokMLCommentBeg, "abc}/C def/t", tokText},
+    {"\"{\" is tried before \"{$\"", "{$x}", tokText, "{$x}/C", tokText},
+    {"the opener's characters belong to the first piece", "(*) q", tokText, "(*)/E q/t", tokText},
+    {"an in-line comment runs to the end", "// a {", tokText, "///l a/l {/l", tokILComment},
+    {"a control character at the end is a blank", "ab\t", tokText, "ab/t", tokText},
+    {"an empty line keeps the carried state", "", tokMLCommentBeg, "", tokMLCommentBeg},
+    {"a continuation line starting with blanks begins with an empty token", "  x", tokMLCommentBeg, "/c x/c",
+     tokMLCommentBeg},
 };
 
 TEST_F(TokenizerTest, LinesGiveTheirTokensAndCarriedState) { RunAll(kLineCases); }
@@ -105,23 +100,22 @@ TEST_F(TokenizerTest, EmptyOrBlankLiteralsNeverMatch) {
   attrs.LitString = '\0';
   attrs.LitMLCommentB.clear();
   attrs.LitHexPrefix.clear();
-  EXPECT_EQ(Run("'a' {b} $1"), (std::vector<Tok>{{"'", tokText}, {"a", tokText}, {"'", tokText}, {"{b}", tokText},
-                                               {"$", tokText}, {"1", tokInteger}}));
+  EXPECT_EQ(Run("'a' {b} $1"), "'/t a/t '/t {b}/t $/t 1/i");
   // Regression: blank literal characters and a hex prefix holding a blank put blanks inside tokens.
   attrs.LitString = ' ';
   attrs.LitDecimalPoint = '\t';
   attrs.LitReference = '\x01';
-  EXPECT_EQ(Run("a b 1\t2"), (std::vector<Tok>{{"a", tokText}, {"b", tokText}, {"1", tokInteger}, {"2", tokInteger}}));
+  EXPECT_EQ(Run("a b 1\t2"), "a/t b/t 1/i 2/i");
   attrs.LitHexPrefix = "$ ";
-  EXPECT_EQ(Run("$ 1F"), (std::vector<Tok>{{"$", tokText}, {"1", tokInteger}, {"F", tokText}}));
+  EXPECT_EQ(Run("$ 1F"), "$/t 1/i F/t");
   // Regression (fuzzing): the next prefix with the same first character must match again.
   attrs.LitHexPrefix = "$";
-  EXPECT_EQ(Run("$1F"), (std::vector<Tok>{{"$1F", tokHexValue}}));
+  EXPECT_EQ(Run("$1F"), "$1F/h");
 }
 
 TEST_F(TokenizerTest, LinesLongerThan65535CharactersKeepExactColumns) {
   const std::string word(70000, 'a');
-  EXPECT_EQ(Run(word + " 42"), (std::vector<Tok>{{word, tokText}, {"42", tokInteger}}));
+  EXPECT_EQ(Run(word + " 42"), word + "/t 42/i");
 }
 
 class BlankSeparatedTest : public TokenizerTest {
@@ -130,20 +124,15 @@ class BlankSeparatedTest : public TokenizerTest {
 };
 
 TEST_F(BlankSeparatedTest, EveryWordIsOneTokenAndNumbersNeedTwoCharacters) {
-  std::vector<std::string> offered;
-  attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) { offered.emplace_back(w); };
-  EXPECT_EQ(Run("7 -7 1.2.3 x:=y"),
-            (std::vector<Tok>{{"7", tokText}, {"-7", tokInteger}, {"1.2.3", tokFloat}, {"x:=y", tokText}}));
+  Offer();
+  EXPECT_EQ(Run("7 -7 1.2.3 x:=y"), "7/t -7/i 1.2.3/f x:=y/t");
   EXPECT_EQ(offered, (std::vector<std::string>{"7", "x:=y"}));
 }
 
-// Blank-separated words: strings, comment openers and the carried state.
 const LineCase kBlankSeparatedCases[] = {
-    {"words inside a string still classify as numbers", "'a 12 b'", tokText,
-     {{"'a", tokStringEnd}, {"12", tokInteger}, {"b'", tokStringEnd}}, tokText},
-    {"a word opens a comment", "// x {y", tokText,
-     {{"//", tokILComment}, {"x", tokILComment}, {"{y", tokMLCommentBeg}}, tokMLCommentBeg},
-    {"a carried comment closes", "a b}", tokMLCommentBeg, {{"a", tokMLCommentBeg}, {"b}", tokMLCommentEnd}}, tokText},
+    {"words inside a string still classify as numbers", "'a 12 b'", tokText, "'a/S 12/i b'/S", tokText},
+    {"a word opens a comment", "// x {y", tokText, "///l x/l {y/c", tokMLCommentBeg},
+    {"a carried comment closes", "a b}", tokMLCommentBeg, "a/c b}/C", tokText},
 };
 
 TEST_F(BlankSeparatedTest, LinesGiveTheirTokensAndCarriedState) { RunAll(kBlankSeparatedCases); }
@@ -152,8 +141,8 @@ TEST_F(BlankSeparatedTest, DirectiveOpenersAreTriedMultiLineFirst) {
   attrs.SyntaxFlags |= HasILCompDir;
   attrs.SyntaxFlags &= static_cast<std::uint16_t>(~(HasMLComment));
   attrs.LitILCompDir.assign(1, '{');  // assign(): GCC 12 -Wrestrict misfires on = "{" here
-  EXPECT_EQ(Run("{$x"), (std::vector<Tok>{{"{$x", tokMLCompDirBeg}}));
-  EXPECT_EQ(Run("{x"), (std::vector<Tok>{{"{x", tokILCompDir}}));
+  EXPECT_EQ(Run("{$x"), "{$x/d");
+  EXPECT_EQ(Run("{x"), "{x/D");
 }
 
 }  // namespace
