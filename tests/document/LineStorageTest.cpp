@@ -9,6 +9,14 @@
 
 namespace {
 
+// A view down to Horizon: lines below it wait for idle work or a reader.
+struct ViewModel : TSxMemoModel {
+  std::int32_t Horizon = MaxInt;
+  int IdleRequests = 0;
+  std::int32_t RetokenizeHorizon() override { return Horizon; }
+  void RequestIdleWork() override { ++IdleRequests; }
+};
+
 class LineStorageTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -22,7 +30,7 @@ class LineStorageTest : public ::testing::Test {
     parsedLines.clear();
     changes.clear();
   }
-  TSxMemoModel m;
+  ViewModel m;
   std::vector<int> parsedLines;
   std::vector<TChangedItems> changes;
 };
@@ -94,7 +102,8 @@ TEST_F(LineStorageTest, RetokenizingStopsWhenTheStateAgrees) {
   EXPECT_TRUE(parsedLines.empty()) << "deleting the last line marks no following line";
 }
 
-// Whatever edits happen, the tokens and the longest line after each update equal those of a fresh load.
+// Whatever edits, idle work and readers in between, the tokens and the longest line equal
+// those of a fresh load.
 TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
   std::mt19937 rng(7);
   const std::vector<std::string> pieces = {"x", " ", "{", "}", "(*", "*)", "'", "//", "1", "\xE0"};
@@ -104,15 +113,23 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
     return s;
   };
   std::string text;
-  for (int i = 0; i < 40; ++i) text += randomLine() + "\r\n";
+  for (int i = 0; i < 300; ++i) text += "x\r\n";
   Load(text);
-  for (int step = 0; step < 400; ++step) {
+  m.Horizon = 5;
+  m.Lines->Insert(0, "{");
+  EXPECT_TRUE(m.Lines->RetokenizingPending() && m.IdleRequests > 0);
+  EXPECT_FALSE(m.Lines->ContinueRetokenizing(std::chrono::seconds(10)));
+  for (int step = 0; step < 800; ++step) {
     const int n = m.Lines->Count();
-    switch (rng() % 3) {
-      case 0: if (n) m.Lines->Put(static_cast<int>(rng() % n), randomLine()); break;
-      case 1: m.Lines->Insert(static_cast<int>(rng() % (n + 1)), randomLine()); break;
-      case 2: if (n > 1) m.Lines->Delete(static_cast<int>(rng() % n)); break;
+    m.Horizon = static_cast<int>(rng() % (n + 1));
+    switch (rng() % 6) {
+      case 0: case 1: if (n) m.Lines->Put(static_cast<int>(rng() % n), randomLine()); break;
+      case 2: m.Lines->Insert(static_cast<int>(rng() % (n + 1)), randomLine()); break;
+      case 3: if (n > 1) m.Lines->Delete(static_cast<int>(rng() % n)); break;
+      case 4: m.Lines->ContinueRetokenizing(std::chrono::microseconds(rng() % 40)); break;
+      default: if (n) m.Lines->TokenList(static_cast<int>(rng() % n)); break;
     }
+    if (step % 20 != 0) continue;
     TSxMemoModel fresh;
     fresh.Lines->LoadFromStream(m.Lines->Text());
     ASSERT_EQ(fresh.Lines->Count(), m.Lines->Count());
