@@ -114,10 +114,9 @@ class SectionCommandsTest : public RangeFixture {};
 
 // The selection's lines become a section around the inner ones; a caret line becomes a
 // two-line section over a new empty line; a selection starting on a section's line makes
-// nothing but the caret move. The section makes one record and the caret move to the
-// section's first line its own (regression: the move was folded into the section's record),
-// so the first undo only walks the caret back; undoing all restores text, tree and caret
-// (regression: on the last line the root kept the added line).
+// nothing but the caret move. The caret move to the section's first line makes a record of
+// its own (regression: it was folded into the section's record); undoing both is the edit
+// property test's (regression: on the last line the root kept the added line).
 TEST_F(SectionCommandsTest, CreateSectionFromSelectionRecordsTheCaretMove) {
   struct Case { Lines text; int x1, y1, x2, y2; Lines after; const char* tree; TTextPos caret; size_t added; };
   const Case cases[] = {
@@ -128,7 +127,6 @@ TEST_F(SectionCommandsTest, CreateSectionFromSelectionRecordsTheCaretMove) {
   };
   for (const Case& c : cases) {
     Load(c.text);
-    const Lines text = Text();
     const std::string tree = TreeWithLevels();
     Select(c.x1, c.y1, c.x2, c.y2);
     const TTextPos caret = range().CaretPos;
@@ -141,16 +139,6 @@ TEST_F(SectionCommandsTest, CreateSectionFromSelectionRecordsTheCaretMove) {
     ASSERT_EQ(range().UndoList.size(), records + c.added);
     EXPECT_EQ(range().LastUndoItem()->Kind == ukCaret, caret != c.caret);
     EXPECT_TRUE(range().IsEmpty() || tree == c.tree);
-    range().Undo();
-    if (c.added == 2) {
-      EXPECT_EQ(std::pair(Text(), TreeWithLevels()), std::pair(c.after, std::string(c.tree)));
-      EXPECT_EQ(range().CaretPos, caret);
-      range().Undo();
-    }
-    EXPECT_EQ(Text(), text);
-    EXPECT_EQ(TreeWithLevels(), tree);
-    EXPECT_EQ(range().CaretPos, caret);
-    EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   }
 }
 
