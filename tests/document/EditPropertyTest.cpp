@@ -15,18 +15,13 @@ namespace {
 using State = std::pair<TDocumentSnapshot, TTextPos>;
 
 // A seed, the document's least number of lines and the number of operations.
-struct PropertyRun {
-  unsigned seed;
-  std::size_t lines;
-  int steps;
-};
+struct PropertyRun { unsigned seed; std::size_t lines; int steps; };
 void PrintTo(const PropertyRun& r, std::ostream* os) { *os << "seed " << r.seed << ", " << r.lines << " lines"; }
 
 class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterface<PropertyRun> {
  protected:
   int Rand(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
   bool Chance(int percent) { return Rand(1, 100) <= percent; }
-
   std::string Word() {
     static const char* const words[] = {"if", "x", "foo", "  ", "\xE0\xE1\xE2", "{", "}", "bar baz", "", "q "};
     return words[Rand(0, 9)];
@@ -34,18 +29,13 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
 
   void EmitBlock(std::vector<std::string>& out, int depth) {
     for (int items = Rand(1, 4); items > 0; --items) {
-      if (depth < 4 && Chance(35)) {
-        out.push_back((Chance(30) ? "{<-}" : "{<+}") + Word());
-        EmitBlock(out, depth + 1);
-        out.push_back("{>>}" + Word());
-      } else {
-        out.push_back(Word());
-      }
+      const bool nest = depth < 4 && Chance(35);
+      out.push_back((nest ? Chance(30) ? "{<-}" : "{<+}" : "") + Word());
+      if (nest) EmitBlock(out, depth + 1), out.push_back("{>>}" + Word());
     }
   }
 
   State Take() const { return {WithoutTrailingBlanks(TakeSnapshot(memo)), memo.Range->CaretPos}; }
-
   int LineLen(int y) const { return static_cast<int>(memo.Lines->Get(y).size()); }
   TTextPos RandomPos() {
     const int y = Rand(0, memo.Lines->Count() - 1);
@@ -77,9 +67,8 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     const TSxSynMemoUndoItem* last = range().LastUndoItem();
     action();
     const auto& list = range().UndoList;
-    std::size_t fresh = list.size();
-    for (std::size_t i = 0; i < list.size(); ++i)
-      if (list[i].get() == last) fresh = list.size() - 1 - i;
+    std::size_t fresh = 0;
+    while (fresh < list.size() && list[list.size() - 1 - fresh].get() != last) ++fresh;
     // One record per action, but a new section's record is followed by the caret move's.
     ASSERT_LE(fresh, 2u);
     if (fresh >= 1) Expect(before);
@@ -164,9 +153,8 @@ TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
 
 // Small documents reach every repair; large ones hold thousands of sections, so line
 // shifts and undo meet long runs of siblings and deep boundaries.
-INSTANTIATE_TEST_SUITE_P(Seeds, EditPropertyTest,
-                         ::testing::Values(PropertyRun{1, 30, 2500}, PropertyRun{2, 30, 2500}, PropertyRun{3, 30, 2500}, PropertyRun{4, 30, 2500},
-                                           PropertyRun{5, 30, 2500}, PropertyRun{6, 30, 2500}, PropertyRun{7, 14000, 300},
-                                           PropertyRun{8, 14000, 300}));
+INSTANTIATE_TEST_SUITE_P(Seeds, EditPropertyTest, ::testing::Values(PropertyRun{1, 30, 2500}, PropertyRun{2, 30, 2500},
+    PropertyRun{3, 30, 2500}, PropertyRun{4, 30, 2500}, PropertyRun{5, 30, 2500}, PropertyRun{6, 30, 2500},
+    PropertyRun{7, 14000, 300}, PropertyRun{8, 14000, 300}));
 
 }  // namespace

@@ -33,8 +33,6 @@ TEST_F(SectionsTest, MarkersAndTheirRepairs) {
     EXPECT_EQ(tree().Root()->LastLine(), int(out.size()));
   }
   Load({"{<+}a", "b", "{<-}c", "{>>}d", "{>>}e"});
-  EXPECT_EQ(tree().SectionOf(3)->FirstLine(), 2);
-  EXPECT_EQ(tree().SectionOf(1)->FirstLine(), 0);
   EXPECT_EQ((std::vector<int>{tree().LineRole(0), tree().LineRole(1), tree().LineRole(2), tree().LineRole(3)}),
             (std::vector<int>{1, 0, 2, 3}));
   EXPECT_EQ(TSxSynMemoSections::MarkerKind("{>>}{<+}"), 3) << "only the first four characters count";
@@ -87,8 +85,6 @@ TEST_F(SectionsTest, VisibleMapWithNestedCollapsedSectionsAndLevels) {
   EXPECT_EQ(VisibleRows(), (std::vector<int>{0, 1, 5, 6, 8}));
   EXPECT_EQ(tree().MaxLevel(), 3);
   EXPECT_EQ(tree().MaxVisibleLevel(), 2);
-  EXPECT_EQ(tree().VisibleIndexOf(3), -1);
-  EXPECT_EQ(tree().VisibleIndexOf(8), 4);
   EXPECT_FALSE(tree().IsSectionVisible(tree().SectionOf(2)));
   tree().CollapseSection(0, false, false);
   EXPECT_EQ(VisibleRows(), (std::vector<int>{0}));

@@ -103,7 +103,6 @@ TEST_F(UndoTest, LinePrefixCommandsHaveRecordsOfTheirOwn) {
   range().ToggleLineComment("//");
   EXPECT_EQ(Text(), (Lines{"a", "   b", "c", "d"}));
   EXPECT_EQ(range().StartPos, P(0, 0));
-  EXPECT_EQ(Kinds(), (std::vector<TUndoKind>{ukPlain, ukPlain, ukPlain}));
   Undo(3);
   EXPECT_EQ(Text(), (Lines{"    a", "   b", "//c", "d"}));
 }
