@@ -24,12 +24,9 @@ std::string CheckShape(const TSxSynMemoSection& s, bool visible, std::vector<con
   }
   std::int32_t prevEnd = s.FirstLine();
   for (const auto& c : s.Children) {
-    if (c->Parent != &s) return Where(*c) + " does not name its parent";
-    if (c->Level != s.Level + 1) return Where(*c) + " has the wrong level under " + Where(s);
-    if (c->FirstLine() >= c->LastLine()) return Where(*c) + " is not at least two lines";
-    if (c->FirstLine() <= prevEnd) return Where(*c) + " overlaps or touches its predecessor or parent start";
-    if (c->LastLine() >= s.LastLine()) return Where(*c) + " reaches the end of " + Where(s);
-    if (c->LastLine() >= count) return Where(*c) + " lies beyond the text";
+    if (c->Parent != &s || c->Level != s.Level + 1 || c->FirstLine() >= c->LastLine() || c->FirstLine() <= prevEnd ||
+        c->LastLine() >= s.LastLine() || c->LastLine() >= count)
+      return Where(*c) + " is misplaced under " + Where(s) + " after line " + std::to_string(prevEnd);
     prevEnd = c->LastLine();
     std::string e = CheckShape(*c, visible && !(s.Collapsed && s.Parent), innermost, shown);
     if (!e.empty()) return e;
@@ -63,11 +60,8 @@ std::string CheckDocumentInvariants(TSxMemoModel& memo) {
     const auto i = static_cast<std::size_t>(l);
     if (tree.SectionOf(l) != innermost[i]) return "line " + std::to_string(l) + " is not in its innermost section";
     const std::int32_t expected = shown[i] ? row++ : -1;
-    if (tree.VisibleIndexOf(l) != expected)
-      return "line " + std::to_string(l) + " has visible index " + std::to_string(tree.VisibleIndexOf(l)) +
-             ", expected " + std::to_string(expected);
-    if (expected >= 0 && tree.LineOfVisibleIndex(expected) != l)
-      return "visible row " + std::to_string(expected) + " does not lead back to line " + std::to_string(l);
+    if (tree.VisibleIndexOf(l) != expected || (expected >= 0 && tree.LineOfVisibleIndex(expected) != l))
+      return "line " + std::to_string(l) + " and visible row " + std::to_string(expected) + " do not map to each other";
   }
   if (tree.VisibleCount() != row) return "visible count off by " + std::to_string(tree.VisibleCount() - row);
   if (tree.LineOfVisibleIndex(row) != -1) return "a row past the visible ones names a line";
