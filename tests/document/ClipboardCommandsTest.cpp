@@ -50,7 +50,8 @@ TEST_F(ClipboardTest, CutNeedsASelectionAndAWritableDocument) {
 }
 
 // Sections come back from a paste at column 0 with their fold state; mid-line the joined
-// line's start marker is dropped and its end finds no start; skipping them pastes plain text.
+// line's start marker is dropped and its end finds no start, both markers stripped from the
+// text; skipping them pastes plain text.
 TEST_F(ClipboardTest, PastedSectionsAtColumnZeroMidLineAndSkipped) {
   struct Case { Lines text; int x1, y1, x2, y2; TTextPos at; bool skip; Lines after; const char* tree; TTextPos caret; };
   const Case cases[] = {
@@ -90,23 +91,6 @@ TEST_F(ClipboardTest, SectionsBlockPasteReadsToTheFirstNul) {
     range().PasteFromClipboard();
     EXPECT_EQ(Text(), text);
     EXPECT_EQ(Tree(), tree);
-  }
-}
-
-// Pairs list inner sections first (negative start: collapsed); unbalanced markers are
-// dropped with their text kept; a NUL ends the text.
-TEST(ExtractMarkersTest, PairsAndRepairs) {
-  const std::tuple<std::string, std::string, TSectionPairs> cases[] = {
-      {"{<+}a\r\n{<-}b\nc\r{>>}d\r\n{>>}e", "a\r\nb\r\nc\r\nd\r\ne\r\n", {-2, 3, 1, 4}},
-      {"{>>}stray\r\n{<+}open\r\nend", "stray\r\nopen\r\nend\r\n", {}},
-      {std::string("{<+}a\r\n{>>}b\0{<+}c\r\n{>>}d", 25), "a\r\nb\r\n", {1, 1}},
-  };
-  for (const auto& [in, out, pairs] : cases) {
-    std::string text = in;
-    TSectionPairs got{7, 7};
-    ExtractSectionMarkers(text, got);
-    EXPECT_EQ(text, out);
-    EXPECT_EQ(got, pairs);
   }
 }
 
