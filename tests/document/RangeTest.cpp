@@ -30,6 +30,8 @@ const ReplaceCase kReplaceCases[] = {
      P(0, 0), "n1\r\nn2\r\n", {"n1", "n2", "head", "body", "tail"}, P(0, 2), "[2-4]"},
     {"lines inserted mid-line go after the start line", {"{<+}head", "body", "{>>}tail"}, P(2, 1), P(2, 1),
      "X\r\nY\r\nZ", {"head", "boX", "Y", "Zdy", "tail"}, P(1, 3), "[0-4]"},
+    {"regression: a document without lines was written past its end", {}, P(0, 0), P(0, 0), "a\r\nb", {"a", "b"},
+     P(1, 1)},
 };
 
 TEST_F(RangeTest, EveryShapeOfReplacement) {
@@ -44,16 +46,8 @@ TEST_F(RangeTest, EveryShapeOfReplacement) {
     EXPECT_EQ(range().CaretPos, c.caret);
     EXPECT_TRUE(range().IsEmpty());
     EXPECT_EQ(Tree(), c.tree);
+    EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   }
-}
-
-// Regression: a document without lines was written past its end.
-TEST_F(RangeTest, DocumentWithoutLinesReceivesTheNewLines) {
-  Load({});
-  range().ReplaceSelection("a\r\nb", ukPaste);
-  EXPECT_EQ(Text(), (Lines{"a", "b"}));
-  EXPECT_EQ(range().CaretPos, P(1, 1));
-  EXPECT_EQ(memo.SectionTree->Root()->LastLine(), 2);
 }
 
 // Delete at a caret on "ab" / "cd"; the last case is the end of the last line. Its undo
