@@ -24,14 +24,12 @@ TEST(KeyMapping, MenuShortcutsByPhysicalKeyOnlyWithoutALatinKey) {
   const QKeyEvent latin(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier, 39, 0, 0, "\x13");
   const QKeyEvent typed(QEvent::KeyPress, 0x42B, Qt::NoModifier, 39, 0, 0, QString::fromUtf8("\xd1\x8b"));
   EXPECT_EQ(PhysicalShortcut(cyrillic), QKeySequence("Ctrl+S"));
-  EXPECT_TRUE(PhysicalShortcut(latin).isEmpty());
-  EXPECT_TRUE(PhysicalShortcut(typed).isEmpty());
+  EXPECT_TRUE(PhysicalShortcut(latin).isEmpty() && PhysicalShortcut(typed).isEmpty());
 }
 
 TEST(KeyMapping, OnlyPrintableTextWithoutCtrlAltOrMetaTypes) {
   EXPECT_EQ(TypedText("\x7f", {}), "") << "Delete";
-  EXPECT_EQ(TypedText("x", Qt::AltModifier), "");
-  EXPECT_EQ(TypedText("x", Qt::MetaModifier), "");
+  EXPECT_EQ(TypedText("x", Qt::AltModifier) + TypedText("x", Qt::MetaModifier), "");
   EXPECT_EQ(TypedText(QString::fromUtf8("\xe2\x82\xac"), Qt::GroupSwitchModifier), "\x88") << "AltGr+E";
   EXPECT_EQ(CommittedText(QString::fromUtf8("\xc3\xa9\x7f\xc2\xab\n")), "?\xab") << "é DEL « LF";
 }
