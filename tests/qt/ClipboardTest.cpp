@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "QtApp.h"
 #include "qt/QtClipboard.h"
 
 // Cyrillic both ways, '?' and the section format between programs are the desktop clipboard suite's.
