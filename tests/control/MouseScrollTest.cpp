@@ -92,8 +92,7 @@ TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
   QCursor::setPos(screen.Left + 100, top + 1);
   if (QCursor::pos() != QPoint(screen.Left + 100, top + 1)) GTEST_SKIP() << "the platform cannot place the pointer";
   memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 100, 3);
-  QCursor::setPos(screen.Left + 100, top);
-  memo().MouseMove({ssMiddle}, 100, 2);
+  QCursor::setPos(screen.Left + 100, top), memo().MouseMove({ssMiddle}, 100, 2);
   EXPECT_EQ(std::pair(memo().TopLine, QCursor::pos().y()), std::pair(101, bottom - 1));
   memo().MouseMove({ssMiddle}, 100, 2 + (bottom - 1 - top) - 1);
   EXPECT_EQ(memo().TopLine, 102);
@@ -109,8 +108,9 @@ class ScrollingTest : public ControlFixture {
   }
 };
 
-// Ten pixels a character of the longest line estimate the horizontal range.
-TEST_F(ScrollingTest, ScrollToClampsToTheRanges) {
+// Ten pixels a character of the longest line estimate the horizontal range; a scroll into view moves
+// as little as needed.
+TEST_F(ScrollingTest, ScrollToClampsToTheRangesAndScrollIntoViewMovesAsLittleAsNeeded) {
   EXPECT_EQ(std::pair(memo().VertScrollBar->Max(), memo().VertScrollBar->PageStep()), std::pair(70, 28));
   memo().ScrollTo(0, 95);
   EXPECT_EQ(memo().TopLine, 70);
@@ -120,9 +120,7 @@ TEST_F(ScrollingTest, ScrollToClampsToTheRanges) {
   EXPECT_EQ(std::pair(memo().HorzScrollBar->Max(), memo().HorzScrollBar->PageStep()), std::pair(600 - 400, 32));
   memo().ScrollTo(1000, 0);
   EXPECT_EQ(memo().LeftOffset, 200);
-}
-
-TEST_F(ScrollingTest, ScrollIntoViewMovesAsLittleAsNeeded) {
+  LoadNumbered(100);
   memo().ScrollIntoView(0, 50, 1);
   EXPECT_EQ(memo().TopLine, 21) << "the line becomes the last whole row";
   memo().ScrollIntoView(0, 10, 1);
@@ -152,8 +150,7 @@ TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTop) {
 
 // Regression: deleting the end of the document left the view scrolled past its last page.
 TEST_F(ScrollingTest, DeletingTheEndPullsTheViewBackToTheLastPage) {
-  memo().ScrollTo(0, 70);
-  Caret(0, 60);
+  memo().ScrollTo(0, 70), Caret(0, 60);
   memo().Range->SelectToEnd();
   memo().Range->DeleteSelection();
   EXPECT_EQ(std::pair(memo().TopLine, memo().VertScrollBar->Max()), std::pair(31, 31));
