@@ -10,7 +10,6 @@ class MouseTest : public ControlFixture {
  protected:
   void Press(int x, int y, TShiftState s = {ssLeft}) { memo().MouseDown(TMouseButton::mbLeft, s, x, y); }
   void Click(int x, int y) { Press(x, y), memo().MouseUp(TMouseButton::mbLeft, {}, x, y); }
-  void LoadWide() { Load(std::vector<std::string>(100, std::string(200, 'x'))); }
   bool Collapsed(int line) { return memo().SectionTree->SectionOf(line)->Collapsed; }
 };
 
@@ -61,22 +60,16 @@ TEST_F(MouseTest, FoldBoxClickAndDoubleClicks) {
   EXPECT_EQ(Sel(), Span({2, 0}, {4, 0}));
 }
 
-// Three lines a notch whatever the delta, four pixels sideways with Ctrl.
-TEST_F(MouseTest, WheelScrollsThreeLinesOrFourPixels) {
-  LoadWide();
+// The wheel: three lines a notch whatever the delta, four pixels sideways with Ctrl. Panning: a line
+// a pixel, sideways and reversed only with their options, until any release.
+TEST_F(MouseTest, WheelAndPanningScrollByTheirSteps) {
+  Load(std::vector<std::string>(100, std::string(200, 'x')));
   memo().MouseWheel(-120, {}), memo().MouseWheel(-1, {}), memo().MouseWheel(-120, {ssCtrl});
   EXPECT_EQ(std::pair(memo().TopLine, memo().LeftOffset), std::pair(6, 4));
-  memo().ScrollAxis(0, 2);
-  for (int i = 0; i < 3; ++i) memo().MouseWheel(120, {});
-  EXPECT_EQ(memo().TopLine, 0);
-}
-
-TEST_F(MouseTest, PanningScrollsALinePerPixelUntilAnyRelease) {
-  LoadWide();
   memo().ScrollTo(50, 20);
   memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 200, 100);
   memo().MouseMove({ssMiddle}, 195, 95);
-  EXPECT_EQ(std::pair(memo().TopLine, memo().LeftOffset), std::pair(25, 50)) << "horizontal only with the option";
+  EXPECT_EQ(std::pair(memo().TopLine, memo().LeftOffset), std::pair(25, 50));
   memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoHorPanning, smoVerPanningReverse});
   memo().MouseMove({ssMiddle}, 190, 90);
   EXPECT_EQ(std::pair(memo().TopLine, memo().LeftOffset), std::pair(20, 55));
@@ -100,12 +93,7 @@ TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
 }
 
 class ScrollingTest : public ControlFixture {
- protected:
-  void SetUp() override {
-    ControlFixture::SetUp();
-    SetRows(30);
-    LoadNumbered(100);
-  }
+  void SetUp() override { ControlFixture::SetUp(), SetRows(30), LoadNumbered(100); }
 };
 
 // Ten pixels a character of the longest line estimate the horizontal range; a scroll into view moves
@@ -133,19 +121,15 @@ TEST_F(ScrollingTest, ScrollToClampsToTheRangesAndScrollIntoViewMovesAsLittleAsN
   EXPECT_EQ(memo().LeftOffset, memo().LineTextX(2, 0));
 }
 
-// A line hidden in a collapsed section is opened first, so that it really shows in the third row.
-TEST_F(ScrollingTest, GotoLineOpensTheSectionHidingTheLine) {
-  ASSERT_NE(memo().SectionTree->AddSection(40, 60, true), nullptr);
-  memo().GotoLine(0, 50);
-  EXPECT_EQ(std::pair(memo().VisibleIndexOf(50), memo().TopLine), std::pair(50, 48));
-}
-
-// Regression: collapsing the section that holds TopLine left row 0 on a hidden line.
-TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTop) {
+// Regression: collapsing the section that holds TopLine left row 0 on a hidden line. Going to a line
+// hidden in a collapsed section opens it first, so that the line really shows in the third row.
+TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTopAndGotoLineOpensIt) {
   memo().SectionTree->AddSection(40, 60, false);
   memo().ScrollTo(0, 45);
   memo().SectionTree->CollapseSection(40, false, false);
   EXPECT_EQ(std::pair(memo().TopLine, memo().LineAtOffset(memo().TopLine, 1, false)), std::pair(40, 61));
+  memo().GotoLine(0, 50);
+  EXPECT_EQ(std::pair(memo().VisibleIndexOf(50), memo().TopLine), std::pair(50, 48));
 }
 
 // Regression: deleting the end of the document left the view scrolled past its last page.
