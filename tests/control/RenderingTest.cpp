@@ -34,8 +34,7 @@ TEST_F(RenderingTest, SelectionFillsFromStartColumnToEndColumnAcrossLines) {
   memo().SyntaxAttributes->TokenAttrs[tokText].Fore = Red;
   Load({"abcdef", "abcdef", "abcdef", "abcdef"});
   Caret(3, 1);
-  memo().Range->ExtendSelection(2, true, false);
-  memo().Range->ExtendSelection(-1, false, false);
+  memo().Range->ExtendSelection(2, true, false), memo().Range->ExtendSelection(-1, false, false);
   ASSERT_EQ(Sel(), Span({3, 1}, {2, 3}));
   const TColor sel = memo().SelColor, bg = Background();
   Expect({{ColX(1, 0), Floor(0), bg}, {ColX(2, 1) + 1, Floor(1), bg}, {ColX(3, 1) + 1, Floor(1), sel},
@@ -87,8 +86,7 @@ TEST_F(RenderingTest, BreakPointLinesAreFramedOrFilled) {
   memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoSolidSpecialLine});
   Expect({{right - 30, mid, Red}, {right - 30, RowTop(2) + 8, Background()}, {right - 1, RowTop(2), Red}});
   EXPECT_GT(Count(memo().RowRect(1, rrText), White), 0);
-  memo().BreakPoints->SetBreakPoint(1, bpsDisabled);
-  memo().InvalidateAll();
+  memo().BreakPoints->SetBreakPoint(1, bpsDisabled), memo().InvalidateAll();
   EXPECT_EQ(Px(right - 30, mid), RGBColor(128, 0, 0));
 }
 
