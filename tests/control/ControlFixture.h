@@ -35,8 +35,7 @@ class ControlFixture : public ::testing::Test {
     const int frame = widget->ClientOrigin().x();
     const int w = memo().RowRect(0, rrMargin).Right + 400 + memo().VertScrollBar->Thickness() + 1 + 2 * frame;
     const int h = rows * memo().LineHeight + memo().HorzScrollBar->Thickness() + 2 * frame;
-    window->resize(w, h);
-    widget->setGeometry(0, 0, w, h);
+    window->resize(w, h), widget->setGeometry(0, 0, w, h);
     ASSERT_EQ(memo().VisibleRows(), rows);
   }
 
@@ -45,7 +44,6 @@ class ControlFixture : public ::testing::Test {
     for (const std::string& l : lines) bytes += l + "\r\n";
     memo().Lines->LoadFromStream(bytes);
   }
-  // Lines 0..n-1 reading "line i".
   void LoadNumbered(int n) {
     std::vector<std::string> lines;
     for (int i = 0; i < n; ++i) lines.push_back("line " + std::to_string(i));
@@ -62,9 +60,7 @@ class ControlFixture : public ::testing::Test {
   TColor Background() const { return Plain(SystemColor(5)); }
   int TextLeft() { return memo().RowRect(0, rrText).Left; }
   int RowTop(int row) const { return row * widget->Memo().LineHeight; }
-  // The x of a column's left edge in the window, for a line.
   int ColX(int col, int line) { return TextLeft() + memo().LineTextX(col, line) - memo().LeftOffset; }
-  // Counts pixels of colour c in the rectangle.
   int Count(const TRect& r, TColor c) const {
     int n = 0;
     for (int y = r.Top; y < r.Bottom; ++y)

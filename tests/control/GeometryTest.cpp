@@ -15,15 +15,13 @@ class GeometryTest : public ControlFixture {
 // without smoAutoGutterWidth), one in the VS.NET style, two pixels when there are no sections.
 TEST_F(GeometryTest, RowRectSplitsARowIntoGutterSectionColumnsAndText) {
   Load({"0", "1", "2", "3", "4", "5", "6"});
-  const TRect row = memo().RowRect(2, rrRow);
-  EXPECT_EQ(row, (TRect{0, 32, memo().Host().ClientWidth() - memo().VertScrollBar->Thickness() - 1, 48}));
+  EXPECT_EQ(memo().RowRect(2, rrRow), (TRect{0, 32, memo().Host().ClientWidth() - memo().VertScrollBar->Thickness() - 1, 48}));
   EXPECT_EQ(std::pair(memo().RowRect(2, rrGutter).Right, memo().RowRect(2, rrText).Left), std::pair(32, 34));
   EXPECT_EQ(memo().RowRect(-1, rrRow).Bottom, memo().Host().ClientHeight() - memo().HorzScrollBar->Thickness());
   for (int i = 0; i < 3; ++i) memo().SectionTree->AddSection(i, 6 - i, false);
   EXPECT_EQ(MarginRight(), 32 + 3 * 16 + 2);
   Option(smoVSNET_SectionsStyle, true);
-  EXPECT_EQ(MarginRight(), 32 + 16 + 2);
-  EXPECT_EQ(memo().SectionBoxRect(1, 2), (TRect{34, 20, 43, 29})) << "right after the gutter at every level";
+  EXPECT_EQ(std::pair(MarginRight(), memo().SectionBoxRect(1, 2)), std::pair(32 + 16 + 2, TRect{34, 20, 43, 29}));
   Option(smoVSNET_SectionsStyle, false);
   memo().SectionTree->CollapseSection(0, false, false);
   EXPECT_EQ(MarginRight(), 32 + 16 + 2);
@@ -56,31 +54,24 @@ TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
   EXPECT_EQ(std::pair(px, r), std::pair(7, 3));
   memo().PointToText(TextLeft() + 7, 3 * 16 + 5, true, px, r);
   EXPECT_EQ(r, 13);
-  EXPECT_TRUE(memo().PosFromPoint(TextLeft() + 1, 16 + 1, line, token));
-  EXPECT_EQ(std::pair(line, token), std::pair(11, 0));
+  EXPECT_TRUE(memo().PosFromPoint(TextLeft() + 1, 16 + 1, line, token) && line == 11 && token == 0);
   LoadNumbered(10);
   EXPECT_FALSE(memo().PosFromPoint(TextLeft() + 1, 15 * 16 + 1, line, token)) << "past the last line";
-}
-
-// Changes outside an update are delivered at once, and an option set to what it was is no change.
-TEST_F(GeometryTest, OptionsReportOnlyRealChangesAndTheCaretBoxIsOneBased) {
-  std::vector<TChangedItems> delivered;
-  memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { delivered.push_back(items); };
-  memo().PendingChanges = {};  // kinds left over from the set-up
-  memo().SetOptions(memo().Options());
-  Option(smoTabulatedReturn, true);
-  EXPECT_EQ(delivered, std::vector<TChangedItems>{TChangedItems{ciOptions}});
-  LoadNumbered(5);
   Caret(3, 2);
-  EXPECT_EQ(memo().CursorPosBox->Text(), "3: 4");
+  EXPECT_EQ(memo().CursorPosBox->Text(), "3: 4") << "one-based";
 }
 
+// Changes outside an update are delivered at once; an option set to what it was is no change.
 // Regression: a delete whose caret move rebuilt the visible map inside the update left
 // nothing to report at its close, and the next update dropped what it had gathered.
-TEST_F(GeometryTest, AnEditThatRebuildsTheMapInsideItsUpdateReportsOnce) {
+TEST_F(GeometryTest, ChangesAreReportedOnceAndOnlyWhenReal) {
   Load({"{>>}d", "e"});
   TChangedItems seen;
   memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { seen += items; };
+  memo().PendingChanges = {};
+  memo().SetOptions(memo().Options());
+  Option(smoTabulatedReturn, true);
+  EXPECT_EQ(seen, TChangedItems{ciOptions});
   memo().Range->ExtendSelection(1, true, false);
   seen = {};
   memo().Range->DeleteSelection();
