@@ -11,23 +11,18 @@ namespace {
 
 class BraceAnalysisTest : public RangeFixture {
  protected:
-  void SetText(const std::string& text) {
-    memo.Lines->LoadFromStream(text);
-    memo.Lines->SetModified(false);
-  }
+  void SetText(const std::string& text) { memo.Lines->LoadFromStream(text), memo.Lines->SetModified(false); }
   int Analyze() { return AddBraceSections(*memo.Lines, *memo.SectionTree); }
   TOutline Outline(std::int32_t selected = 0, const TKeywordTable* table = nullptr) const {
     return BuildOutline(*memo.Lines, *memo.SectionTree->Root(), table, selected);
   }
 };
 
-// One run of the analysis over a fresh text; sections as a dump.
 const std::pair<const char*, const char*> kBraceCases[] = {
     {"proc A\n{\nx\n}\n", "[0-3]"},  // a brace opening its line takes the header above
     {"proc A {\nx\n}\n", "[0-2]"},   // a brace after text starts on its own line
     {"a\nb { c }\nd\n  { e }\nf\n", "[2-3]"},  // one-line blocks only when the brace opens the line
     {"{\nx\n}\n", "[0-2]"},                    // a brace on the first line starts at line zero
-    // Only outermost blocks count, braces in strings and comments too.
     {"game\n{\n  a\n  {\n    \"}\" // {\n  }\n}\nproc B {\n}\n", "[0-6][7-8]"},
     // A surplus closing brace delays sections until balanced: depth -1 after line 0, -2 after line 7.
     {"}\nA {\nx\n}\nB {\ny\n}\n}\nC {\nz\n}\n", ""},
@@ -43,12 +38,10 @@ TEST_F(BraceAnalysisTest, SectionsFromBracesAndASecondRunAddsNothing) {
   }
   SetText("A {\n x {\n }\n}\nB\n{\n}\n");
   EXPECT_EQ(Analyze(), 2);
-  EXPECT_TRUE(memo.Lines->Modified());
-  EXPECT_EQ(Analyze(), 0);
+  EXPECT_TRUE(memo.Lines->Modified() && Analyze() == 0);
   EXPECT_EQ(Tree(), "[0-3][4-6]");
 }
 
-// "caption@line/image" of a node, "+" when expanded, then its children in parentheses.
 std::string Shown(const TOutlineNode& n) {
   std::string out = n.Caption + "@" + std::to_string(n.Line) + "/" + std::to_string(n.Image) + (n.Expanded ? "+" : "");
   if (n.Children.empty()) return out;
@@ -57,13 +50,9 @@ std::string Shown(const TOutlineNode& n) {
   return out + ")";
 }
 
-// The top node stands for line 0 (or "<empty>"); one child per section with its trimmed first
-// line as caption, a known word (matched ignoring case) or an unknown one as image; a
-// collapsed section and its nested ones choose their images.
 TEST_F(BraceAnalysisTest, OutlineCaptionsImagesAndLines) {
   memo.Lines->Clear();
   EXPECT_EQ(Shown(Outline().Top), "@0/-1");
-  EXPECT_EQ(Outline().Selected(), nullptr);
   const std::string start = cp1251::FromUtf8("процедура Старт");
   SetText("\n{\n}\n   \n{\n}\n  " + start + " \t\n{\n}\nproc A\n{\n}\n");
   Analyze();
@@ -78,20 +67,15 @@ TEST_F(BraceAnalysisTest, OutlineCaptionsImagesAndLines) {
   EXPECT_EQ(Shown(Outline().Top), "a@0/1+(a@0/0(b@1/16+))");
 }
 
-// SelectedLine picks the section starting there by its number, also after text above changed;
-// the root section's first line is -1, so only -1 selects the top node.
 TEST_F(BraceAnalysisTest, SelectedLineReselectsTheSectionStartingThere) {
   SetText("x\nA {\n}\nB {\n}\n");
   Analyze();
   ASSERT_NE(Outline(3).Selected(), nullptr);
   EXPECT_EQ(Outline(3).Selected()->Caption, "B {");
-  EXPECT_EQ(Outline(2).Selected(), nullptr);
-  EXPECT_EQ(Outline(0).Selected(), nullptr);
+  EXPECT_TRUE(Outline(2).Selected() == nullptr && Outline(0).Selected() == nullptr);
   TOutline r = Outline(-1);
   EXPECT_EQ(r.Selected(), &r.Top);
-  memo.Lines->Insert(0, "C {");
-  memo.Lines->Insert(1, "}");
-  Analyze();
+  memo.Lines->Insert(0, "C {"), memo.Lines->Insert(1, "}"), Analyze();
   ASSERT_NE(Outline(3).Selected(), nullptr);
   EXPECT_EQ(Outline(3).Selected()->Caption, "A {");
 }

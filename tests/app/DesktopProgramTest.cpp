@@ -1,6 +1,4 @@
-/** @file DesktopProgramTest.cpp
- ** The program's start-up ties to the desktop: the menu entry it names is the one that
- ** is installed, the gutter glyphs load, copies reach the system clipboard. */
+// @file The program's ties to the desktop: its menu entry, the gutter glyphs, the system clipboard.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -18,11 +16,7 @@ namespace {
 struct RestoreTheProcessDefaults {
   RestoreTheProcessDefaults() { Restore(); }
   ~RestoreTheProcessDefaults() { Restore(); }
-  static void Restore() {
-    SetBitmapLoader({});
-    SetProcessClipboard(nullptr);
-    QGuiApplication::setDesktopFileName(QString());
-  }
+  static void Restore() { SetBitmapLoader({}), SetProcessClipboard(nullptr), QGuiApplication::setDesktopFileName({}); }
 };
 
 TEST(DesktopProgramTest, SetUpNamesTheInstalledEntryLoadsGlyphsAndUsesTheSystemClipboard) {

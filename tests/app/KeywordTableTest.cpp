@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -21,7 +20,6 @@ std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
 class KeywordTableTest : public ::testing::Test {
  protected:
   void TearDown() override { std::filesystem::remove_all(path_); }
-  // Loads the table from a file of these bytes.
   std::unique_ptr<TKeywordTable> Load(const std::string& bytes) {
     std::ofstream(path_, std::ios::binary) << bytes;
     return LoadFrom(path_);
@@ -33,8 +31,7 @@ class KeywordTableTest : public ::testing::Test {
   }
   static TToken Classify(const TKeywordTable* t, const std::string& word) {
     TToken k = tokText;
-    ClassifyWord(t, word, k);
-    return k;
+    return ClassifyWord(t, word, k), k;
   }
 
   const std::string path_ = (std::filesystem::temp_directory_path() / ("kwtable_" + std::to_string(::getpid()))).string();
@@ -42,16 +39,8 @@ class KeywordTableTest : public ::testing::Test {
   std::vector<std::pair<std::string, std::string>> log_;
 };
 
-// A word matching only when miscased is erroneous; a rejected section name is logged and keeps
-// the kind in force; words before the first valid section are ignored; lines are trimmed, a lone
-// CR dropped, and Ctrl+Z ends the file; duplicates stay.
 TEST_F(KeywordTableTest, FilesClassifyTheirWords) {
-  struct Case {
-    std::string file;
-    int count;
-    std::vector<std::pair<std::string, TToken>> kinds;
-    const char* error;  // nullptr: none logged
-  };
+  struct Case { std::string file; int count; std::vector<std::pair<std::string, TToken>> kinds; const char* error; };
   const Case cases[] = {
       {"//x\r\n[tokType]\r\n" + W("число") + "\r\n", 1,
        {{W("число"), 254}, {W("Число"), tokErroneous}, {W("ЧИСЛО"), tokErroneous}, {W("строка"), tokText}}, nullptr},
@@ -81,37 +70,9 @@ TEST_F(KeywordTableTest, UnopenableFileIsLoggedWithErrnoAndGivesNoTable) {
   EXPECT_EQ(attrs_.LitILCompDir, "%") << "the in-line directive literal is set even without a table";
   EXPECT_EQ(std::pair(Classify(nullptr, "x"), ClassifyFirstWord(nullptr, "x").Kind), std::pair(TToken{tokText}, TToken{tokErroneous}));
   EXPECT_FALSE(LoadFrom(std::filesystem::temp_directory_path().string())) << "a directory";
-  ASSERT_EQ(log_.size(), 1u);
-  EXPECT_NE(log_[0].second.find("Код ошибки: "), std::string::npos);
+  EXPECT_EQ(log_.size(), 1u);
 }
 
-// Find answers an entry equal under the case-ignoring comparison whenever one exists.
-TEST(KeywordSearchTest, AgreesWithTheComparisonForEveryKindOfCharacter) {
-  std::uint32_t seed = 12345;
-  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFF; };
-  // Letters of both cases and both alphabets, Ё/ё, digits, punctuation and high codes.
-  const std::string alphabet = "aAzZ09_-.{" + W("аАяЯёЁеЕжЖ") + "\x98\xA0\xB9\xFF";
-  auto randomWord = [&] {
-    std::string w;
-    for (std::size_t n = 1 + next() % 4; n > 0; --n) w += alphabet[next() % alphabet.size()];
-    return w;
-  };
-  TKeywordTable t;
-  for (int i = 0; i < 400; ++i) t.Append(randomWord(), static_cast<TToken>(250 + i % 6));
-  t.Sort();
-  for (int i = 0; i < 5000; ++i) {
-    std::string w = i % 3 == 0 ? t.Entries()[next() % t.Entries().size()].Word : randomWord();
-    if (i % 5 == 0)
-      for (char& c : w) c = static_cast<char>(cp1251::ToLower(static_cast<unsigned char>(c)));
-    const TKeywordEntry* found = t.Find(w);
-    const bool any = std::any_of(t.Entries().begin(), t.Entries().end(),
-                                 [&](const TKeywordEntry& e) { return cp1251::CompareText(e.Word, w) == 0; });
-    ASSERT_EQ(found != nullptr, any) << w;
-    ASSERT_TRUE(!found || cp1251::CompareText(found->Word, w) == 0) << w;
-  }
-}
-
-// The first word ends only at a blank: a tab stays inside it, a leading blank leaves it empty.
 TEST_F(KeywordTableTest, FirstWordEndsOnlyAtASpace) {
   auto t = Load("[tokStructure]\n" + W("процедура") + "\n");
   const std::string tabbed = W("процедура") + "\t" + W("Старт");
@@ -119,8 +80,7 @@ TEST_F(KeywordTableTest, FirstWordEndsOnlyAtASpace) {
                                          std::tuple{tabbed, tabbed, tokErroneous},
                                          std::tuple{" " + W("процедура"), std::string(), tokErroneous}}) {
     const TFirstWord r = ClassifyFirstWord(t.get(), line);
-    EXPECT_EQ(r.Word, word);
-    EXPECT_EQ(r.Kind, kind) << word;
+    EXPECT_EQ(std::pair(r.Word, r.Kind), std::pair(word, kind));
   }
 }
 

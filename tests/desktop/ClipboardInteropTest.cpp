@@ -1,7 +1,5 @@
-/** @file ClipboardInteropTest.cpp
- ** The X clipboard between real processes: the editor and xclip in both directions, and
- ** two editors passing a collapsed section through the private format. Runs on the X
- ** server that run-with-display.sh starts. */
+// @file The X clipboard between real processes: editor and xclip both ways, and a collapsed
+// section between two editors. Runs on run-with-display.sh's X server.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -21,7 +19,6 @@ const char* const kSectionFormat = "application/x-kestrin-syntax-memo-sections";
 
 std::string Cp(const char* utf8) { return cp1251::FromUtf8(utf8); }
 
-// The peer's paste report: "line: " and the cp1251 bytes of each line, then the sections.
 std::string Report(std::initializer_list<const char*> utf8Lines, const char* sections) {
   std::string out;
   for (const char* l : utf8Lines) out += "line: " + Cp(l) + "\n";
@@ -36,20 +33,17 @@ class ClipboardInteropTest : public ::testing::Test {
   void StopOwner() {
     if (!owner || owner->state() == QProcess::NotRunning) return;
     owner->closeWriteChannel();
-    if (owner->program() == QLatin1String("xclip")) owner->terminate();
+    if (owner->program() == "xclip") owner->terminate();
     EXPECT_TRUE(owner->waitForFinished(kTimeoutMs)) << "the clipboard's owner did not end";
   }
 
-  // A document file of cp1251 bytes.
   QString Document(const std::string& cp1251Text) {
-    const QString path = dir.filePath(QString::number(++files) + QStringLiteral(".qeb"));
-    QFile f(path);
+    QFile f(dir.filePath(QString::number(++files) + ".qeb"));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(cp1251Text.data(), static_cast<qint64>(cp1251Text.size()));
-    return path;
+    return f.fileName();
   }
 
-  // Starts a clipboard owner and waits until it says it owns the clipboard.
   void Own(const QString& program, const QStringList& args, const QByteArray& input, const char* sign) {
     StopOwner();
     owner = std::make_unique<QProcess>();
@@ -63,35 +57,26 @@ class ClipboardInteropTest : public ::testing::Test {
       said += owner->readAll();
     }
   }
-  // An editor copies (col1, line1)..(col2, line2) of a document.
   void Copy(const std::string& doc, int line1, int col1, int line2, int col2) {
-    QStringList args{QStringLiteral("copy"), Document(doc)};
+    QStringList args{"copy", Document(doc)};
     for (int n : {line1, col1, line2, col2}) args << QString::number(n);
-    Own(QStringLiteral(QEB_CLIPBOARD_PEER), args, QByteArray(), "copied");
+    Own(QEB_CLIPBOARD_PEER, args, QByteArray(), "copied");
   }
-  // xclip offers UTF-8 text.
   void Offer(const char* utf8) {
-    Own(QStringLiteral("xclip"), {QStringLiteral("-i"), QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                                  QStringLiteral("-verbose")},
-        QByteArray(utf8), "Waiting for selection requests");
+    Own("xclip", {"-i", "-selection", "clipboard", "-verbose"}, QByteArray(utf8), "Waiting for selection requests");
   }
-  // An editor pastes at (col, line) of a document; its report.
   std::string Paste(const std::string& doc, int line, int col) {
-    return Run(QStringLiteral(QEB_CLIPBOARD_PEER),
-               {QStringLiteral("paste"), Document(doc), QString::number(line), QString::number(col)});
+    return Run(QEB_CLIPBOARD_PEER, {"paste", Document(doc), QString::number(line), QString::number(col)});
   }
-  // xclip reads the clipboard (one target, or the text).
   std::string Read(const char* target = nullptr) {
-    QStringList args{QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")};
-    if (target) args << QStringLiteral("-t") << QString::fromLatin1(target);
-    return Run(QStringLiteral("xclip"), args);
+    const QStringList type = target ? QStringList{"-t", target} : QStringList{};
+    return Run("xclip", QStringList{"-o", "-selection", "clipboard"} + type);
   }
   static std::string Run(const QString& program, const QStringList& args) {
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p.start(program, args);
-    EXPECT_TRUE(p.waitForFinished(kTimeoutMs));
-    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(p.waitForFinished(kTimeoutMs) && p.exitCode() == 0) << program.toStdString();
     return p.readAllStandardOutput().toStdString();
   }
 
@@ -100,7 +85,6 @@ class ClipboardInteropTest : public ::testing::Test {
   std::unique_ptr<QProcess> owner;
 };
 
-// Other clients get UTF-8 text with CR LF; only several lines also offer the section format.
 TEST_F(ClipboardInteropTest, CopiedCyrillicReachesOtherClientsAsUtf8) {
   Copy(Cp("Привет, мир! Ёлка №1\r\nвторая строка\r\n"), 0, 8, 0, 20);
   EXPECT_EQ(Read(), "мир! Ёлка №1");
@@ -110,7 +94,6 @@ TEST_F(ClipboardInteropTest, CopiedCyrillicReachesOtherClientsAsUtf8) {
   EXPECT_NE(Read("TARGETS").find(kSectionFormat), std::string::npos);
 }
 
-// Text from another client arrives as cp1251 (what it cannot spell as '?') and keeps the line's tail.
 TEST_F(ClipboardInteropTest, TextOfferedByAnotherClientIsPastedAsCp1251) {
   Offer("Ёжик в тумане — №7\nстрока 2 日");
   EXPECT_EQ(Paste("", 0, 0), Report({"Ёжик в тумане — №7", "строка 2 ?"}, ""));
@@ -119,15 +102,12 @@ TEST_F(ClipboardInteropTest, TextOfferedByAnotherClientIsPastedAsCp1251) {
 }
 
 TEST_F(ClipboardInteropTest, CollapsedSectionCrossesToAnotherEditor) {
-  // Lines 1..3 form a collapsed section; they are copied whole. Other programs see no markers.
   Copy(Cp("начало\r\n{<-}секция {\r\n  тело\r\n{>>}}\r\nконец\r\n"), 1, 0, 4, 0);
   EXPECT_EQ(Read(), "секция {\r\n  тело\r\n}\r\n");
   EXPECT_EQ(Paste(Cp("один\r\nдва\r\n"), 1, 0),
             Report({"один", "секция {", "  тело", "}", "два"}, "[1..3 c]"));
-  // Nested sections keep their states.
   Copy(Cp("{<+}внешняя\r\n{<-}внутренняя\r\nа\r\n{>>}б\r\n{>>}конец\r\n"), 0, 0, 4, 5);
-  const std::string pasted = Paste("\r\n", 0, 0);
-  EXPECT_NE(pasted.find("sections: [0..4 [1..3 c]]\n"), std::string::npos) << pasted;
+  EXPECT_NE(Paste("\r\n", 0, 0).find("sections: [0..4 [1..3 c]]\n"), std::string::npos);
 }
 
 }  // namespace

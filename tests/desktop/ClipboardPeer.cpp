@@ -1,15 +1,5 @@
-// A second editor for the clipboard tests between processes: one editor control on a
-// file, one scripted clipboard action, the result on stdout.
-//   qeb_clipboard_peer copy <file> <line1> <col1> <line2> <col2>
-//     selects (col1, line1)..(col2, line2), copies, prints "copied" and keeps serving the
-//     clipboard until its standard input closes.
-//   qeb_clipboard_peer paste <file> <line> <col>
-//     pastes at (col, line), prints every line ("line: " and its cp1251 bytes) and the
-//     sections ("sections: [2..4 c] ..."), and exits.
-//   qeb_clipboard_peer geometry <file>
-//     selects four characters of the first line and prints the device pixel ratio, the
-//     client size, the backing image's size, the selection's extent in logical and in
-//     device pixels, and how many aligned 2x2 device blocks are not of one colour.
+// @file One editor control on a file and one scripted action, reported on stdout: copy (then serve
+// the clipboard until stdin closes), paste (print the lines and sections) or geometry (scaled drawing).
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
@@ -36,14 +26,8 @@ std::string DumpSections(const TSxSynMemoSection* s) {
 }
 
 void Select(TSxSyntaxMemo& memo, int x1, int y1, int x2, int y2) {
-  memo.Range->ClearSelection();
-  memo.Range->SetCaretPos({x1, y1});
-  memo.Range->ExtendSelection(y2 - y1, true, false);
+  memo.Range->ClearSelection(), memo.Range->SetCaretPos({x1, y1}), memo.Range->ExtendSelection(y2 - y1, true, false);
   memo.Range->ExtendSelection(x2 - memo.Range->CaretPos.X, false, false);
-}
-
-void Print(const char* name, const QRect& r) {
-  std::printf("selection %s: %d %d %d %d\n", name, r.left(), r.top(), r.right() + 1, r.bottom() + 1);
 }
 
 int Geometry(TSxSyntaxMemoWidget& widget) {
@@ -56,7 +40,6 @@ int Geometry(TSxSyntaxMemoWidget& widget) {
   for (int y = 0; y < widget.ClientHeight(); ++y)
     for (int x = 0; x < widget.ClientWidth(); ++x)
       if (widget.PixelAt(x, y) == memo.SelColor) logical |= QRect(x, y, 1, 1);
-  // Aligned 2x2 device blocks of more than one colour: detail finer than a logical pixel.
   int uneven = 0;
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x) {
@@ -67,8 +50,8 @@ int Geometry(TSxSyntaxMemoWidget& widget) {
     }
   std::printf("ratio: %g\nclient: %dx%d\nbacking: %dx%d\n", widget.DevicePixelRatio(), widget.ClientWidth(),
               widget.ClientHeight(), img.width(), img.height());
-  Print("logical", logical);
-  Print("device", device);
+  for (const auto& [name, r] : {std::pair("logical", logical), std::pair("device", device)})
+    std::printf("selection %s: %d %d %d %d\n", name, r.left(), r.top(), r.right() + 1, r.bottom() + 1);
   std::printf("uneven blocks: %d\n", uneven);
   return 0;
 }
@@ -81,7 +64,7 @@ int main(int argc, char** argv) {
   auto arg = [&](int i) { return std::atoi(argv[i]); };
   QApplication app(argc, argv);
   InstallQtPlatform();
-  // The control paints only inside a parent window, as in the editor's main window.
+  // The control paints only inside a parent window.
   QWidget window;
   window.resize(400, 300);
   auto& widget = *new TSxSyntaxMemoWidget(&window);
@@ -94,9 +77,7 @@ int main(int argc, char** argv) {
   if (command == "copy" && argc == 7) {
     Select(memo, arg(4), arg(3), arg(6), arg(5));
     memo.Range->CopyToClipboard();
-    std::printf("copied\n");
-    std::fflush(stdout);
-    // On X the owner serves every request for the clipboard's data itself.
+    std::printf("copied\n"), std::fflush(stdout);
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
       char buffer[256];
@@ -105,9 +86,7 @@ int main(int argc, char** argv) {
     return app.exec();
   }
   if (command == "paste" && argc == 5) {
-    memo.Range->ClearSelection();
-    memo.Range->SetCaretPos({arg(4), arg(3)});
-    memo.Range->PasteFromClipboard();
+    memo.Range->ClearSelection(), memo.Range->SetCaretPos({arg(4), arg(3)}), memo.Range->PasteFromClipboard();
     for (int i = 0; i < memo.Lines->Count(); ++i) std::printf("line: %s\n", std::string(memo.Lines->Get(i)).c_str());
     std::printf("sections: %s\n", DumpSections(memo.SectionTree->Root()).c_str());
     return 0;

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the build with CPack, unpacks it into a temporary root
-# and checks its tree, its menu entry, its MIME types, its icons and its dependencies.
+# @file The CPack Debian package's tree, menu entry, MIME types, icons and dependencies.
 # Usage: check-package.sh <build directory>
 set -uo pipefail
 build=$1
@@ -14,11 +13,8 @@ cpack -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.lo
   { cat "$work/cpack.log"; echo "FAIL: cpack"; exit 1; }
 debs=("$work"/out/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: expected one .deb, got: ${debs[*]}"; exit 1; }
-deb=${debs[0]}
-root="$work/root"
+deb=${debs[0]} root="$work/root" fail=0
 dpkg-deb -x "$deb" "$root"
-
-fail=0
 check() { if ! eval "$2"; then echo "FAIL: $1"; fail=1; fi; }
 
 check "program" '[ -x "$root/usr/bin/qeb-editor" ]'
@@ -28,13 +24,11 @@ done
 
 entry="$root/usr/share/applications/qeb-editor.desktop"
 check "menu entry" '[ -f "$entry" ]'
-# The packaged program run in the data directory, its icon, categories and the MIME types of QEB sources.
 for line in Exec=/usr/bin/qeb-editor Path=/usr/share/qeb-editor "Categories=Development;TextEditor;" \
             Icon=qeb-editor "MimeType=text/x-qeb;text/x-qbl;"; do
   check "entry line $line" 'grep -qx "$line" "$entry"'
 done
-check "Russian name and comment" 'grep -q "^Name\[ru\]=" "$entry" && grep -q "^Comment\[ru\]=" "$entry"'
-check "English name and comment" 'grep -q "^Name=" "$entry" && grep -q "^Comment=" "$entry"'
+for key in 'Name\[ru\]' 'Comment\[ru\]' Name Comment; do check "entry's $key" 'grep -q "^$key=" "$entry"'; done
 if command -v desktop-file-validate >/dev/null 2>&1; then
   check "desktop-file-validate" 'desktop-file-validate "$entry"'
 else
@@ -44,11 +38,11 @@ fi
 mime="$root/usr/share/mime/packages/qeb-editor.xml"
 check "MIME definitions" '[ -f "$mime" ]'
 if command -v update-mime-database >/dev/null 2>&1; then
-  # A MIME database built from the definitions alone maps both extensions.
   mkdir -p "$work/mime/packages" && cp "$mime" "$work/mime/packages/"
   check "update-mime-database" 'update-mime-database "$work/mime" >/dev/null 2>&1'
-  check "*.qeb is text/x-qeb" 'grep -q "text/x-qeb:\*\.qeb" "$work/mime/globs2"'
-  check "*.qbl is text/x-qbl" 'grep -q "text/x-qbl:\*\.qbl" "$work/mime/globs2"'
+  for ext in qeb qbl; do
+    check "*.$ext is text/x-$ext" 'grep -q "text/x-$ext:\*\.$ext" "$work/mime/globs2"'
+  done
 fi
 
 icons="$root/usr/share/icons/hicolor"
@@ -58,7 +52,6 @@ done
 check "scalable icon" 'grep -q "<svg" "$icons/scalable/apps/qeb-editor.svg"'
 
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
 for package in libqt6widgets6 libjpeg62-turbo qt6-qpa-plugins; do
   check "depends on $package" '[[ "$depends" =~ (^|[ ,])$package([ ,]|$) ]]'
 done

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The editor control on a screen scaled by 2: the backing image has twice the client's
-# pixels each way, a selected logical rectangle covers exactly its 2x2 device blocks,
-# and the text has detail finer than a logical pixel (drawn at device resolution).
-# Usage: check-scale-2.sh <qeb_clipboard_peer> <document>
+# @file At scale 2 the backing image doubles the client, a selection covers exactly its device
+# blocks and text has sub-logical-pixel detail. Usage: check-scale-2.sh <qeb_clipboard_peer> <document>
 set -euo pipefail
 out=$(QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=2 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
       "$1" geometry "$2")

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and starts the installed program the way a
-# desktop menu does: through gio launch (or else the entry's Exec run in its Path). The start
-# sequence must end in success with the demo game open, which proves that the program
-# found qeb.syn, qeb.syn2 and Main.qbl in that working directory.
-# Usage: launch-from-entry.sh <build directory>   (on an X display)
+# @file The installed program started as a menu does (gio launch, else Exec in Path) must open
+# the demo game from its data directory. Usage: launch-from-entry.sh <build directory> (on X)
 set -euo pipefail
-build=$1
-root=$(mktemp -d)
+build=$1 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 cmake --install "$build" --prefix "$root/usr" >"$root/install.log"
 
@@ -19,12 +15,10 @@ path_value=$(sed -n 's/^Path=//p' "$entry")
 eval "set -- ${exec_value//%[fFuU]/}"
 [ -x "$1" ] || { echo "FAIL: Exec names no installed program: $exec_value"; exit 1; }
 
-# Launched from elsewhere, as a menu would: only Path gives the working directory.
 cd /
 export QEB_EDITOR_SMOKE_TEST=1
 if command -v gio >/dev/null 2>&1; then
-  # The desktop's own launcher. The program inherits the pipe, so reading to its end
-  # waits for the program's report, not just for gio.
+  # The program inherits the pipe: reading to its end waits for the program, not just gio.
   out=$(gio launch "$entry" 2>&1 | timeout 60 cat)
 else
   echo "note: gio missing (Debian package libglib2.0-bin); starting Exec in Path directly"
@@ -33,8 +27,7 @@ fi
 echo "$out"
 log=$(printf '%s\n' "$out" | grep '^\[' || true)
 caption=$(printf '%s\n' "$out" | sed -n 's/^caption: //p')
-last=$(printf '%s\n' "$log" | tail -n 1)
-fail=0
+last=$(printf '%s\n' "$log" | tail -n 1) fail=0
 [ "$last" = "[Событие]: Запуск прошел успешно!" ] || { echo "FAIL: the log ends with '$last'"; fail=1; }
 printf '%s\n' "$log" | grep -qx '\[Событие\]: Открыто' || { echo "FAIL: the demo was not opened"; fail=1; }
 if printf '%s\n' "$log" | grep -q '^\[Ошибка\]'; then echo "FAIL: errors in the start log"; fail=1; fi

@@ -1,23 +1,15 @@
 #!/usr/bin/env bash
-# Runs a command on a private X server (Xvfb) with Qt on X, for tests that need real X
-# clients. Skips (exit 77) with a message when the X tools are missing.
-# The server picks its own free display (-displayfd), so suites running side by side
-# never race for one number.
+# @file Runs a command on a private Xvfb (its own free display) with Qt on X; exit 77 without X tools.
 set -u
 for tool in Xvfb xclip; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIPPED: '$tool' is not installed (Debian packages xvfb, xclip; see scripts/deps.sh)"
-    exit 77
-  fi
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: '$tool' is not installed (see scripts/deps.sh)"; exit 77; }
 done
 export QT_QPA_PLATFORM=xcb
-# Under the sanitizers, X and font libraries keep allocations to the end; the suites
-# that look for leaks are the in-process ones.
+# X and font libraries keep allocations to the end; the in-process suites look for leaks.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 unset WAYLAND_DISPLAY
 work=$(mktemp -d)
-# -noreset: the server keeps what a test set up (a keyboard layout) when its last client
-# leaves, instead of starting over with the default keymap.
+# -noreset: the keyboard layout a test set survives its last client.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/log" &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$work"' EXIT

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# End to end on a real X server: open a file through the Open dialog, type, undo, save and
-# compare the bytes on disk. Usage (under run-with-display.sh): open_type_undo_save.sh <qeb-editor> <demo folder>
+# @file Open through the Open dialog, type, undo, save, compare bytes.
+# Usage (under run-with-display.sh): open_type_undo_save.sh <qeb-editor> <demo folder>
 set -u
-editor=$1
-demo=$2
+editor=$1 demo=$2
 . "$(dirname "$0")/../realinput/driver.sh"
 use_layout -layout us
 start_editor
@@ -18,4 +17,3 @@ xdotool mousemove --window "$win" 450 200 click 1
 press ctrl+Home t:XY ctrl+z
 save
 printf 'Xabc\r\n\xe4\xee\xec\r\n' | cmp -s - "$doc" || fail "saved bytes differ from Xabc CR LF дом CR LF: $(hex < "$doc")"
-echo "saved bytes as expected"

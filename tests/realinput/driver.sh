@@ -1,13 +1,8 @@
-# Shared part of the real-input tests (sourced): the editor runs on the X server of
-# run-with-display.sh with a chosen keyboard layout, xdotool presses real keys (XTEST), and
-# every check saves with Ctrl+S and reads the saved bytes.
-# The caller sets: editor (the qeb-editor binary), demo (folder with qeb.syn, qeb.syn2).
+# @file Sourced by the real-input tests: the editor on run-with-display.sh's X server, real keys
+# pressed with xdotool, every check saved with Ctrl+S. The caller sets editor and demo.
 
 for tool in xdotool setxkbmap xclip; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIPPED: '$tool' is not installed (Debian packages xdotool, x11-xkb-utils, xclip)"
-    exit 77
-  fi
+  command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: '$tool' is not installed (xdotool, x11-xkb-utils)"; exit 77; }
 done
 
 work=$(mktemp -d)
@@ -19,13 +14,9 @@ cleanup() {
 trap cleanup EXIT
 doc="$work/Main.qbl"
 
-fail() {
-  echo "FAIL: $*"
-  [ -f "$work/editor.log" ] && sed 's/^/  editor: /' "$work/editor.log" | tail -n 20
-  exit 1
-}
+fail() { echo "FAIL: $*"; [ -f "$work/editor.log" ] && sed 's/^/  editor: /' "$work/editor.log" | tail -n 20; exit 1; }
 
-# setxkbmap's arguments; the layout must really be active, or every check would test US.
+# The layout must really be active, or every check would test US.
 use_layout() {
   setxkbmap "$@" || fail "setxkbmap $*"
   local want=$2 got
@@ -33,20 +24,16 @@ use_layout() {
   [ "$got" = "$want" ] || fail "layout is '$got', wanted '$want'"
 }
 
-# Starts the editor on a Main.qbl of the given bytes (printf format; the demo game's
-# without one) and gives its text area the focus.
 start_editor() {
   cp "$demo/qeb.syn" "$demo/qeb.syn2" "$work/"
   if [ $# -gt 0 ]; then printf "$1" > "$doc"; else cp "$demo/Main.qbl" "$doc"; fi
-  # Dead keys and compose sequences go through Qt's compose input method, with the
-  # compose table of a fixed locale.
+  # Dead keys go through Qt's compose input method with a fixed locale's table.
   (cd "$work" && LC_ALL=C.UTF-8 QT_IM_MODULE=compose QT_QPA_PLATFORM=xcb exec "$editor") \
     > "$work/editor.log" 2>&1 &
   editor_pid=$!
   win=$(find_window 'Main\.qbl') || fail "the editor window did not appear"
   timeout 5 xdotool windowfocus --sync "$win" || true
-  # Into the text area (right of the outline, below the tool bar) until a typed 0 is saved:
-  # Qt may still be replacing its window when it first shows.
+  # Clicked until a typed 0 is saved: Qt may still be replacing its window when it first shows.
   for _ in $(seq 20); do
     xdotool mousemove --window "$win" 450 200 click 1 key ctrl+Home 0
     save
@@ -56,14 +43,12 @@ start_editor() {
   fail "the editor's text area did not take the keyboard"
 }
 
-# The newest visible window whose name matches, within 20 seconds. A search ends with an
-# error when a window vanishes under it, as Qt's windows do while they start: it is retried.
+# Retried: a search fails when a window vanishes under it, as Qt's do while they start.
 find_window() {
   local w
   for _ in $(seq 200); do
     w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1)
-    [ -n "$w" ] && echo "$w" && return 0
-    sleep 0.1
+    [ -n "$w" ] && echo "$w" && return 0 || sleep 0.1
   done
   return 1
 }
@@ -72,24 +57,20 @@ alive() { kill -0 "$editor_pid" 2>/dev/null || fail "the editor is no longer run
 
 stamp() { stat -c '%i %y %s' "$doc" 2>/dev/null; }
 
-# Saves and waits until the file is replaced: the save happens after every key pressed
-# before it. SAVE_KEYS: Ctrl+S as the layout engraves it (xdotool lends Ctrl+S a spare
-# keycode on a layout without 's', which Qt may read after the loan ended).
+# SAVE_KEYS: Ctrl+S as the layout engraves it (xdotool lends a spare keycode on a layout
+# without 's', which Qt may read after the loan ended).
 SAVE_KEYS=ctrl+s
 save() {
   local before
   before=$(stamp)
   xdotool key --delay 8 $SAVE_KEYS
   for _ in $(seq 500); do
-    [ "$(stamp)" != "$before" ] && return 0
-    alive
-    sleep 0.02
+    [ "$(stamp)" != "$before" ] && return 0 || { alive; sleep 0.02; }
   done
   fail "Ctrl+S did not save within 10 seconds"
 }
 
-# Presses a sequence: words starting with t: are typed as text, the others are xdotool
-# key names (keysyms the active layout has, so the events are a real keyboard's).
+# Words starting with t: are typed as text, the others are keysyms the active layout has.
 press() {
   local keys=()
   for step in "$@"; do
@@ -107,23 +88,16 @@ press() {
 
 hex() { od -An -v -tx1 | tr -s ' \n' ' '; }
 
-# check NAME EXPECTED STEPS...: empties the document (Ctrl+A, Delete), presses the steps,
-# saves and compares the file with EXPECTED (printf format).
+# check NAME EXPECTED(printf format) STEPS...: on an emptied document.
 failures=0
 check() {
   local name=$1 expected=$2
   shift 2
   press "ctrl+$K_A" Delete "$@"
   save
-  local want got
+  local want got=$(hex < "$doc")
   want=$(printf "$expected" | hex)
-  got=$(hex < "$doc")
-  if [ "$want" = "$got" ]; then
-    echo "ok   $name"
-  else
-    echo "FAIL $name"
-    echo "     expected:$want"
-    echo "     saved:   $got"
-    failures=$((failures + 1))
-  fi
+  [ "$want" = "$got" ] && echo "ok   $name" && return
+  printf 'FAIL %s\n     expected:%s\n     saved:   %s\n' "$name" "$want" "$got"
+  failures=$((failures + 1))
 }

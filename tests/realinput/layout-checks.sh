@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# The key table, typing and the keys that must type nothing, pressed as real keys on one
-# keyboard layout (us, ru, us-ru switched to the Russian group, de); one editor process,
-# one save per check. Usage: layout-checks.sh <qeb-editor> <demo folder> <us|ru|us,ru|de>
+# @file The key table, typing and keys that type nothing, as real keys on one layout; one save
+# per check. Usage: layout-checks.sh <qeb-editor> <demo folder> <us|ru|us,ru|de>
 set -u
-editor=$1
-demo=$2
-layout=$3
+editor=$1 demo=$2 layout=$3
 . "$(dirname "$0")/driver.sh"
 
-# The keysyms each layout engraves on the physical keys of the key table's letters and of
-# the '/' key: what a person presses for Ctrl+A, Ctrl+Z, Ctrl+/ ...
+# The keysyms each layout engraves on the key table's physical keys.
 latin() { K_A=a K_C=c K_I=i K_U=u K_V=v K_X=x K_Z=z K_SLASH=slash K_Q=q K_W=w; }
 cyrillic() {
   K_A=Cyrillic_ef K_C=Cyrillic_es K_I=Cyrillic_sha K_U=Cyrillic_ghe K_V=Cyrillic_em
@@ -21,17 +17,14 @@ case "$layout" in
   ru) use_layout -layout ru; cyrillic; SAVE_KEYS=ctrl+Cyrillic_yeru ;;  # Ctrl+Ы: Ctrl+S
   us,ru)
     use_layout -layout us,ru -option "" -option grp:caps_toggle; cyrillic
-    # xdotool sends the '/' key's '.' (and any keycode) only in the Latin group, so Ctrl+/
-    # in the Russian group is left to the ru layout, which presses it in Russian.
+    # xdotool sends the '/' key only in the Latin group: Ctrl+/ is left to the ru layout.
     K_SLASH="" ;;
   *) echo "unknown layout $layout"; exit 2 ;;
 esac
 
 start_editor 'start\r\n'
-# The Russian group of us,ru is chosen as a person does, with the group-switch key.
 [ "$layout" = "us,ru" ] && press ISO_Next_Group
 
-# Rows of the key table, with digits and blanks as text: every layout has them unshifted.
 check "Backspace deletes left" '12 3\r\n' t:'12 34' BackSpace
 check "Backspace in leading blanks removes them all" '1\r\n2\r\n' t:1 Return t:'    2' Home Home BackSpace
 check "Tab fills to the next multiple of 4" '1   2\r\n' t:1 Tab t:2
@@ -61,7 +54,6 @@ check "Ctrl+Home, Ctrl+End" '91\r\n29\r\n' t:1 Return t:2 ctrl+Home t:9 ctrl+End
 check "Escape, Alt+letter and Ctrl+Alt+letter type nothing" '12\r\n' \
   t:1 Escape "alt+$K_X" "alt+$K_Q" "ctrl+alt+$K_Q" "ctrl+alt+$K_W" t:2
 
-# Typed characters of the layout arrive as cp1251.
 case "$layout" in
   us) check "typing Latin" 'abc XYZ;\r\n' t:'abc XYZ;' ;;
   ru | us,ru)
