@@ -21,7 +21,7 @@ inline int CharClass(unsigned char c) {
   return 2;
 }
 
-inline bool IsWordChar(unsigned char c) { return cp1251::IsWordChar(c); }
+using cp1251::IsWordChar;
 inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 inline bool IsHexDigit(unsigned char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
