@@ -46,9 +46,19 @@ char* TLineBuffer::Allocate(std::size_t n) {
 
 void TLineBuffer::Free(Rec& r) {
   if (edit_.buf == r.buf) edit_ = TEdit{};
-  if (!(r.flags & kBorrowed)) std::free(r.buf);
+  if (r.flags & kInArena) arena_.Free(r.buf);
+  else if (!(r.flags & kBorrowed)) std::free(r.buf);
   r.buf = nullptr;
-  r.flags = static_cast<std::uint8_t>(r.flags & ~kBorrowed);
+  r.flags = static_cast<std::uint8_t>(r.flags & ~(kBorrowed | kInArena));
+}
+
+void TLineBuffer::Move(Rec& r, std::size_t n, std::size_t keep) {
+  const bool arena = (r.flags & kBorrowed) && n > 0;
+  char* buf = arena ? arena_.Allocate(n) : Allocate(n);
+  if (keep) std::memcpy(buf, r.buf, keep);
+  Free(r);
+  r.buf = buf;
+  if (arena) r.flags = static_cast<std::uint8_t>(r.flags | kInArena);
 }
 
 void TLineBuffer::AppendBorrowed(std::string_view s) {
@@ -62,10 +72,7 @@ void TLineBuffer::Materialize() {
     Rec& r = lines_[i];
     if (!(r.flags & kBorrowed)) continue;
     const std::size_t size = r.textLen + TokenAreaSize(r);
-    char* buf = Allocate(size);
-    if (size) std::memcpy(buf, r.buf, size);
-    r.buf = buf;
-    r.flags = static_cast<std::uint8_t>(r.flags & ~kBorrowed);
+    Move(r, size, size);
   }
 }
 
@@ -186,12 +193,7 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startSt
   unsigned char prefix[5];
   const std::size_t prefixLen = static_cast<std::size_t>(PutVarint(prefix, bodyLen) - prefix);
   const std::size_t area = toks.empty() ? 0 : prefixLen + bodyLen;
-  if (area != TokenAreaSize(r) || (r.flags & kBorrowed)) {
-    char* buf = Allocate(r.textLen + area);
-    if (r.textLen) std::memcpy(buf, r.buf, r.textLen);
-    Free(r);
-    r.buf = buf;
-  }
+  if (area != TokenAreaSize(r) || (r.flags & kBorrowed)) Move(r, r.textLen + area, r.textLen);
   if (area) {
     std::memcpy(r.buf + r.textLen, prefix, prefixLen);
     std::memcpy(r.buf + r.textLen + prefixLen, body, bodyLen);
@@ -335,12 +337,9 @@ void TLineBuffer::Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TTo
   unsigned char prefix[5];
   const std::size_t prefixLen = static_cast<std::size_t>(PutVarint(prefix, static_cast<std::uint32_t>(body)) - prefix);
   const std::size_t area = e.count_ ? prefixLen + body : 0;
-  char* buf = Allocate(r.textLen + area);
-  if (r.textLen) std::memcpy(buf, r.buf, r.textLen);
-  Free(r);
-  r.buf = buf;
+  Move(r, r.textLen + area, r.textLen);
   if (area) {
-    unsigned char* p = reinterpret_cast<unsigned char*>(buf + r.textLen);
+    unsigned char* p = reinterpret_cast<unsigned char*>(r.buf + r.textLen);
     std::memcpy(p, prefix, prefixLen);
     p += prefixLen;
     std::memcpy(p, head, static_cast<std::size_t>(h - head));

@@ -10,6 +10,7 @@
 
 #include "../syntax/SyntaxAttributes.h"
 #include "../syntax/TokenList.h"
+#include "BlockArena.h"
 #include "SplitVector.h"
 
 // A resume point of a long line's tokens, kept every few hundred tokens, so that reading,
@@ -144,7 +145,8 @@ class TLineBuffer {
     std::uint8_t flags;
     TToken startState;  // the carried state the tokens were made in
   };
-  static constexpr std::uint8_t kNeedsParse = 1, kHasTokens = 2, kBorrowed = 4, kIndexed = 8, kStale = 16;
+  static constexpr std::uint8_t kNeedsParse = 1, kHasTokens = 2, kBorrowed = 4, kIndexed = 8, kStale = 16,
+                                kInArena = 32;
   // The token area of a line: its bytes (length prefix included) and where the tokens start.
   static std::size_t TokenAreaSize(const Rec& r);
   // The token records' start and the token count; the end of the area.
@@ -155,6 +157,10 @@ class TLineBuffer {
   static unsigned char* Tail(const Rec& r);
   void Free(Rec& r);
   static char* Allocate(std::size_t n);
+  // Gives r a block of n bytes that starts with the first `keep` bytes of its old one. A
+  // loaded line's first block of its own comes from the arena, every later one from the
+  // heap, where the blocks of edited lines are reused.
+  void Move(Rec& r, std::size_t n, std::size_t keep);
   void Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState, std::uint64_t key);
 
   // The extent of the text changes since line `buf` was last tokenized: the bytes kept
@@ -166,6 +172,7 @@ class TLineBuffer {
   TEdit edit_;
   TSxTokenEncoder encoder_;
 
+  TBlockArena arena_;  // blocks of loaded lines; declared before lines_, freed after them
   SplitVector<Rec> lines_;
   TLineLengths lengths_;
 };
