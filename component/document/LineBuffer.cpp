@@ -1,6 +1,6 @@
 /** @file LineBuffer.cpp
- ** Token encoding: per token the gap since the previous token's end and the length
- ** as base-128 varints, then the kind byte — about three bytes for a typical token. */
+ ** A line's block: its text, then its token records (see Varint.h: two bytes for a
+ ** typical token) and, for a long line, its checkpoints. */
 #include "LineBuffer.h"
 #include "Varint.h"
 
@@ -166,11 +166,10 @@ void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
   const std::uint32_t count = GetVarint(p);
   std::uint32_t end = 0;
   for (std::uint32_t k = 0; k < count; ++k) {
-    std::uint32_t start = end + GetVarint(p);
-    std::uint32_t len = GetVarint(p);
-    TToken kind = *p++;
-    out.AddToken(start + 1, len, kind);
-    end = start + len;
+    std::uint32_t gap, len;
+    const TToken kind = GetToken(p, gap, len);
+    out.AddToken(end + gap + 1, len, kind);
+    end += gap + len;
   }
 }
 
@@ -179,14 +178,13 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startSt
   Rec& r = lines_[static_cast<std::size_t>(i)];
   const auto& toks = tokens.Tokens();
   thread_local std::vector<unsigned char> enc;
-  enc.resize(10 + 5 + toks.size() * 11);  // prefix room, the count, then at most 11 bytes a token
+  const std::size_t most = 10 + 5 + toks.size() * kMaxTokenRecord;  // prefix room, the count, the records
+  if (enc.size() < most) enc.resize(most);
   unsigned char* body = enc.data() + 10;  // room for the length prefix in front
   unsigned char* p = PutVarint(body, static_cast<std::uint32_t>(toks.size()));
   std::uint32_t end = 0;
   for (const TSxSyntaxToken& t : toks) {
-    p = PutVarint(p, t.Start - end);
-    p = PutVarint(p, t.Len);
-    *p++ = t.Kind;
+    p = PutToken(p, t.Start - end, t.Len, t.Kind);
     end = t.Start + t.Len;
   }
   const auto bodyLen = static_cast<std::uint32_t>(p - body);
@@ -263,10 +261,10 @@ TSxTokenCursor TLineBuffer::Cursor(int i, int checkpoint) const {
 
 bool TSxTokenCursor::Next(TSxSyntaxToken& t) {
   if (index_ >= count_) return false;
-  const std::uint32_t start = end_ + GetVarint(p_);
-  const std::uint32_t len = GetVarint(p_);
-  t = TSxSyntaxToken{start, len, *p_++, 0};
-  end_ = start + len;
+  std::uint32_t gap, len;
+  const TToken kind = GetToken(p_, gap, len);
+  t = TSxSyntaxToken{end_ + gap, len, kind, 0};
+  end_ += gap + len;
   ++index_;
   return true;
 }
@@ -309,12 +307,10 @@ void TSxTokenEncoder::Release() {
 void TSxTokenEncoder::Add(const std::vector<TSxSyntaxToken>& tokens) {
   if (tokens.empty()) return;
   std::size_t at = bytes_.size();
-  bytes_.resize(at + tokens.size() * 11);
+  bytes_.resize(at + tokens.size() * kMaxTokenRecord);
   unsigned char* p = bytes_.data() + at;
   for (const TSxSyntaxToken& t : tokens) {
-    p = PutVarint(p, t.Start - end_);
-    p = PutVarint(p, t.Len);
-    *p++ = t.Kind;
+    p = PutToken(p, t.Start - end_, t.Len, t.Kind);
     end_ = t.Start + t.Len;
   }
   bytes_.resize(static_cast<std::size_t>(p - bytes_.data()));
