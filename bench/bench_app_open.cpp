@@ -1,4 +1,4 @@
-// The whole work of opening a 1,000,000-line QEB file: load, tokenizing with keyword
+// The whole work of opening QEB files of 1 to 200 MiB: load, tokenizing with keyword
 // classification, brace analysis and the outline, first headless and then through the
 // main window. Prints wall time and resident memory per byte of text.
 #include <QApplication>
@@ -44,8 +44,8 @@ std::string ReadBytes(const std::string& path) {
 }
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-std::size_t WriteSource(const std::string& path, bool fiftyMegabytes) {
-  std::string text = fiftyMegabytes ? GenerateQebBytes(50u << 20, 1) : GenerateQebLines(1000000, 1);
+std::size_t WriteSource(const std::string& path, std::size_t megabytes) {
+  std::string text = GenerateQebBytes(megabytes << 20, 1);
   std::ofstream(path, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
   return text.size();
 }
@@ -53,7 +53,7 @@ std::size_t WriteSource(const std::string& path, bool fiftyMegabytes) {
 
 void HeadlessOpen(const std::string& dir, const std::string& path, std::size_t size) {
   {
-    const std::size_t before = CurrentRss();
+    const std::size_t before = CurrentRss(), heapBefore = CurrentAnonymousRss();
     ResetPeak();
     TSxMemoModel memo;
     auto table = LoadKeywordTable(dir + "/qeb.syn2", nullptr, *memo.SyntaxAttributes);
@@ -69,7 +69,7 @@ void HeadlessOpen(const std::string& dir, const std::string& path, std::size_t s
     TOutline outline = BuildOutline(*memo.Lines, *memo.SectionTree->Root(), table.get(), 0);
     auto t3 = Clock::now();
     malloc_trim(0);
-    const std::size_t held = CurrentRss() - before;
+    const std::size_t held = CurrentAnonymousRss() - heapBefore;
     std::printf("headless open of %d lines, %.1f MB: %.3f s (load and tokenize %.3f, braces %.3f, outline %.3f); "
                 "%d sections; target < 0.5 s\n",
                 memo.Lines->Count(), size / 1e6, Seconds(t0, t3), Seconds(t0, t1), Seconds(t1, t2), Seconds(t2, t3),
@@ -101,12 +101,12 @@ void HeadlessOpen(const std::string& dir, const std::string& path, std::size_t s
 int main(int argc, char** argv) {
   const std::string dir = std::string(SX_BENCH_DEMO_DIR);
   const std::string path = "/tmp/qeb-bench-open.qeb";
-  std::size_t size = WriteSource(path, false);
-  malloc_trim(0);
-  HeadlessOpen(dir, path, size);
-  size = WriteSource(path, true);
-  malloc_trim(0);
-  HeadlessOpen(dir, path, size);
+  std::size_t size = 0;
+  for (std::size_t megabytes : {1, 10, 200, 50}) {
+    size = WriteSource(path, megabytes);
+    malloc_trim(0);
+    HeadlessOpen(dir, path, size);
+  }
 
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);

@@ -74,7 +74,7 @@ class TLineLengths {
   std::uint32_t Max() const { return max_; }
 
  private:
-  static constexpr std::uint32_t kDense = 1u << 16;
+  static constexpr std::uint32_t kDense = 1u << 12;
   std::vector<std::uint32_t> dense_ = std::vector<std::uint32_t>(kDense);
   std::map<std::uint32_t, std::uint32_t> long_;  // lengths >= kDense
   std::uint32_t max_ = 0;
