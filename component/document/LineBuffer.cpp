@@ -37,8 +37,14 @@ void TLineLengths::Clear() {
   max_ = 0;
 }
 
-char* TLineBuffer::Allocate(std::size_t n) {
+char* TLineBuffer::Allocate(std::size_t n, std::uint8_t& where) {
+  where = 0;
   if (n == 0) return nullptr;
+  if (n <= TBlockPool::kLargest) {
+    char* p = pool_.Allocate(n);
+    where = kPooled;
+    return p;
+  }
   void* p = std::malloc(n);
   if (!p) throw std::bad_alloc();
   return static_cast<char*>(p);
@@ -47,18 +53,19 @@ char* TLineBuffer::Allocate(std::size_t n) {
 void TLineBuffer::Free(Rec& r) {
   if (edit_.buf == r.buf) edit_ = TEdit{};
   if (r.flags & kInArena) arena_.Free(r.buf);
+  else if (r.flags & kPooled) pool_.Free(r.buf, r.textLen + TokenAreaSize(r));
   else if (!(r.flags & kBorrowed)) std::free(r.buf);
   r.buf = nullptr;
-  r.flags = static_cast<std::uint8_t>(r.flags & ~(kBorrowed | kInArena));
+  r.flags = static_cast<std::uint8_t>(r.flags & ~(kBorrowed | kInArena | kPooled));
 }
 
 void TLineBuffer::Move(Rec& r, std::size_t n, std::size_t keep) {
-  const bool arena = (r.flags & kBorrowed) && n > 0;
-  char* buf = arena ? arena_.Allocate(n) : Allocate(n);
+  std::uint8_t where = kInArena;
+  char* buf = (r.flags & kBorrowed) && n > 0 ? arena_.Allocate(n) : Allocate(n, where);
   if (keep) std::memcpy(buf, r.buf, keep);
   Free(r);
   r.buf = buf;
-  if (arena) r.flags = static_cast<std::uint8_t>(r.flags | kInArena);
+  r.flags = static_cast<std::uint8_t>(r.flags | where);
 }
 
 void TLineBuffer::AppendBorrowed(std::string_view s) {
@@ -120,13 +127,15 @@ void TLineBuffer::SetText(int i, std::string_view s) {
       edit.oldLength = edit_.oldLength;
     }
   }
-  char* buf = Allocate(s.size() + area);
+  std::uint8_t where;
+  char* buf = Allocate(s.size() + area, where);
   if (!s.empty()) std::memcpy(buf, s.data(), s.size());
   if (area) std::memcpy(buf + s.size(), r.buf + r.textLen, area);
   lengths_.Remove(r.textLen);
   lengths_.Add(static_cast<std::uint32_t>(s.size()));
   Free(r);
   r.buf = buf;
+  r.flags = static_cast<std::uint8_t>(r.flags | where);
   r.textLen = static_cast<std::uint32_t>(s.size());
   if (r.flags & kIndexed) {
     if (known) {
@@ -138,9 +147,16 @@ void TLineBuffer::SetText(int i, std::string_view s) {
 }
 
 void TLineBuffer::Insert(int i, std::string_view s) {
-  Rec r{Allocate(s.size()), static_cast<std::uint32_t>(s.size()), tokText, tokText, 0, tokText};
+  std::uint8_t where;
+  char* buf = Allocate(s.size(), where);
+  Rec r{buf, static_cast<std::uint32_t>(s.size()), tokText, tokText, where, tokText};
   if (!s.empty()) std::memcpy(r.buf, s.data(), s.size());
-  lines_.insert(static_cast<std::size_t>(i), 1, r);
+  try {
+    lines_.insert(static_cast<std::size_t>(i), 1, r);
+  } catch (...) {
+    Free(r);
+    throw;
+  }
   lengths_.Add(r.textLen);
 }
 
@@ -154,6 +170,7 @@ void TLineBuffer::Erase(int i) {
 void TLineBuffer::Clear() {
   for (std::size_t i = 0; i < lines_.size(); ++i) Free(lines_[i]);
   lines_.clear();
+  pool_.Reset();
   lengths_.Clear();
 }
 

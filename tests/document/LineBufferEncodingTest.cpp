@@ -38,8 +38,8 @@ TEST(LineBufferEncodingTest, TokensRoundTripFromNoneToTheLongestEncodings) {
 }
 
 // Loaded lines share arena chunks; edits and erasures free their blocks one by one in an
-// order unrelated to the chunks', and a chunk may go only with its last block (a chunk
-// freed early shows as changed text, or under AddressSanitizer).
+// order unrelated to the chunks', and a chunk may go only with its last block. Blocks of
+// edited lines are reused. A block freed early or handed out twice shows as changed text.
 TEST(LineBufferEncodingTest, LoadedLinesKeepTheirTextWhileNeighboursAreEditedAndErased) {
   std::vector<std::string> source;
   for (int i = 0; i < 3000; ++i) source.push_back(std::string(std::size_t(i % 500 == 0 ? 1500000 : 900), char('a' + i % 26)));
@@ -60,6 +60,13 @@ TEST(LineBufferEncodingTest, LoadedLinesKeepTheirTextWhileNeighboursAreEditedAnd
       lines.Erase(i);
     }
   }
+  // Edited lines' blocks are freed and handed out again, in sizes on both sides of the
+  // largest pooled one.
+  for (int round = 0; round < 3; ++round)
+    for (int i = round; i < lines.Count(); i += 2) {
+      model[std::size_t(i)] = std::string(std::size_t(i * 7 % 300), char('A' + round));
+      lines.SetText(i, model[std::size_t(i)]);
+    }
   ASSERT_EQ(lines.Count(), int(model.size()));
   for (int i = 0; i < lines.Count(); ++i) ASSERT_EQ(lines.Text(i), model[std::size_t(i)]) << i;
 }
