@@ -151,7 +151,10 @@ void TSxSynMemoStrings::SetUpdateState(bool updating) {
   }
   if (Pending.Intersects({pwTextChanged, pwSectionsChanged})) SetModified(true);
   if (Pending.Contains(pwVisibleMapStale) && Memo.SectionTree) Memo.SectionTree->RebuildVisibleMap();
-  if (Pending.Intersects({pwTextChanged, pwRetokenizeAll})) RetokenizeLines(Pending.Contains(pwRetokenizeAll), true);
+  // Marked lines are tokenized even when the work owed for them was dropped (an undo drops
+  // it so as not to mark the document modified).
+  if (Pending.Intersects({pwTextChanged, pwRetokenizeAll}) || dirtyLo_ <= dirtyHi_)
+    RetokenizeLines(Pending.Contains(pwRetokenizeAll), true);
   Memo.PaintDirtyRows();
   Memo.UpdateScrollBars();
   Memo.DeliverGatheredChanges();
