@@ -21,8 +21,10 @@ char* MapChunk(std::size_t size) {
 }
 }  // namespace
 
-TBlockArena::~TBlockArena() {
+void TBlockArena::Reset() {
   for (const Chunk& c : chunks_) ::munmap(c.base, c.size);
+  chunks_.clear();
+  current_ = 0;
 }
 
 char* TBlockArena::Allocate(std::size_t n) {

@@ -13,12 +13,14 @@ class TBlockArena {
   TBlockArena() = default;
   TBlockArena(const TBlockArena&) = delete;
   TBlockArena& operator=(const TBlockArena&) = delete;
-  ~TBlockArena();
+  ~TBlockArena() { Reset(); }
 
   // n > 0. Throws std::bad_alloc.
   char* Allocate(std::size_t n);
   // p came from Allocate and was not freed yet.
   void Free(const char* p);
+  // Frees every block at once.
+  void Reset();
 
  private:
   static constexpr std::size_t kChunk = std::size_t{1} << 20;

@@ -168,8 +168,12 @@ void TLineBuffer::Erase(int i) {
 }
 
 void TLineBuffer::Clear() {
-  for (std::size_t i = 0; i < lines_.size(); ++i) Free(lines_[i]);
+  // Arena and pool blocks go with their chunks, all at once.
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (!(lines_[i].flags & (kInArena | kPooled | kBorrowed))) std::free(lines_[i].buf);
+  edit_ = TEdit{};
   lines_.clear();
+  arena_.Reset();
   pool_.Reset();
   lengths_.Clear();
 }

@@ -193,6 +193,7 @@ class TStandardScanner {
   }
   // At a resume point p_ (after a blank, no word pending): stop here when asked to.
   bool PauseHere() {
+    if constexpr (Padded) return false;  // a copied line is tokenized whole
     if (p_ <= from_ || (list_.Count() < static_cast<int>(std::min<std::size_t>(minTokens_, 0x7FFFFFFF)) &&
                         p_ < pauseColumn_))
       return false;
