@@ -43,10 +43,13 @@ inline bool EndsWith(std::string_view s, const std::string& lit) {
 
 inline char First(const std::string& lit) { return lit.empty() ? '\0' : lit[0]; }
 
-inline bool InBody(TToken s) {
-  return s == tokILComment || s == tokMLCommentBeg || s == tokELCommentBeg || s == tokILCompDir ||
-         s == tokMLCompDirBeg;
-}
+// The states inside a comment or directive body, as a table: the test runs at every token.
+constexpr std::array<bool, 256> kInBody = [] {
+  std::array<bool, 256> t{};
+  for (TToken s : {tokILComment, tokMLCommentBeg, tokELCommentBeg, tokILCompDir, tokMLCompDirBeg}) t[s] = true;
+  return t;
+}();
+inline bool InBody(TToken s) { return kInBody[s]; }
 
 // What a byte can do in the standard mode. Plain bytes only build words (or end
 // them, for blanks); special ones may start a literal, an opener, a number or a
@@ -225,7 +228,8 @@ class TStandardScanner {
     if (wordLen_ == 0) return;
     TToken kind = tokText;
     if (a_.OnParseWord)
-      a_.OnParseWord(list_, t_.substr(wordStart_, wordLen_), static_cast<int>(wordStart_ + 1), line_, kind);
+      a_.OnParseWord(list_, std::string_view(t_.data() + wordStart_, wordLen_), static_cast<int>(wordStart_ + 1),
+                     line_, kind);
     Add(wordStart_, wordLen_, kind);
     wordLen_ = 0;
   }
