@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 #include "base/Cp1251.h"
 #include "base/Errors.h"
@@ -110,6 +111,12 @@ void TKeywordTable::Sort() {
   std::size_t size = 16;
   while (size < keys_.size() * 2) size *= 2;
   index_.assign(size, Slot{});
+  lengths_ = 0;
+  std::fill(std::begin(firstRanks_), std::end(firstRanks_), false);
+  for (const std::string& key : keys_) {
+    lengths_ |= std::uint64_t{1} << std::min<std::size_t>(key.size(), 63);
+    if (!key.empty()) firstRanks_[static_cast<unsigned char>(key[0])] = true;
+  }
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (i > 0 && keys_[i] == keys_[i - 1]) continue;  // equal keys are adjacent once sorted
     Slot slot{};
@@ -148,6 +155,9 @@ const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
   if (index_.empty())  // not sorted yet: the same search over the words themselves
     return ProbeSearch(entries_, [&](std::size_t i) { return cp1251::CompareText(entries_[i].Word, word); });
   const unsigned char* rank = Ranks().rank;
+  if (!(lengths_ >> std::min<std::size_t>(word.size(), 63) & 1) ||
+      (!word.empty() && !firstRanks_[rank[static_cast<unsigned char>(word[0])]]))
+    return nullptr;
   std::uint64_t head[2];
   const std::uint64_t h = FoldRanks(word, rank, head);
   const std::size_t mask = index_.size() - 1;

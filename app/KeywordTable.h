@@ -53,6 +53,10 @@ class TKeywordTable {
     const TKeywordEntry* entry = nullptr;
   };
   std::vector<Slot> index_;
+  // After Sort: which lengths (63 standing for 63 and more) and which first ranks the keys
+  // have. Most words offered, punctuation and names, fail one of the two at once.
+  std::uint64_t lengths_ = 0;
+  bool firstRanks_[256] = {};
   const TKeywordEntry* Search(const std::string& key) const;
 };
 
