@@ -2,7 +2,9 @@
 // classification, brace analysis and the outline, first headless and then through the
 // main window. Prints wall time and resident memory per byte of text.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTreeWidget>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include <malloc.h>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "BraceAnalysis.h"
 #include "KeywordTable.h"
@@ -120,6 +123,24 @@ int main(int argc, char** argv) {
   std::printf("main window Open (tree of %d nodes included): %.3f s; peak memory %.2f bytes per byte of text\n",
               form.TreeView1->topLevelItemCount() ? form.TreeView1->topLevelItem(0)->childCount() + 1 : 0,
               Seconds(t0, t1), double(PeakSinceReset() - before) / double(size));
+  // Enter through the main window, as a key event reaches it: the edit, the window's
+  // complete repaint of the editor and everything the window updates after a keystroke.
+  form.resize(1000, 800);
+  form.show();
+  form.Memo().GotoLine(0, form.Memo().Lines->Count() / 2);
+  QApplication::processEvents();
+  std::vector<double> us;
+  for (int i = 0; i < 100; ++i) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    const auto k0 = Clock::now();
+    QApplication::sendEvent(form.SxSyntaxMemo1, &press);
+    QApplication::sendEvent(form.SxSyntaxMemo1, &release);
+    us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - k0).count());
+  }
+  std::sort(us.begin(), us.end());
+  std::printf("Enter through the main window, 50 MB: %.0f us median, %.0f us at the 90th percentile "
+              "(target <= 1400)\n", us[50], us[90]);
   form.Memo().Lines->SetModified(false);
   unlink(path.c_str());
   return 0;
