@@ -41,7 +41,8 @@ inline bool EndsWith(std::string_view s, const std::string& lit) {
   return !lit.empty() && s.size() >= lit.size() && s.compare(s.size() - lit.size(), lit.size(), lit) == 0;
 }
 
-inline char First(const std::string& lit) { return lit.empty() ? '\0' : lit[0]; }
+// The first character, '\0' for an empty literal (a string's terminator).
+inline char First(const std::string& lit) { return *lit.c_str(); }
 
 // The states inside a comment or directive body, as a table: the test runs at every token.
 constexpr std::array<bool, 256> kInBody = [] {
