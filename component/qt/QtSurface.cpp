@@ -193,10 +193,17 @@ QPainter& TSxQtSurface::TextPainter() {
 void TSxQtSurface::FillDevice(const TRect& logical, QRgb rgb) {
   const int left = Dev(logical.Left), right = std::min(Dev(logical.Right), image_.width());
   const int top = Dev(logical.Top), bottom = std::min(Dev(logical.Bottom), image_.height());
-  for (int y = top; y < bottom; ++y) {
-    QRgb* row = Row(y);
-    std::fill(row + left, row + right, rgb);
-  }
+  if (left >= right || top >= bottom) return;
+  // The first row is filled by doubling copies and the others copied from it: a pixel
+  // loop stores one pixel at a time, and rows are filled row-wide on every paint.
+  QRgb* first = Row(top) + left;
+  const std::size_t n = static_cast<std::size_t>(right - left);
+  std::size_t done = std::min<std::size_t>(n, 8);
+  std::fill(first, first + done, rgb);
+  for (; done < n; done *= 2) std::memcpy(first + done, first, sizeof(QRgb) * std::min(done, n - done));
+  const qsizetype stride = image_.bytesPerLine();
+  auto* line = reinterpret_cast<uchar*>(first);
+  for (int y = top + 1; y < bottom; ++y) std::memcpy(line += stride, first, sizeof(QRgb) * n);
 }
 
 void TSxQtSurface::PutPixel(int x, int y, QRgb rgb) {
@@ -325,14 +332,14 @@ TColor TSxQtSurface::PixelAt(int x, int y) const {
                                         std::min(Dev(y), image_.height() - 1))));
 }
 
-void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) const {
+QRect TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) const {
   TRect src = Intersect(source, Bounds());
   // Cut the source so that its image lies inside the target.
   const int dx = x - source.Left, dy = y - source.Top;
   const int targetWidth = static_cast<int>(target.width() / ratio_);
   const int targetHeight = static_cast<int>(target.height() / ratio_);
   src = Intersect(src, TRect{-dx, -dy, targetWidth - dx, targetHeight - dy});
-  if (src.Width() <= 0 || src.Height() <= 0) return;
+  if (src.Width() <= 0 || src.Height() <= 0) return {};
   // Device extents are taken at the target's place, so that neighbouring rows copied
   // at a fractional ratio neither overlap nor leave gaps; the source clamps them.
   const int toLeft = Dev(src.Left + dx), toTop = Dev(src.Top + dy);
@@ -341,14 +348,15 @@ void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) con
                           target.width() - toLeft});
   const int h = std::min({Dev(src.Bottom + dy) - toTop, image_.height() - fromTop,
                           target.height() - toTop});
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0) return {};
+  const QRect written(toLeft, toTop, w, h);
   if (target.format() == image_.format()) {
     for (int row = 0; row < h; ++row) {
       const QRgb* from = reinterpret_cast<const QRgb*>(image_.constScanLine(fromTop + row)) + fromLeft;
       QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(toTop + row)) + toLeft;
       std::memcpy(to, from, sizeof(QRgb) * static_cast<std::size_t>(w));
     }
-    return;
+    return written;
   }
   QPainter painter(&target);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -356,4 +364,5 @@ void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) con
   QImage part = image_.copy(fromLeft, fromTop, w, h);
   part.setDevicePixelRatio(target.devicePixelRatio());
   painter.drawImage(QPointF(toLeft / target.devicePixelRatio(), toTop / target.devicePixelRatio()), part);
+  return written;
 }

@@ -100,7 +100,8 @@ class TSxQtSurface : public TSxSurface {
   TColor PixelAt(int x, int y) const;
   // Copies `source` of this bitmap to `target` with its top-left corner at (x, y),
   // cut to both images. All logical; target is expected at this surface's ratio.
-  void CopyTo(QImage& target, const TRect& source, int x, int y) const;
+  // Answers the device pixels of `target` written.
+  QRect CopyTo(QImage& target, const TRect& source, int x, int y) const;
 
  private:
   TRect Bounds() const { return TRect{0, 0, width_, height_}; }

@@ -173,8 +173,14 @@ void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreak
 
 void TSxSyntaxMemoWidget::RepaintAll() { memo_->Paint(); }
 
+const QImage& TSxSyntaxMemoWidget::BackingImage() const {
+  FlushFill();
+  return backing_;
+}
+
 TColor TSxSyntaxMemoWidget::PixelAt(int x, int y) const {
   if (x < 0 || y < 0) return 0;
+  FlushFill();
   const qreal ratio = backing_.devicePixelRatio();
   const int dx = ToDevicePixels(x, ratio), dy = ToDevicePixels(y, ratio);
   if (!backing_.valid(dx, dy)) return 0;
@@ -183,8 +189,13 @@ TColor TSxSyntaxMemoWidget::PixelAt(int x, int y) const {
 
 // --- TSxWindowHost ---
 
-int TSxSyntaxMemoWidget::ClientWidth() const { return contentsRect().width(); }
-int TSxSyntaxMemoWidget::ClientHeight() const { return contentsRect().height(); }
+QRect TSxSyntaxMemoWidget::ClientRect() const {
+  if (!clientRect_ || clientRect_->first != size()) clientRect_.emplace(size(), contentsRect());
+  return clientRect_->second;
+}
+
+int TSxSyntaxMemoWidget::ClientWidth() const { return ClientRect().width(); }
+int TSxSyntaxMemoWidget::ClientHeight() const { return ClientRect().height(); }
 
 TRect TSxSyntaxMemoWidget::ScreenRect() const {
   const QPoint tl = mapToGlobal(ClientOrigin());
@@ -214,14 +225,31 @@ void TSxSyntaxMemoWidget::SetFont(const std::string& name, int height) {
 
 void TSxSyntaxMemoWidget::CopyRowToWindow(int y, int width, int height) {
   if (backing_.isNull()) return;
-  row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
+  const QRect written = row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
+  if (pendingFill_) {
+    // Rows start at the left edge, so what a line has set since the fill is a prefix.
+    for (int line = written.top(); line <= written.bottom(); ++line) {
+      int& to = filledTo_[static_cast<std::size_t>(line)];
+      to = std::max(to, written.right() + 1);
+    }
+  }
   update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
 }
 
 void TSxSyntaxMemoWidget::FillWindow(TColor color) {
   if (backing_.isNull()) return;
-  backing_.fill(ResolveColor(color, palette()));
+  pendingFill_ = ResolveColor(color, palette()).rgb();
+  filledTo_.assign(static_cast<std::size_t>(backing_.height()), 0);
   update();
+}
+
+void TSxSyntaxMemoWidget::FlushFill() const {
+  if (!pendingFill_) return;
+  for (int line = 0; line < backing_.height(); ++line) {
+    auto* row = reinterpret_cast<QRgb*>(backing_.scanLine(line));
+    std::fill(row + filledTo_[static_cast<std::size_t>(line)], row + backing_.width(), *pendingFill_);
+  }
+  pendingFill_.reset();
 }
 
 void TSxSyntaxMemoWidget::CreateCaret(int width, int height) {
@@ -335,6 +363,7 @@ void TSxSyntaxMemoWidget::FollowDevicePixelRatio() {
 
 void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* event) {
   FollowDevicePixelRatio();
+  FlushFill();
   QPainter painter(this);
   const QPoint origin = ClientOrigin();
   if (!backing_.isNull()) {
@@ -355,13 +384,14 @@ void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* event) {
 }
 
 void TSxSyntaxMemoWidget::RebuildBacking() {
-  const QSize size = contentsRect().size();
+  const QSize size = ClientRect().size();
   const qreal ratio = devicePixelRatio();
   backing_ = QImage(static_cast<int>(std::ceil(std::max(1, size.width()) * ratio)),
                     static_cast<int>(std::ceil(std::max(1, size.height()) * ratio)),
                     QImage::Format_RGB32);
   backing_.setDevicePixelRatio(ratio);
   backing_.fill(ResolveColor(memo_ ? memo_->Color() : SystemColor(5), palette()));
+  pendingFill_.reset();
   row_.SetDevicePixelRatio(ratio);
 }
 
@@ -487,6 +517,7 @@ bool TSxSyntaxMemoWidget::event(QEvent* event) {
     }
   }
   if (event->type() == QEvent::ScreenChangeInternal) FollowDevicePixelRatio();
+  if (event->type() == QEvent::ContentsRectChange) clientRect_.reset();
   if (event->type() == QEvent::ToolTip && !(memo_ && memo_->ShowHint)) {
     // Hints show only in word-info mode.
     event->ignore();
