@@ -80,7 +80,15 @@ class QtScrollBarChild : public TSxScrollBar {
     bar_->setGeometry(ToWidgetRect(r, owner_.ClientOrigin()));
   }
   TRect Geometry() const override { return geometry_; }
-  int Thickness() const override { return bar_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar_); }
+  // Rows ask for it several times each; the style is asked again once the owner has seen
+  // a style or screen change.
+  int Thickness() const override {
+    if (thicknessStyle_ != owner_.StyleGeneration()) {
+      thickness_ = bar_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar_);
+      thicknessStyle_ = owner_.StyleGeneration();
+    }
+    return thickness_;
+  }
 
   QScrollBar* Bar() const { return bar_; }
 
@@ -88,6 +96,8 @@ class QtScrollBarChild : public TSxScrollBar {
   TSxSyntaxMemoWidget& owner_;
   QScrollBar* bar_;  // child of owner_, deleted with this wrapper
   TRect geometry_;
+  mutable int thickness_ = 0;
+  mutable int thicknessStyle_ = -1;
 };
 
 class QtEditBoxChild : public TSxEditBox {
@@ -225,15 +235,15 @@ void TSxSyntaxMemoWidget::SetFont(const std::string& name, int height) {
 
 void TSxSyntaxMemoWidget::CopyRowToWindow(int y, int width, int height) {
   if (backing_.isNull()) return;
-  const QRect written = row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
+  const TSxQtSurface::TCopied copied = row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
   if (pendingFill_) {
     // Rows start at the left edge, so what a line has set since the fill is a prefix.
-    for (int line = written.top(); line <= written.bottom(); ++line) {
+    for (int line = copied.Device.top(); line <= copied.Device.bottom(); ++line) {
       int& to = filledTo_[static_cast<std::size_t>(line)];
-      to = std::max(to, written.right() + 1);
+      to = std::max(to, copied.Device.right() + 1);
     }
   }
-  update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
+  if (copied.Changed) update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
 }
 
 void TSxSyntaxMemoWidget::FillWindow(TColor color) {
@@ -517,6 +527,7 @@ bool TSxSyntaxMemoWidget::event(QEvent* event) {
     }
   }
   if (event->type() == QEvent::ScreenChangeInternal) FollowDevicePixelRatio();
+  if (event->type() == QEvent::StyleChange || event->type() == QEvent::ScreenChangeInternal) ++styleGeneration_;
   if (event->type() == QEvent::ContentsRectChange) clientRect_.reset();
   if (event->type() == QEvent::ToolTip && !(memo_ && memo_->ShowHint)) {
     // Hints show only in word-info mode.

@@ -43,6 +43,9 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   TColor PixelAt(int x, int y) const;
   // The client area's top-left corner in widget coordinates (inside the frame).
   QPoint ClientOrigin() const { return ClientRect().topLeft(); }
+  // Counts the style and screen changes seen: what was measured with the style before
+  // the last one is measured again.
+  int StyleGeneration() const { return styleGeneration_; }
   bool CaretVisible() const { return caretShown_; }
   // Input methods place their candidate window at the caret.
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -119,6 +122,7 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   mutable std::optional<QRgb> pendingFill_;
   mutable std::vector<int> filledTo_;  // per device scanline: pixels from the left set since
   mutable std::optional<std::pair<QSize, QRect>> clientRect_;  // for the widget size
+  int styleGeneration_ = 0;
   QTimer blink_;
   QTimer idle_;  // single shot, 0 ms: fires once pending input is handled
   bool caretCreated_ = false;
