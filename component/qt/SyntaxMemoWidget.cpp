@@ -22,6 +22,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 #include "../base/Cp1251.h"
@@ -184,13 +185,13 @@ void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreak
 void TSxSyntaxMemoWidget::RepaintAll() { memo_->Paint(); }
 
 const QImage& TSxSyntaxMemoWidget::BackingImage() const {
-  FlushFill();
+  const_cast<TSxSyntaxMemoWidget*>(this)->FlushFill();
   return backing_;
 }
 
 TColor TSxSyntaxMemoWidget::PixelAt(int x, int y) const {
   if (x < 0 || y < 0) return 0;
-  FlushFill();
+  const_cast<TSxSyntaxMemoWidget*>(this)->FlushFill();
   const qreal ratio = backing_.devicePixelRatio();
   const int dx = ToDevicePixels(x, ratio), dy = ToDevicePixels(y, ratio);
   if (!backing_.valid(dx, dy)) return 0;
@@ -248,18 +249,35 @@ void TSxSyntaxMemoWidget::CopyRowToWindow(int y, int width, int height) {
 
 void TSxSyntaxMemoWidget::FillWindow(TColor color) {
   if (backing_.isNull()) return;
+  // The window is not damaged here: rows report their own changes, and the fill's
+  // changes are found when it is written. A whole-window update would also repaint the
+  // child scroll bars.
   pendingFill_ = ResolveColor(color, palette()).rgb();
   filledTo_.assign(static_cast<std::size_t>(backing_.height()), 0);
-  update();
 }
 
-void TSxSyntaxMemoWidget::FlushFill() const {
+void TSxSyntaxMemoWidget::FlushFill() {
   if (!pendingFill_) return;
-  for (int line = 0; line < backing_.height(); ++line) {
-    auto* row = reinterpret_cast<QRgb*>(backing_.scanLine(line));
-    std::fill(row + filledTo_[static_cast<std::size_t>(line)], row + backing_.width(), *pendingFill_);
-  }
+  const QRgb rgb = *pendingFill_;
   pendingFill_.reset();
+  QRect changed;
+  for (int line = 0; line < backing_.height(); ++line) {
+    const auto* row = reinterpret_cast<const QRgb*>(backing_.constScanLine(line));
+    const int from = filledTo_[static_cast<std::size_t>(line)];
+    const auto first = std::find_if(row + from, row + backing_.width(), [rgb](QRgb p) { return p != rgb; });
+    if (first == row + backing_.width()) continue;
+    const int x = static_cast<int>(first - row);
+    auto* out = reinterpret_cast<QRgb*>(backing_.scanLine(line));
+    std::fill(out + x, out + backing_.width(), rgb);
+    changed |= QRect(x, line, backing_.width() - x, 1);
+  }
+  if (changed.isEmpty()) return;
+  // Device pixels to logical ones, rounded outwards.
+  const qreal ratio = backing_.devicePixelRatio();
+  const int left = static_cast<int>(changed.left() / ratio), top = static_cast<int>(changed.top() / ratio);
+  const int right = static_cast<int>(std::ceil((changed.right() + 1) / ratio));
+  const int bottom = static_cast<int>(std::ceil((changed.bottom() + 1) / ratio));
+  update(QRect(ClientOrigin() + QPoint(left, top), QSize(right - left, bottom - top)));
 }
 
 void TSxSyntaxMemoWidget::CreateCaret(int width, int height) {
@@ -390,7 +408,8 @@ void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* event) {
   if (caretCreated_ && caretShown_ && caretPhase_) {
     painter.fillRect(QRect(origin + caretPos_, caretSize_), palette().color(QPalette::Text));
   }
-  drawFrame(&painter);
+  // The frame lies outside the client area: damage inside it would clip all of it away.
+  if (!ClientRect().contains(event->region().boundingRect())) drawFrame(&painter);
 }
 
 void TSxSyntaxMemoWidget::RebuildBacking() {

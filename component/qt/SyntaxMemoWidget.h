@@ -110,17 +110,17 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // contentsRect(), which asks the platform window for its margins on every call; rows
   // ask for the client size several times each, so it is kept while size and frame stand.
   QRect ClientRect() const;
-  // Fills what no row covered since FillWindow with its colour.
-  void FlushFill() const;
+  // Fills what no row covered since FillWindow with its colour; damages what changed.
+  void FlushFill();
   // Runs the window's enabled action with this shortcut; false when there is none.
   bool TriggerMenuShortcut(const QKeySequence& shortcut);
 
   TSxQtSurface row_;
-  mutable QImage backing_;
+  QImage backing_;
   // FillWindow's colour, not yet written: a full repaint copies rows over nearly all of
   // the image, so only the rest is filled, before the image is shown or read.
-  mutable std::optional<QRgb> pendingFill_;
-  mutable std::vector<int> filledTo_;  // per device scanline: pixels from the left set since
+  std::optional<QRgb> pendingFill_;
+  std::vector<int> filledTo_;  // per device scanline: pixels from the left set since
   mutable std::optional<std::pair<QSize, QRect>> clientRect_;  // for the widget size
   int styleGeneration_ = 0;
   QTimer blink_;
