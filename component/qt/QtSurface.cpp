@@ -179,8 +179,11 @@ const TSxQtSurface::TShaped& TSxQtSurface::Shaped(std::string_view cp1251, std::
   const QString text = ToDisplayString(cp1251);
   QStaticText shaped(text);
   shaped.setTextFormat(Qt::PlainText);
-  const int advance = Styled(style).Metrics.horizontalAdvance(text);
-  return table.emplace(std::string(cp1251), TShaped{std::move(shaped), advance}).first->second;
+  const QFontMetrics& metrics = Styled(style).Metrics;
+  bool own = true;
+  for (unsigned char c : cp1251) own = own && metrics.inFontUcs4(DisplayChar(c));
+  return table.emplace(std::string(cp1251), TShaped{std::move(shaped), metrics.horizontalAdvance(text), own})
+      .first->second;
 }
 
 void TSxQtSurface::Unshare() {
@@ -325,8 +328,9 @@ int TSxQtSurface::TextOut(int x, int y, std::string_view cp1251, TColor c, std::
     painter.setPen(pen);
     painterPen_ = pen.rgba();
   }
-  if (style & fsUnderline) {
-    // The line under the text is drawn as drawText draws it.
+  if ((style & fsUnderline) || !shaped.OwnGlyphs) {
+    // The line under the text is drawn as drawText draws it, and a fallback font's
+    // characters could make a laid-out line's ascent the other font's.
     painter.drawText(QPoint(x, y + styled.Ascent), shaped.Text.text());
   } else {
     // The laid-out text's baseline lies LayoutAscent below the given top: the top is

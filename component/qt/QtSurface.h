@@ -165,6 +165,7 @@ class TSxQtSurface : public TSxSurface {
   struct TShaped {
     QStaticText Text;
     int Advance;
+    bool OwnGlyphs;  // every character is the font's own, so a laid-out line has its ascent
   };
   struct TBytesHash {
     using is_transparent = void;

@@ -120,7 +120,7 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // FillWindow's colour, not yet written: a full repaint copies rows over nearly all of
   // the image, so only the rest is filled, before the image is shown or read.
   std::optional<QRgb> pendingFill_;
-  std::vector<int> filledTo_;  // per device scanline: pixels from the left set since
+  std::vector<int> filledTo_;  // per device scanline: pixels from the left set by rows since
   mutable std::optional<std::pair<QSize, QRect>> clientRect_;  // for the widget size
   int styleGeneration_ = 0;
   QTimer blink_;
