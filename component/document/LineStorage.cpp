@@ -230,7 +230,7 @@ void TSxSynMemoStrings::Sweep(int from, bool all, int horizon, bool repaint,
       ++next;
     }
     if (carry && !all && i > dirtyHi_ &&
-        (i > horizon || (deadline && std::chrono::steady_clock::now() >= *deadline))) {
+        (i > horizon || (deadline && (i & 3) == 0 && std::chrono::steady_clock::now() >= *deadline))) {
       stale_.erase(stale_.begin(), stale_.begin() + static_cast<std::ptrdiff_t>(next));
       stale_.insert(stale_.begin(), i);
       return;
