@@ -79,10 +79,12 @@ inline std::uint64_t FoldRanks(std::string_view word, const unsigned char* rank,
   const unsigned char* map = rank ? rank : identity.map;
   const auto* w = reinterpret_cast<const unsigned char*>(word.data());
   // Packed in registers: bytes stored one by one and read back as numbers would stall.
-  head[0] = head[1] = 0;
+  std::uint64_t h0 = 0, h1 = 0;
   const std::size_t n = std::min<std::size_t>(word.size(), 16);
-  for (std::size_t i = 0; i < n; ++i) head[i >> 3] |= std::uint64_t{map[w[i]]} << ((i & 7) * 8);
-  std::uint64_t h = (head[0] * 0x9E3779B97F4A7C15ull) ^ ((head[1] + word.size()) * 0xC2B2AE3D27D4EB4Full);
+  for (std::size_t i = 0; i < n && i < 8; ++i) h0 |= std::uint64_t{map[w[i]]} << (i * 8);
+  for (std::size_t i = 8; i < n; ++i) h1 |= std::uint64_t{map[w[i]]} << ((i - 8) * 8);
+  head[0] = h0, head[1] = h1;
+  std::uint64_t h = (h0 * 0x9E3779B97F4A7C15ull) ^ ((h1 + word.size()) * 0xC2B2AE3D27D4EB4Full);
   for (std::size_t i = 16; i < word.size(); ++i) h = (h ^ map[w[i]]) * 1099511628211ull;
   return h ^ (h >> 29);
 }
@@ -215,8 +217,10 @@ void ClassifyWord(const TKeywordTable* table, std::string_view word, TToken& tok
   if (!table) return;
   const TKeywordEntry* e = table->Find(word);
   if (!e) return;
-  // A short word's bytes are compared in place, without a call.
-  token = std::equal(word.begin(), word.end(), e->Word.begin(), e->Word.end()) ? e->Kind : tokErroneous;
+  // A word's bytes are compared in place, without a call: words are short.
+  bool exact = e->Word.size() == word.size();
+  for (std::size_t i = 0; exact && i < word.size(); ++i) exact = e->Word[i] == word[i];
+  token = exact ? e->Kind : tokErroneous;
 }
 
 TFirstWord ClassifyFirstWord(const TKeywordTable* table, std::string_view text) {
