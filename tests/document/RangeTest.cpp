@@ -1,5 +1,5 @@
-// Caret, selection and the editing primitive: every shape of ReplaceSelection, the
-// delete rules, caret clamping and trimming, and selections.
+// Caret, selection and the editing primitive: the shapes of ReplaceSelection the edit
+// property test's model leaves out, caret clamping and trimming, and selections.
 #include <gtest/gtest.h>
 
 #include "RangeFixture.h"
@@ -17,13 +17,8 @@ struct ReplaceCase { const char* rule; Lines text; TTextPos start, end; std::str
                      const char* tree = ""; };
 
 const ReplaceCase kReplaceCases[] = {
-    {"typing in virtual space pads the line", {"abc"}, P(6, 0), P(6, 0), "x", {"abc   x"}, P(7, 0)},
-    {"splitting a line keeps prefix and suffix", {"ab", "z"}, P(1, 0), P(1, 0), "1\r\n2", {"a1", "2b", "z"}, P(1, 1)},
-    {"a three-line selection becomes one line", {"first", "middle", "last", "after"}, P(2, 0), P(3, 2), "X",
-     {"fiXt", "after"}, P(3, 0)},
     {"lone CR and LF split the text and NUL ends it", {"ab"}, P(1, 0), P(1, 0), std::string("1\r2\n3\0ignored", 13),
      {"a1", "2", "3b"}, P(1, 2)},
-    {"empty text deletes the selection", {"hello", "world"}, P(3, 0), P(2, 1), "", {"helrld"}, P(3, 0)},
     {"a reversed range is put in order", {"abcdef"}, P(4, 0), P(1, 0), "", {"aef"}, P(1, 0)},
     {"positions past the text are clamped", {"ab", "cd"}, P(1, 0), P(3, 9), "Z", {"aZ"}, P(2, 0)},
     {"whole lines at column 0 go before the caret line and its section", {"{<+}head", "body", "{>>}tail"}, P(0, 0),
@@ -47,19 +42,6 @@ TEST_F(RangeTest, EveryShapeOfReplacement) {
     EXPECT_TRUE(range().IsEmpty());
     EXPECT_EQ(Tree(), c.tree);
     EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
-  }
-}
-
-// Delete at a caret on "ab" / "cd"; the last case is the end of the last line. Its undo
-// (regression: joining from virtual space duplicated the tail) is the edit property test's.
-TEST_F(RangeTest, DeleteTakesTheNextCharacterOrJoinsTheNextLine) {
-  const std::pair<TTextPos, Lines> cases[] = {
-      {P(1, 0), {"a", "cd"}}, {P(2, 0), {"abcd"}}, {P(5, 0), {"ab   cd"}}, {P(2, 1), {"ab", "cd"}}};
-  for (const auto& [caret, result] : cases) {
-    Load({"ab", "cd"});
-    Caret(caret.X, caret.Y);
-    range().DeleteSelection();
-    EXPECT_EQ(Text(), result) << caret.X;
   }
 }
 
