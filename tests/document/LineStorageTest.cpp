@@ -80,8 +80,8 @@ TEST_F(LineStorageTest, UpdateBracketsDeferWorkAndReports) {
   EXPECT_TRUE(changes[0].Contains(ciText) && changes[0].Contains(ciSelection));
 }
 
-// Re-tokenizing carries a changed comment state across blank lines and stops where the
-// carried state agrees again; an edit that changes no state touches its line only.
+// Re-tokenizing carries a changed comment state across blank and untouched lines and stops
+// where the carried state agrees again; an edit that changes no state touches its line only.
 TEST_F(LineStorageTest, RetokenizingStopsWhenTheStateAgrees) {
   Load("a\r\nb {\r\nc\r\n\r\nd\r\ne }\r\nf\r\ng\r\n");
   ASSERT_EQ(m.Lines->TokenList(4).FirstKind(), tokMLCommentBeg) << "a blank line does not interrupt the comment";
@@ -100,6 +100,9 @@ TEST_F(LineStorageTest, RetokenizingStopsWhenTheStateAgrees) {
   parsedLines.clear();
   m.Lines->Delete(7);
   EXPECT_TRUE(parsedLines.empty()) << "deleting the last line marks no following line";
+  Load("{ a\r\nb\r\nc }\r\nd\r\n");  // lines between two edits of one update pass the state on untouched
+  m.Lines->BeginUpdate(), m.Lines->Put(0, "{ a2"), m.Lines->Put(3, "d2"), m.Lines->EndUpdate();
+  EXPECT_EQ(m.Lines->TokenList(3).FirstKind(), tokText);
 }
 
 // Whatever edits, idle work and readers in between, the tokens and the longest line equal

@@ -92,7 +92,7 @@ TEST_F(SurfaceTest, DrawingOperationsSetExactlyTheirPixels) {
   }
 }
 
-TEST_F(SurfaceTest, ClipLimitsEveryOperationAndIsReported) {
+TEST_F(SurfaceTest, ClipLimitsEveryOperationUntilRemovedAndIsReported) {
   s.SetClipRect({4, -3, 8, 60});
   EXPECT_EQ(s.ClipRect(), (TRect{4, 0, 8, 20}));
   s.FillRect({0, 0, 40, 1}, kRed), s.Line(0, 2, 40, 2, kRed), s.SetPixel(2, 4, kRed), s.SetPixel(5, 4, kRed);
@@ -100,6 +100,8 @@ TEST_F(SurfaceTest, ClipLimitsEveryOperationAndIsReported) {
   EXPECT_EQ(At({0, 0, 10, 5}), "....####..|..........|....####..|..........|.....#....|");
   EXPECT_EQ((At({0, 0, 4, 20}) + At({8, 0, 40, 20})).find('b'), std::string::npos) << "no text outside the clip";
   EXPECT_GT(Count(kBlue), 0);
+  s.RemoveClip(), s.SetPixel(2, 4, kBlue);
+  EXPECT_EQ(std::pair(s.ClipRect(), s.PixelAt(2, 4)), std::pair(TRect{0, 0, 40, 20}, kBlue));
 }
 
 // The mask keeps the background where white and clears it where black; the image is OR-ed
