@@ -4,7 +4,6 @@
 #include <string>
 
 #include "BraceAnalysis.h"
-#include "base/Cp1251.h"
 #include "document/RangeFixture.h"
 
 namespace {
@@ -53,12 +52,12 @@ std::string Shown(const TOutlineNode& n) {
 TEST_F(BraceAnalysisTest, OutlineCaptionsImagesAndLines) {
   memo.Lines->Clear();
   EXPECT_EQ(Shown(Outline().Top), "@0/-1");
-  const std::string start = cp1251::FromUtf8("процедура Старт");
+  const std::string start = W("процедура Старт");
   SetText("\n{\n}\n   \n{\n}\n  " + start + " \t\n{\n}\nproc A\n{\n}\n");
   Analyze();
   EXPECT_EQ(Shown(Outline().Top), "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/16+ proc A@9/16+)");
   TKeywordTable t;
-  for (const std::string& w : {cp1251::FromUtf8("Процедура"), std::string("PROC")}) t.Append(w, tokStructure);
+  for (const std::string& w : {W("Процедура"), std::string("PROC")}) t.Append(w, tokStructure);
   t.Sort();
   EXPECT_EQ(Shown(Outline(0, &t).Top), "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/15+ proc A@9/15+)");
   SetText("a\nb\nc\nd\ne\nf\n");

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "Dialogs.h"
+#include "TestText.h"
 #include "Unit1.h"
 #include "control/SyntaxMemo.h"
 #include "platform/Clipboard.h"
-#include "base/Cp1251.h"
 #include "qt/SyntaxMemoWidget.h"
 #include "syntax/TextLines.h"
 

@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "KeywordTable.h"
-#include "base/Cp1251.h"
+#include "TestText.h"
 #include "base/Errors.h"
 
 namespace {
-
-std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
 
 class KeywordTableTest : public ::testing::Test {
  protected:

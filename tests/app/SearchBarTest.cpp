@@ -12,8 +12,6 @@
 
 namespace {
 
-std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
-
 class LineDialogs : public TScriptedDialogs {
  public:
   bool AskLineNumber(int lineCount, std::string& answer) override {
@@ -34,12 +32,7 @@ class SearchBarTest : public FormFixture {
     Start(std::move(dialogs));
     bar_ = form_->SearchBar1;
   }
-  void Open(std::initializer_list<const char*> utf8) {
-    std::string bytes;
-    for (const char* l : utf8) bytes += W(l) + "\r\n";
-    Write("t.qbl", bytes);
-    form_->OpenFile(Path("t.qbl"));
-  }
+  void Open(const ::Lines& utf8) { Write("t.qbl", W(Joined(utf8))), form_->OpenFile(Path("t.qbl")); }
   std::pair<TTextPos, TTextPos> Selection() { return {Memo().Range->StartPos, Memo().Range->EndPos}; }
   static std::pair<TTextPos, TTextPos> On(int line, int col, int len) { return {{col, line}, {col + len, line}}; }
   void Find(const char* utf8) {

@@ -40,7 +40,7 @@ TEST_F(StartupTest, StartFileIsTheWandererFileElseMainQbl) {
 
 TEST_F(StartupTest, MissingKeywordTableIsLoggedAndStartGoesOn) {
   std::filesystem::remove(dir_ / "qeb.syn2");
-  Write("Main.qbl", cp1251::FromUtf8("процедура Старт\n{\n}\n"));
+  Write("Main.qbl", W("процедура Старт\n{\n}\n"));
   Start();
   std::vector<std::string> log = NewLogLines();
   ASSERT_GE(log.size(), 4u);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestText.h"
 #include "qt/QtSurface.h"
 #include "qt/SyntaxMemoWidget.h"
 
@@ -39,16 +40,7 @@ class ControlFixture : public ::testing::Test {
     ASSERT_EQ(memo().VisibleRows(), rows);
   }
 
-  void Load(const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& l : lines) bytes += l + "\r\n";
-    memo().Lines->LoadFromStream(bytes);
-  }
-  void LoadNumbered(int n) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < n; ++i) lines.push_back("line " + std::to_string(i));
-    Load(lines);
-  }
+  void Load(const Lines& lines) { memo().Lines->LoadFromStream(Joined(lines)); }
 
   TTextPos CaretPos() { return memo().Range->CaretPos; }
   void Caret(std::int32_t x, std::int32_t y) { memo().Range->SetCaretPos(TTextPos{x, y}); }

@@ -47,7 +47,7 @@ TEST_F(GeometryTest, TextXAndColFromXAgreeOnCellBoundariesAndNameTheToken) {
 }
 
 TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
-  LoadNumbered(50);
+  Load(Numbered(50));
   memo().ScrollTo(0, 10);
   std::int32_t px = 0, r = 0, line = -1, token = -1;
   memo().PointToText(TextLeft() + 7, 3 * 16 + 5, false, px, r);
@@ -55,7 +55,7 @@ TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
   memo().PointToText(TextLeft() + 7, 3 * 16 + 5, true, px, r);
   EXPECT_EQ(r, 13);
   EXPECT_TRUE(memo().PosFromPoint(TextLeft() + 1, 16 + 1, line, token) && line == 11 && token == 0);
-  LoadNumbered(10);
+  Load(Numbered(10));
   EXPECT_FALSE(memo().PosFromPoint(TextLeft() + 1, 15 * 16 + 1, line, token)) << "past the last line";
   Caret(3, 2);
   EXPECT_EQ(memo().CursorPosBox->Text(), "3: 4") << "one-based";

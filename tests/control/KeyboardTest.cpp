@@ -37,7 +37,7 @@ TEST_F(KeyboardTest, KeysLeaveTheCaretAndTextAsTheTableSays) {
     EXPECT_EQ(CaretPos(), r.to) << r.lines[0] << " from " << r.from.X << "," << r.from.Y;
     if (r.text) { EXPECT_EQ(memo().Lines->Text(), r.text) << r.lines[0]; }
   }
-  LoadNumbered(100);
+  Load(Numbered(100));
   Key(VK_NEXT), Key(VK_NEXT);
   EXPECT_EQ(std::pair(CaretPos(), memo().RowOfLine(38)), std::pair(TTextPos{0, 38}, 19)) << "by the rows of the view";
   memo().SyntaxAttributes->SyntaxFlags &= static_cast<std::uint16_t>(~HasILComment);
@@ -53,7 +53,7 @@ TEST_F(KeyboardTest, CollapsedSectionsAreSkippedByBackspaceAndCtrlUp) {
   KeyAt(0, 4, VK_BACK);
   EXPECT_EQ(memo().Lines->Count(), 5);
   SetRows(5);
-  LoadNumbered(30);
+  Load(Numbered(30));
   memo().SectionTree->AddSection(1, 11, true);
   memo().ScrollTo(0, 1);
   Caret(2, 14), Key(VK_UP, {ssCtrl});
@@ -65,7 +65,7 @@ TEST_F(KeyboardTest, CollapsedSectionsAreSkippedByBackspaceAndCtrlUp) {
 
 // Regression: Enter on the last whole row scrolled from a stale visible map and left the caret below the view.
 TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
-  LoadNumbered(100);
+  Load(Numbered(100));
   KeyAt(7, 19, VK_RETURN);
   EXPECT_EQ(std::pair(memo().TopLine, memo().RowOfLine(20)), std::pair(1, 19));
   EXPECT_TRUE(memo().CaretShown);

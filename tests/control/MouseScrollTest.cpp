@@ -78,7 +78,7 @@ TEST_F(MouseTest, WheelAndPanningScrollByTheirSteps) {
 }
 
 TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
-  LoadNumbered(200);
+  Load(Numbered(200));
   memo().ScrollTo(0, 100);
   const TRect screen = memo().Host().ScreenRect();
   const int top = screen.Top + 2, bottom = screen.Bottom - (memo().HorzScrollBar->Thickness() + 5);
@@ -93,7 +93,7 @@ TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
 }
 
 class ScrollingTest : public ControlFixture {
-  void SetUp() override { ControlFixture::SetUp(), SetRows(30), LoadNumbered(100); }
+  void SetUp() override { ControlFixture::SetUp(), SetRows(30), Load(Numbered(100)); }
 };
 
 // Ten pixels a character of the longest line estimate the horizontal range; a scroll into view moves
@@ -108,7 +108,7 @@ TEST_F(ScrollingTest, ScrollToClampsToTheRangesAndScrollIntoViewMovesAsLittleAsN
   EXPECT_EQ(std::pair(memo().HorzScrollBar->Max(), memo().HorzScrollBar->PageStep()), std::pair(600 - 400, 32));
   memo().ScrollTo(1000, 0);
   EXPECT_EQ(memo().LeftOffset, 200);
-  LoadNumbered(100);
+  Load(Numbered(100));
   memo().ScrollIntoView(0, 50, 1);
   EXPECT_EQ(memo().TopLine, 21) << "the line becomes the last whole row";
   memo().ScrollIntoView(0, 10, 1);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TestText.h"
 #include "document/Bookmarks.h"
 #include "document/MemoModel.h"
 
@@ -26,7 +27,7 @@ struct TRecordingModel : TSxMemoModel {
 class BookmarksTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int i = 0; i < 20; ++i) m.Lines->Add("line " + std::to_string(i));
+    for (const std::string& l : Numbered(20)) m.Lines->Add(l);
     m.Invalidated.clear();
   }
   TSxBookmarkManager& B() { return *m.Bookmarks; }

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "TestText.h"
 #include "document/MemoModel.h"
 
 namespace {
@@ -113,7 +114,5 @@ std::string DescribeDifference(const TDocumentSnapshot& expected, const TDocumen
 std::string ExpectedFileBytes(const TSxMemoModel& memo) {
   std::vector<std::string> copy = TakeSnapshot(memo).Lines;
   if (memo.Options().Contains(smoWriteMarkersOnSave)) memo.SectionTree->WriteMarkers(copy);
-  std::string bytes;
-  for (const std::string& l : copy) bytes += l + "\r\n";
-  return bytes;
+  return Joined(copy);
 }

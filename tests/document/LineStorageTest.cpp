@@ -50,10 +50,9 @@ TEST_F(LineStorageTest, LineEndFormsLoadAndSave) {
     EXPECT_TRUE(m.Lines->Modified());
     ASSERT_FALSE(changes.empty());
     EXPECT_TRUE((changes.back() + TChangedItems{ciText, ciSelection, ciSections, ciUndoStack}) == changes.back());
-    std::string out, expected;
-    for (const std::string& l : lines) expected += l + "\r\n";
+    std::string out;
     m.Lines->SaveToStream(out);
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out, Joined(lines));
     EXPECT_FALSE(m.Lines->Modified());
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "TestText.h"
 #include "document/MemoModel.h"
 
 namespace {
@@ -25,11 +26,9 @@ std::string LongLine(std::size_t bytes) {
 
 std::vector<TSxSyntaxToken> Tokens(const TSxMemoModel& m, int line) { return m.Lines->TokenList(line).Tokens(); }
 
-std::vector<TSxSyntaxToken> FreshTokens(const std::vector<std::string>& lines, int line) {
+std::vector<TSxSyntaxToken> FreshTokens(const Lines& lines, int line) {
   TSxMemoModel fresh;
-  std::string bytes;
-  for (const std::string& l : lines) bytes += l + "\r\n";
-  fresh.Lines->LoadFromStream(bytes);
+  fresh.Lines->LoadFromStream(Joined(lines));
   return Tokens(fresh, line);
 }
 

@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "TestText.h"
 #include "document/MemoModel.h"
 #include "platform/Clipboard.h"
-
-using Lines = std::vector<std::string>;
 
 inline Lines LinesOf(const TSxMemoModel& m) {
   Lines out;
@@ -23,11 +22,7 @@ class RangeFixture : public ::testing::Test {
   RangeFixture() { memo.SetClipboard(&clip); }
 
   // Lines joined by LF; section markers at line starts become sections.
-  void Load(const Lines& lines) {
-    std::string bytes;
-    for (const std::string& l : lines) bytes += l + "\n";
-    memo.Lines->LoadFromStream(bytes);
-  }
+  void Load(const Lines& lines) { memo.Lines->LoadFromStream(Joined(lines)); }
   Lines Text() const { return LinesOf(memo); }
 
   // Pre-order "[first-last]" per section, "c" after a collapsed one, nesting as brackets.

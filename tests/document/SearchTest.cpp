@@ -3,11 +3,8 @@
 #include "document/Search.h"
 
 #include "RangeFixture.h"
-#include "base/Cp1251.h"
 
 namespace {
-
-std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
 
 class SearchTest : public RangeFixture {};
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/Cp1251.h"
+#include "TestText.h"
 #include "qt/QtResources.h"
 #include "qt/QtSurface.h"
 
@@ -120,7 +120,7 @@ TEST_F(SurfaceTest, GlyphsAreMaskedThenOredOrCopiedWithinTheirCell) {
 TEST_F(SurfaceTest, TextEndsAtTheSumOfMeasuredAdvancesAndStaysInsideTheRow) {
   s.SetFont(font);
   const TSxCharWidths w = MeasureCharWidths(font);
-  const std::string text = "Wi1 " + cp1251::FromUtf8("Привет, мир") + "\x01";
+  const std::string text = "Wi1 " + W("Привет, мир") + "\x01";
   for (std::uint8_t style : {std::uint8_t{0}, std::uint8_t{fsBold}}) {
     int sum = 0;
     for (unsigned char c : text) sum += (style & fsBold) ? w.Bold[c] : w.Regular[c];
