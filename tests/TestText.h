@@ -1,7 +1,10 @@
 /** @file TestText.h
- ** Text helpers the suites share: cp1251 bytes from UTF-8 literals and documents as lines. */
+ ** Text helpers the suites share: cp1251 bytes from UTF-8 literals, documents as lines and
+ ** long lines of source-like words. */
 #pragma once
 
+#include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +19,18 @@ inline std::string Joined(const Lines& lines, std::string_view eol = "\r\n") {
   std::string out;
   for (const std::string& l : lines) (out += l) += eol;
   return out;
+}
+// Words, numbers, strings and { } comments, each followed by a blank, to at least `bytes`
+// bytes, the same every time; `starts` receives where each one begins.
+inline std::string WordLine(std::size_t bytes, std::vector<std::size_t>* starts = nullptr) {
+  std::mt19937 rng(5);
+  const char* pieces[] = {"ab", "cde", "12", "'s t'", "{ c d }", "x.y", "fgh", "i;", "(j)", "345"};
+  std::string s;
+  while (s.size() < bytes) {
+    if (starts) starts->push_back(s.size());
+    (s += pieces[rng() % std::size(pieces)]) += ' ';
+  }
+  return s;
 }
 // "line 0", "line 1", ...
 inline Lines Numbered(int n) {

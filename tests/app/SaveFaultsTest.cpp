@@ -14,16 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TFaultingDialogs : public TScriptedDialogs {
- public:
-  bool SaveFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
-    const bool ok = TScriptedDialogs::SaveFileName(filter, filterIndex, fileName);
-    if (ok && AfterSaveDialog) AfterSaveDialog(), AfterSaveDialog = nullptr;
-    return ok;
-  }
-  std::function<void()> AfterSaveDialog;
-};
-
 class SaveFaultsTest : public FormFixture {
  protected:
   void SetUp() override {
@@ -42,9 +32,7 @@ class SaveFaultsTest : public FormFixture {
 };
 
 TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
-  auto dialogs = std::make_unique<TFaultingDialogs>();
-  TFaultingDialogs& faulting = *dialogs;
-  Start(std::move(dialogs));
+  Start();
   const std::string old = "old\r\n";
   Write("old.qeb", old);
   form_->OpenFile(Path("old.qeb"));
@@ -63,7 +51,7 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
        }, "ro/new.qeb", true},
       {"directory removed after the dialog", [&] {
          fs::create_directories(dir_ / "gone");
-         faulting.AfterSaveDialog = [&] { fs::remove_all(dir_ / "gone"); };
+         dialogs_->AfterSaveDialog = [&] { fs::remove_all(dir_ / "gone"); };
          SaveAs(Path("gone/new.qeb"));
        }, "gone/new.qeb"},
       {"dangling link", [&] {

@@ -12,26 +12,9 @@
 
 namespace {
 
-class LineDialogs : public TScriptedDialogs {
- public:
-  bool AskLineNumber(int lineCount, std::string& answer) override {
-    return Counts.push_back(lineCount), answer = Answer, true;
-  }
-  void Information(const std::string& text) override { Informed.push_back(text); }
-  std::string Answer;
-  std::vector<int> Counts;
-  std::vector<std::string> Informed;
-};
-
 class SearchBarTest : public FormFixture {
  protected:
-  void SetUp() override {
-    FormFixture::SetUp();
-    auto dialogs = std::make_unique<LineDialogs>();
-    lineDialogs_ = dialogs.get();
-    Start(std::move(dialogs));
-    bar_ = form_->SearchBar1;
-  }
+  void SetUp() override { FormFixture::SetUp(), Start(), bar_ = form_->SearchBar1; }
   void Open(const ::Lines& utf8) { Write("t.qbl", W(Joined(utf8))), form_->OpenFile(Path("t.qbl")); }
   std::pair<TTextPos, TTextPos> Selection() { return {Memo().Range->StartPos, Memo().Range->EndPos}; }
   static std::pair<TTextPos, TTextPos> On(int line, int col, int len) { return {{col, line}, {col + len, line}}; }
@@ -45,7 +28,6 @@ class SearchBarTest : public FormFixture {
   }
 
   TSearchBar* bar_ = nullptr;
-  LineDialogs* lineDialogs_ = nullptr;
 };
 
 TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
@@ -131,15 +113,15 @@ TEST_F(SearchBarTest, GoToLineAcceptsOnlyLinesOfTheDocument) {
                         Case{"2a", -1}, Case{"", -1}, Case{"99999999999", -1}})
     EXPECT_EQ(ParseLineNumber(c.answer, 7), c.line) << '"' << c.answer << '"';
   Open({"a", "{<-}b", "c", "{>>}d", "e"});
-  lineDialogs_->Answer = "3";
+  dialogs_->LineAnswer = "3";
   form_->Action("ActGotoLine")->Execute();
   EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 2}));
   EXPECT_GE(Memo().VisibleIndexOf(2), 0) << "the folded section holding the line is opened";
-  lineDialogs_->Answer = "6";
+  dialogs_->LineAnswer = "6";
   form_->Action("ActGotoLine")->Execute();
   EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 2}));
-  EXPECT_EQ(lineDialogs_->Counts, (std::vector<int>{5, 5}));
-  EXPECT_EQ(lineDialogs_->Informed.size(), 1u);
+  EXPECT_EQ(dialogs_->LineCounts, (std::vector<int>{5, 5}));
+  EXPECT_EQ(dialogs_->Informed.size(), 1u);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // A line millions of pixels wide, scrolled to its start, middle and end, shows the same pixels and
 // maps pixels to the same columns and tokens as its text from there on loaded as a short line.
-#include <random>
-
 #include "ControlFixture.h"
 
 namespace {
@@ -26,15 +24,8 @@ class LongLineRenderingTest : public ControlFixture {
 };
 
 TEST_F(LongLineRenderingTest, RowsAtStartMiddleAndEndEqualTheTextAsAShortLine) {
-  std::mt19937 rng(5);
-  const char* pieces[] = {"ab", "cde", "12", "'s t'", "{ c d }", "x.y", "fgh", "i;", "(j)", "345"};
-  std::string line;
   std::vector<std::size_t> starts;
-  while (line.size() < 400000) {
-    starts.push_back(line.size());
-    line += pieces[rng() % std::size(pieces)];
-    line += ' ';
-  }
+  const std::string line = WordLine(400000, &starts);
   Load({line});
   const int width = memo().LineTextX(static_cast<std::int32_t>(line.size()), 0);
   ASSERT_TRUE(width > 2000000 && memo().Lines->CheckpointCount(0) > 100);
