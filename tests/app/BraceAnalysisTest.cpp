@@ -1,8 +1,4 @@
 // Brace analysis over a headless document and the outline built from its section tree.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "BraceAnalysis.h"
 #include "document/RangeFixture.h"
 

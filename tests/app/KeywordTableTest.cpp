@@ -4,10 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include "KeywordTable.h"
 #include "TestText.h"

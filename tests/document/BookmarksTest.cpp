@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "TestText.h"
 #include "document/Bookmarks.h"

@@ -1,7 +1,5 @@
 // Copy, cut and paste with the private section format, marker extraction, and the
 // section commands at the caret with their undo.
-#include <gtest/gtest.h>
-
 #include "RangeFixture.h"
 
 namespace {

@@ -2,7 +2,6 @@
 // every edit leaves the text a plain model of it gives, every undo must bring back the
 // text, the section tree and the caret that stood before the operation that made the
 // record, and every step keeps the document's promises.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <deque>

@@ -1,7 +1,5 @@
 // The line storage: splitting and saving bytes, the update brackets and re-tokenizing
 // exactly what changed. Saves to files are faulted in the application's SaveFaultsTest.
-#include <gtest/gtest.h>
-
 #include <random>
 
 #include "RangeFixture.h"

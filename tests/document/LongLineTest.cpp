@@ -1,6 +1,7 @@
 // Edits re-tokenize a long line from its last checkpoint before the change, and the result
 // equals a fresh load of the edited text (reading from a checkpoint is the control's
 // long-line rendering suite's).
+
 #include <gtest/gtest.h>
 
 #include "TestText.h"

@@ -1,7 +1,5 @@
 // Caret, selection and the editing primitive: the shapes of ReplaceSelection the edit
 // property test's model leaves out, caret clamping and trimming, and selections.
-#include <gtest/gtest.h>
-
 #include "RangeFixture.h"
 
 namespace {

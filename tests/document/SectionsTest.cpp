@@ -1,7 +1,5 @@
 // The section tree: markers, repairs, AddSection rules, folding, the visible map and
 // sections following inserted and deleted lines.
-#include <gtest/gtest.h>
-
 #include "RangeFixture.h"
 
 namespace {

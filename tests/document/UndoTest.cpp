@@ -1,7 +1,5 @@
 // The undo history: grouping rules, caret records, the line-prefix commands, replay over text
 // changed without a record, and the section tree each record restores.
-#include <gtest/gtest.h>
-
 #include "RangeFixture.h"
 
 namespace {

@@ -7,8 +7,6 @@
 #include <QPalette>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "TestText.h"
 #include "qt/QtResources.h"
