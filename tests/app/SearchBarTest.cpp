@@ -50,9 +50,7 @@ TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
   EXPECT_TRUE(Status().endsWith("Совпадений: 3")) << Status().toStdString();
   Type(bar_->FindEdit, "ы");
   EXPECT_TRUE(Status().startsWith("Не найдено")) << Status().toStdString();
-  form_->show();
-  QApplication::setActiveWindow(form_.get());
-  bar_->FindEdit->setFocus();
+  form_->show(), QApplication::setActiveWindow(form_.get()), bar_->FindEdit->setFocus();
   QTest::keyClick(bar_->FindEdit, Qt::Key_Escape);
   EXPECT_TRUE(bar_->isHidden());
   EXPECT_EQ(QApplication::focusWidget(), form_->SxSyntaxMemo1);
@@ -61,8 +59,7 @@ TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
 TEST_F(SearchBarTest, MatchInNestedFoldedSectionsIsOpenedAndSelected) {
   Open({"начало", "{<-}внешний", "{<-}внутренний", "  цель", "{>>}x", "{>>}y", "конец"});
   ASSERT_LT(Memo().VisibleIndexOf(3), 0);
-  Find("ЦЕЛЬ");
-  form_->Action("ActFindNext")->Execute();
+  Find("ЦЕЛЬ"), form_->Action("ActFindNext")->Execute();
   EXPECT_EQ(Selection(), On(3, 2, 4));
   EXPECT_GE(Memo().VisibleIndexOf(3), 0);
 }
@@ -70,10 +67,8 @@ TEST_F(SearchBarTest, MatchInNestedFoldedSectionsIsOpenedAndSelected) {
 TEST_F(SearchBarTest, ReplaceAllInTheSelectionOrTheText) {
   Open({"кот", "{<+}кот кот", "{>>}кот", "кот"});
   form_->Action("ActReplace")->Execute();
-  Find("КОТ");
-  bar_->ReplaceEdit->setText("пёс");
-  Memo().Range->SetCaretPos({4, 1});
-  Memo().Range->ExtendSelection(1, true, false);
+  Find("КОТ"), bar_->ReplaceEdit->setText("пёс");
+  Memo().Range->SetCaretPos({4, 1}), Memo().Range->ExtendSelection(1, true, false);
   EXPECT_EQ(bar_->ReplaceAll(), 2) << "the second match of line 1 and the one of line 2";
   EXPECT_EQ(Lines().Text(), W("кот\r\nкот пёс\r\nпёс\r\nкот\r\n"));
   Memo().Range->ClearSelection();
@@ -82,28 +77,22 @@ TEST_F(SearchBarTest, ReplaceAllInTheSelectionOrTheText) {
   EXPECT_EQ(Memo().SectionTree->Root()->Children.size(), 1u);
 }
 
-TEST_F(SearchBarTest, ReplaceReplacesTheSelectedMatchAndMovesOn) {
+// Replace finds a match first, then replaces the selected one and moves on; a read-only
+// document is searched but never replaced.
+TEST_F(SearchBarTest, ReplaceReplacesTheSelectedMatchAndMovesOnUnlessReadOnly) {
   Open({"кот кот", "кот"});
-  Find("кот");
-  bar_->ReplaceEdit->setText("пёс");
-  bar_->ReplaceOne();  // nothing selected yet: finds the first match
+  Find("кот"), bar_->ReplaceEdit->setText("пёс");
+  bar_->ReplaceOne();
   EXPECT_EQ(Selection(), On(0, 0, 3));
   bar_->ReplaceOne();
   EXPECT_EQ(Lines().Get(0), W("пёс кот"));
   EXPECT_EQ(Selection(), On(0, 4, 3));
-}
-
-TEST_F(SearchBarTest, ReadOnlyDocumentIsSearchedButNotReplaced) {
-  Open({"кот"});
   Memo().SetOptions(Memo().Options() + TSxSynMemoOptions{smoReadOnly});
-  Find("кот");
-  bar_->ReplaceEdit->setText("пёс");
   EXPECT_EQ(bar_->ReplaceAll(), 0);
   EXPECT_TRUE(bar_->FindNext(true));
   bar_->ReplaceOne();
-  EXPECT_EQ(Lines().Get(0), W("кот"));
-  form_->UpdateActions();
-  bar_->UpdateState();
+  EXPECT_EQ(Lines().Text(), W("пёс кот\r\nкот\r\n"));
+  form_->UpdateActions(), bar_->UpdateState();
   EXPECT_FALSE(form_->Action("ActReplace")->Enabled() || bar_->ReplaceAllButton->isEnabled());
 }
 
