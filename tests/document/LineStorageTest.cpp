@@ -1,5 +1,5 @@
-// The line storage: splitting and saving bytes, the update brackets and re-tokenizing
-// exactly what changed. Saves to files are faulted in the application's SaveFaultsTest.
+// The line storage: splitting and saving bytes, the update brackets and re-tokenizing exactly
+// what changed, long lines from their checkpoints. Saves are faulted in the application's suite.
 #include <random>
 
 #include "RangeFixture.h"
@@ -20,6 +20,7 @@ class LineStorageTest : public ::testing::Test {
   void SetUp() override {
     m.SyntaxAttributes->OnParseWord = [this](TSxSyntaxParser&, std::string_view, int, int line, TToken&) {
       if (parsedLines.empty() || parsedLines.back() != line) parsedLines.push_back(line);
+      ++offered;
     };
     m.OnChange = [this](TSxMemoModel&, TChangedItems items) { changes.push_back(items); };
   }
@@ -30,6 +31,7 @@ class LineStorageTest : public ::testing::Test {
   }
   ViewModel m;
   std::vector<int> parsedLines;
+  int offered = 0;  // words offered to the host
   std::vector<TChangedItems> changes;
 };
 
@@ -103,7 +105,8 @@ TEST_F(LineStorageTest, RetokenizingStopsWhenTheStateAgrees) {
 }
 
 // Whatever edits, idle work and readers in between, the tokens and the longest line equal
-// those of a fresh load.
+// those of a fresh load; small edits of a long line, one or two in an update, make it
+// resume from its checkpoints.
 TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
   std::mt19937 rng(7);
   const std::vector<std::string> pieces = {"x", " ", "{", "}", "(*", "*)", "'", "//", "1", "\xE0"};
@@ -112,9 +115,15 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
     for (int k = rng() % 8; k > 0; --k) s += pieces[rng() % pieces.size()];
     return s;
   };
-  std::string text;
-  for (int i = 0; i < 300; ++i) text += "x\r\n";
-  Load(text);
+  // An edit inside the longest line, which is made long first when it is not.
+  auto editLongest = [&] {
+    int k = 0;
+    for (int i = 1; i < m.Lines->Count(); ++i) k = m.Lines->Get(i).size() > m.Lines->Get(k).size() ? i : k;
+    std::string l = m.Lines->Get(k).size() < 9000 ? WordLine(20000) : std::string(m.Lines->Get(k));
+    const std::size_t at = rng() % (l.size() + 1);
+    m.Lines->Put(k, l.replace(at, std::min<std::size_t>(rng() % 4, l.size() - at), randomLine()));
+  };
+  Load(Joined(Lines(300, "x")));
   m.Horizon = 5;
   m.Lines->Insert(0, "{");
   EXPECT_TRUE(m.Lines->RetokenizingPending() && m.IdleRequests > 0);
@@ -122,11 +131,12 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
   for (int step = 0; step < 800; ++step) {
     const int n = m.Lines->Count();
     m.Horizon = static_cast<int>(rng() % (n + 1));
-    switch (rng() % 6) {
+    switch (rng() % 7) {
       case 0: case 1: if (n) m.Lines->Put(static_cast<int>(rng() % n), randomLine()); break;
       case 2: m.Lines->Insert(static_cast<int>(rng() % (n + 1)), randomLine()); break;
       case 3: if (n > 1) m.Lines->Delete(static_cast<int>(rng() % n)); break;
       case 4: m.Lines->ContinueRetokenizing(std::chrono::microseconds(rng() % 40)); break;
+      case 5: m.Lines->BeginUpdate(), editLongest(), rng() % 2 ? editLongest() : void(), m.Lines->EndUpdate(); break;
       default: if (n) m.Lines->TokenList(static_cast<int>(rng() % n)); break;
     }
     if (step % 20 != 0) continue;
@@ -139,6 +149,17 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
   }
   m.Lines->Insert(0, std::string(70000, 'q'));
   EXPECT_EQ(m.Lines->MaxLineLength(), 70000u);
+}
+
+// An edit that leaves the state after it alone re-tokenizes a few chunks of a long line only.
+TEST_F(LineStorageTest, AnEditRetokenizesALongLineNearTheChangeOnly) {
+  const std::string line = WordLine(60000);
+  Load(Joined({"before", line, "after"}));
+  for (std::size_t at : {std::size_t{1}, line.size() / 2, line.size() - 2}) {
+    offered = 0;
+    m.Lines->Put(1, std::string(line).insert(at, "q"));
+    EXPECT_LT(offered, m.Lines->TokenCount(1) / 10) << at;
+  }
 }
 
 // With no line left, re-tokenizing must not look for a carried state in line 0.
