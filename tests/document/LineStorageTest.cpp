@@ -44,8 +44,7 @@ TEST_F(LineStorageTest, LineEndFormsLoadAndSave) {
   };
   for (const auto& [bytes, lines] : cases) {
     SCOPED_TRACE(testing::PrintToString(bytes));
-    changes.clear();
-    m.Lines->LoadFromStream(bytes);
+    changes.clear(), m.Lines->LoadFromStream(bytes);
     EXPECT_EQ(LinesOf(m), lines);
     EXPECT_TRUE(m.Lines->Modified());
     ASSERT_FALSE(changes.empty());
@@ -60,13 +59,8 @@ TEST_F(LineStorageTest, LineEndFormsLoadAndSave) {
 // Work and reports inside nested updates wait for the outermost close; reports gathered
 // there arrive with the next one.
 TEST_F(LineStorageTest, UpdateBracketsDeferWorkAndReports) {
-  Load("a\r\nb\r\nc\r\n");
-  m.Lines->SetModified(false);
-  changes.clear();
-  m.Lines->BeginUpdate();
-  m.Lines->BeginUpdate();
-  m.Lines->Put(1, "x y");
-  m.Lines->EndUpdate();
+  Load("a\r\nb\r\nc\r\n"), m.Lines->SetModified(false), changes.clear();
+  m.Lines->BeginUpdate(), m.Lines->BeginUpdate(), m.Lines->Put(1, "x y"), m.Lines->EndUpdate();
   m.DoChange({ciSelection});
   EXPECT_TRUE(m.Lines->Pending.Contains(pwTextChanged) && m.Lines->NeedsParse(1));
   EXPECT_FALSE(m.Lines->Modified());
@@ -88,16 +82,13 @@ TEST_F(LineStorageTest, RetokenizingStopsWhenTheStateAgrees) {
   EXPECT_EQ(parsedLines, (std::vector<int>{1, 2, 4, 5}));
   EXPECT_EQ(m.Lines->TokenList(4).FirstKind(), tokText);
   EXPECT_EQ(m.Lines->TokenList(5).LastKind(), tokText);
-  parsedLines.clear();
-  m.Lines->Put(1, "b {");
+  parsedLines.clear(), m.Lines->Put(1, "b {");
   EXPECT_EQ(m.Lines->TokenList(2).FirstKind(), tokMLCommentBeg);
   EXPECT_EQ(m.Lines->TokenList(5).LastKind(), tokMLCommentEnd);
   EXPECT_EQ(m.Lines->TokenList(6).FirstKind(), tokText);
-  parsedLines.clear();
-  m.Lines->Put(6, "changed");
+  parsedLines.clear(), m.Lines->Put(6, "changed");
   EXPECT_EQ(parsedLines, std::vector<int>{6});
-  parsedLines.clear();
-  m.Lines->Delete(7);
+  parsedLines.clear(), m.Lines->Delete(7);
   EXPECT_TRUE(parsedLines.empty()) << "deleting the last line marks no following line";
   Load("{ a\r\nb\r\nc }\r\nd\r\n");  // lines between two edits of one update pass the state on untouched
   m.Lines->BeginUpdate(), m.Lines->Put(0, "{ a2"), m.Lines->Put(3, "d2"), m.Lines->EndUpdate();
@@ -124,8 +115,7 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
     m.Lines->Put(k, l.replace(at, std::min<std::size_t>(rng() % 4, l.size() - at), randomLine()));
   };
   Load(Joined(Lines(300, "x")));
-  m.Horizon = 5;
-  m.Lines->Insert(0, "{");
+  m.Horizon = 5, m.Lines->Insert(0, "{");
   EXPECT_TRUE(m.Lines->RetokenizingPending() && m.IdleRequests > 0);
   EXPECT_FALSE(m.Lines->ContinueRetokenizing(std::chrono::seconds(10)));
   for (int step = 0; step < 800; ++step) {
@@ -153,19 +143,17 @@ TEST_F(LineStorageTest, IncrementalTokenizingMatchesAFreshLoad) {
 
 // An edit that leaves the state after it alone re-tokenizes a few chunks of a long line only.
 TEST_F(LineStorageTest, AnEditRetokenizesALongLineNearTheChangeOnly) {
-  const std::string line = WordLine(60000);
+  std::string line = WordLine(60000);
   Load(Joined({"before", line, "after"}));
   for (std::size_t at : {std::size_t{1}, line.size() / 2, line.size() - 2}) {
-    offered = 0;
-    m.Lines->Put(1, std::string(line).insert(at, "q"));
+    offered = 0, m.Lines->Put(1, line.insert(at, "q"));
     EXPECT_LT(offered, m.Lines->TokenCount(1) / 10) << at;
   }
 }
 
 // With no line left, re-tokenizing must not look for a carried state in line 0.
 TEST_F(LineStorageTest, DeletingTheOnlyLineReadsNoLine) {
-  Load("a\r\n");
-  m.Lines->Delete(0);
+  Load("a\r\n"), m.Lines->Delete(0);
   EXPECT_EQ(m.Lines->Count(), 0);
   m.Lines->Add("b");
   EXPECT_EQ(m.Lines->TokenList(0).Count(), 1);
