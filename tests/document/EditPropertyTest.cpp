@@ -115,8 +115,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     } else if (r.IsEmpty()) {
       return;
     }
-    want = Deleted();
-    r.DeleteSelection();
+    want = Deleted(), r.DeleteSelection();
   }
 
   // Runs one user action and pairs a record it makes with the state before it.
@@ -124,8 +123,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
   void Do(Action&& action) {
     const State before = Take();
     const TSxSynMemoUndoItem* last = range().LastUndoItem();
-    want.reset();
-    action();
+    want.reset(), action();
     const TDocumentSnapshot now = Take().first, model = WithoutTrailingBlanks({want.value_or(now.Lines), now.Sections});
     ASSERT_TRUE(now == model) << "step " << step << ": " << DescribeDifference(model, now);
     const auto& list = range().UndoList;
@@ -199,8 +197,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
 
 TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
   const PropertyRun run = GetParam();
-  rng.seed(run.seed);
-  SetOption(smoGroupUndo, run.seed % 2 == 0);
+  rng.seed(run.seed), SetOption(smoGroupUndo, run.seed % 2 == 0);
   Lines lines;
   while (lines.size() < run.lines) EmitBlock(lines, 0);
   Load(lines);
