@@ -18,22 +18,15 @@ class FileCommandsTest : public FormFixture {
   }
 };
 
-TEST_F(FileCommandsTest, OpenOfTheOpenFileOnlyLogsAndOpenDiscardsWithoutAsking) {
-  form_->OpenFile(Path("a.qbl"));
-  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Открытие...")}));
-  EXPECT_EQ(Lines().Get(0), "editproc A") << "the document is not reloaded";
-  form_->OpenFile(Path("b.qbl"));
+// Opening the open file only logs; a cancelled dialog stops silently; another file replaces
+// the edited one without asking; the dialog remembers the filter.
+TEST_F(FileCommandsTest, OpenDiscardsWithoutAskingAndTheDialogRemembersTheFilter) {
+  form_->OpenFile(Path("a.qbl")), OpenDialog(false);
+  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Открытие..."), Ev("Открытие...")}));
+  EXPECT_EQ(std::pair(Lines().Get(0), Lines().FileName()), std::pair(std::string_view("editproc A"), Path("a.qbl")));
+  OpenDialog(true, "b.qbl"), OpenDialog(false);
   EXPECT_TRUE(dialogs_->Asked.empty());
   EXPECT_EQ(std::tuple(Lines().Text(), Lines().Modified(), form_->RecentFiles().Count), std::tuple("b\r\n", false, 2));
-}
-
-TEST_F(FileCommandsTest, OpenDialogRemembersTheFilterAndCancelStopsSilently) {
-  OpenDialog(false);
-  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Открытие...")}));
-  EXPECT_EQ(Lines().FileName(), Path("a.qbl"));
-  OpenDialog(true, "b.qbl");
-  EXPECT_EQ(Lines().FileName(), Path("b.qbl"));
-  OpenDialog(false);
   EXPECT_EQ(dialogs_->FilterIndexes, (std::vector<int>{1, 1, 3}));
 }
 
