@@ -334,12 +334,4 @@ TEST_F(InvariantCheckTest, EveryBrokenPromiseIsReported) {
   }
 }
 
-TEST_F(InvariantCheckTest, SnapshotsDifferInTextOrSectionsButNotInFolding) {
-  const TDocumentSnapshot a = TakeSnapshot(Memo());
-  Memo().SectionTree->CollapseSection(1, true, false);
-  EXPECT_EQ(TakeSnapshot(Memo()), a);
-  Memo().SectionTree->RemoveSection(3, false);
-  EXPECT_NE(DescribeDifference(a, TakeSnapshot(Memo())), "");
-}
-
 }  // namespace
