@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <iterator>
 
 #include "base/Cp1251.h"
 #include "base/Errors.h"
@@ -65,11 +67,24 @@ const TCollationRanks& Ranks() {
   return ranks;
 }
 
-// FNV-1a over collation ranks: a word and its key hash alike.
-std::uint64_t HashRanks(std::string_view word, const unsigned char* rank) {
-  std::uint64_t h = 1469598103934665603ull;
-  for (char c : word) h = (h ^ (rank ? rank[static_cast<unsigned char>(c)] : static_cast<unsigned char>(c))) * 1099511628211ull;
-  return h;
+// A word's collation ranks (a key's bytes as they are, when rank is null): the first 16
+// packed into head, zero-padded, and a hash of them all. A word and its key fold alike.
+inline std::uint64_t FoldRanks(std::string_view word, const unsigned char* rank, std::uint64_t head[2]) {
+  static const struct TIdentity {
+    unsigned char map[256];
+    TIdentity() {
+      for (int c = 0; c < 256; ++c) map[c] = static_cast<unsigned char>(c);
+    }
+  } identity;
+  const unsigned char* map = rank ? rank : identity.map;
+  const auto* w = reinterpret_cast<const unsigned char*>(word.data());
+  unsigned char first[16] = {};
+  const std::size_t n = std::min<std::size_t>(word.size(), 16);
+  for (std::size_t i = 0; i < n; ++i) first[i] = map[w[i]];
+  std::memcpy(head, first, sizeof first);
+  std::uint64_t h = (head[0] * 0x9E3779B97F4A7C15ull) ^ ((head[1] + word.size()) * 0xC2B2AE3D27D4EB4Full);
+  for (std::size_t i = 16; i < word.size(); ++i) h = (h ^ map[w[i]]) * 1099511628211ull;
+  return h ^ (h >> 29);
 }
 
 void CollationKey(std::string_view word, std::string& key) {
@@ -96,12 +111,21 @@ void TKeywordTable::Sort() {
   std::size_t size = 16;
   while (size < keys_.size() * 2) size *= 2;
   index_.assign(size, Slot{});
+  lengths_ = 0;
+  std::fill(std::begin(firstRanks_), std::end(firstRanks_), false);
+  for (const std::string& key : keys_) {
+    lengths_ |= std::uint64_t{1} << std::min<std::size_t>(key.size(), 63);
+    if (!key.empty()) firstRanks_[static_cast<unsigned char>(key[0])] = true;
+  }
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (i > 0 && keys_[i] == keys_[i - 1]) continue;  // equal keys are adjacent once sorted
-    const std::uint64_t h = HashRanks(keys_[i], nullptr);
-    std::size_t at = h & (size - 1);
+    Slot slot{};
+    slot.hash = FoldRanks(keys_[i], nullptr, slot.head);
+    slot.key = &keys_[i];
+    slot.entry = Search(keys_[i]);
+    std::size_t at = slot.hash & (size - 1);
     while (index_[at].key) at = (at + 1) & (size - 1);
-    index_[at] = {h, &keys_[i], Search(keys_[i])};
+    index_[at] = slot;
   }
 }
 
@@ -131,13 +155,18 @@ const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
   if (index_.empty())  // not sorted yet: the same search over the words themselves
     return ProbeSearch(entries_, [&](std::size_t i) { return cp1251::CompareText(entries_[i].Word, word); });
   const unsigned char* rank = Ranks().rank;
-  const std::uint64_t h = HashRanks(word, rank);
+  if (!(lengths_ >> std::min<std::size_t>(word.size(), 63) & 1) ||
+      (!word.empty() && !firstRanks_[rank[static_cast<unsigned char>(word[0])]]))
+    return nullptr;
+  std::uint64_t head[2];
+  const std::uint64_t h = FoldRanks(word, rank, head);
   const std::size_t mask = index_.size() - 1;
   for (std::size_t at = h & mask; index_[at].key; at = (at + 1) & mask) {
     const Slot& slot = index_[at];
-    if (slot.hash != h || slot.key->size() != word.size()) continue;
+    if (slot.hash != h || slot.head[0] != head[0] || slot.head[1] != head[1] || slot.key->size() != word.size())
+      continue;
     bool same = true;
-    for (std::size_t j = 0; j < word.size() && same; ++j)
+    for (std::size_t j = 16; j < word.size() && same; ++j)
       same = static_cast<unsigned char>((*slot.key)[j]) == rank[static_cast<unsigned char>(word[j])];
     if (same) return slot.entry;
   }

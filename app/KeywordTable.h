@@ -44,13 +44,19 @@ class TKeywordTable {
   std::vector<std::string> keys_;
   // After Sort: an open-addressing index from every distinct key to the entry the binary
   // search answers for it, so classifying a word costs one hashed probe, with no
-  // allocation, and gives the search's answer exactly.
+  // allocation, and gives the search's answer exactly. A slot holds its key's first 16
+  // bytes as two numbers: most words are compared with two integer tests.
   struct Slot {
+    std::uint64_t head[2] = {0, 0};
     std::uint64_t hash = 0;
     const std::string* key = nullptr;  // null: empty slot
     const TKeywordEntry* entry = nullptr;
   };
   std::vector<Slot> index_;
+  // After Sort: which lengths (63 standing for 63 and more) and which first ranks the keys
+  // have. Most words offered, punctuation and names, fail one of the two at once.
+  std::uint64_t lengths_ = 0;
+  bool firstRanks_[256] = {};
   const TKeywordEntry* Search(const std::string& key) const;
 };
 

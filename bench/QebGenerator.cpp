@@ -98,6 +98,15 @@ std::size_t CurrentRss() {
   return static_cast<std::size_t>(resident) * 4096;
 }
 
+std::size_t CurrentAnonymousRss() {
+  std::FILE* f = std::fopen("/proc/self/statm", "r");
+  if (!f) return 0;
+  long pages = 0, resident = 0, shared = 0;
+  if (std::fscanf(f, "%ld %ld %ld", &pages, &resident, &shared) != 3) resident = shared = 0;
+  std::fclose(f);
+  return static_cast<std::size_t>(resident - shared) * 4096;
+}
+
 std::size_t PeakRss() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);

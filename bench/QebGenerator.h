@@ -14,3 +14,6 @@ std::string GenerateQebLines(std::size_t lines, unsigned seed = 1);
 // Resident memory now and at its peak, in bytes.
 std::size_t CurrentRss();
 std::size_t PeakRss();
+// Resident memory that is not file-backed: the heap, without the code pages a first run
+// of some code brings in.
+std::size_t CurrentAnonymousRss();

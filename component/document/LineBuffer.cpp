@@ -1,6 +1,6 @@
 /** @file LineBuffer.cpp
- ** Token encoding: per token the gap since the previous token's end and the length
- ** as base-128 varints, then the kind byte — about three bytes for a typical token. */
+ ** A line's block: its text, then its token records (see Varint.h: two bytes for a
+ ** typical token) and, for a long line, its checkpoints. */
 #include "LineBuffer.h"
 #include "Varint.h"
 
@@ -37,8 +37,14 @@ void TLineLengths::Clear() {
   max_ = 0;
 }
 
-char* TLineBuffer::Allocate(std::size_t n) {
+char* TLineBuffer::Allocate(std::size_t n, std::uint8_t& where) {
+  where = 0;
   if (n == 0) return nullptr;
+  if (n <= TBlockPool::kLargest) {
+    char* p = pool_.Allocate(n);
+    where = kPooled;
+    return p;
+  }
   void* p = std::malloc(n);
   if (!p) throw std::bad_alloc();
   return static_cast<char*>(p);
@@ -46,9 +52,20 @@ char* TLineBuffer::Allocate(std::size_t n) {
 
 void TLineBuffer::Free(Rec& r) {
   if (edit_.buf == r.buf) edit_ = TEdit{};
-  if (!(r.flags & kBorrowed)) std::free(r.buf);
+  if (r.flags & kInArena) arena_.Free(r.buf);
+  else if (r.flags & kPooled) pool_.Free(r.buf, r.textLen + TokenAreaSize(r));
+  else if (!(r.flags & kBorrowed)) std::free(r.buf);
   r.buf = nullptr;
-  r.flags = static_cast<std::uint8_t>(r.flags & ~kBorrowed);
+  r.flags = static_cast<std::uint8_t>(r.flags & ~(kBorrowed | kInArena | kPooled));
+}
+
+void TLineBuffer::Move(Rec& r, std::size_t n, std::size_t keep) {
+  std::uint8_t where = kInArena;
+  char* buf = (r.flags & kBorrowed) && n > 0 ? arena_.Allocate(n) : Allocate(n, where);
+  if (keep) std::memcpy(buf, r.buf, keep);
+  Free(r);
+  r.buf = buf;
+  r.flags = static_cast<std::uint8_t>(r.flags | where);
 }
 
 void TLineBuffer::AppendBorrowed(std::string_view s) {
@@ -62,10 +79,7 @@ void TLineBuffer::Materialize() {
     Rec& r = lines_[i];
     if (!(r.flags & kBorrowed)) continue;
     const std::size_t size = r.textLen + TokenAreaSize(r);
-    char* buf = Allocate(size);
-    if (size) std::memcpy(buf, r.buf, size);
-    r.buf = buf;
-    r.flags = static_cast<std::uint8_t>(r.flags & ~kBorrowed);
+    Move(r, size, size);
   }
 }
 
@@ -113,13 +127,15 @@ void TLineBuffer::SetText(int i, std::string_view s) {
       edit.oldLength = edit_.oldLength;
     }
   }
-  char* buf = Allocate(s.size() + area);
+  std::uint8_t where;
+  char* buf = Allocate(s.size() + area, where);
   if (!s.empty()) std::memcpy(buf, s.data(), s.size());
   if (area) std::memcpy(buf + s.size(), r.buf + r.textLen, area);
   lengths_.Remove(r.textLen);
   lengths_.Add(static_cast<std::uint32_t>(s.size()));
   Free(r);
   r.buf = buf;
+  r.flags = static_cast<std::uint8_t>(r.flags | where);
   r.textLen = static_cast<std::uint32_t>(s.size());
   if (r.flags & kIndexed) {
     if (known) {
@@ -131,9 +147,16 @@ void TLineBuffer::SetText(int i, std::string_view s) {
 }
 
 void TLineBuffer::Insert(int i, std::string_view s) {
-  Rec r{Allocate(s.size()), static_cast<std::uint32_t>(s.size()), tokText, tokText, 0, tokText};
+  std::uint8_t where;
+  char* buf = Allocate(s.size(), where);
+  Rec r{buf, static_cast<std::uint32_t>(s.size()), tokText, tokText, where, tokText};
   if (!s.empty()) std::memcpy(r.buf, s.data(), s.size());
-  lines_.insert(static_cast<std::size_t>(i), 1, r);
+  try {
+    lines_.insert(static_cast<std::size_t>(i), 1, r);
+  } catch (...) {
+    Free(r);
+    throw;
+  }
   lengths_.Add(r.textLen);
 }
 
@@ -145,8 +168,13 @@ void TLineBuffer::Erase(int i) {
 }
 
 void TLineBuffer::Clear() {
-  for (std::size_t i = 0; i < lines_.size(); ++i) Free(lines_[i]);
+  // Arena and pool blocks go with their chunks, all at once.
+  for (std::size_t i = 0; i < lines_.size(); ++i)
+    if (!(lines_[i].flags & (kInArena | kPooled | kBorrowed))) std::free(lines_[i].buf);
+  edit_ = TEdit{};
   lines_.clear();
+  arena_.Reset();
+  pool_.Reset();
   lengths_.Clear();
 }
 
@@ -159,11 +187,10 @@ void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
   const std::uint32_t count = GetVarint(p);
   std::uint32_t end = 0;
   for (std::uint32_t k = 0; k < count; ++k) {
-    std::uint32_t start = end + GetVarint(p);
-    std::uint32_t len = GetVarint(p);
-    TToken kind = *p++;
-    out.AddToken(start + 1, len, kind);
-    end = start + len;
+    std::uint32_t gap, len;
+    const TToken kind = GetToken(p, gap, len);
+    out.AddToken(end + gap + 1, len, kind);
+    end += gap + len;
   }
 }
 
@@ -172,26 +199,20 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startSt
   Rec& r = lines_[static_cast<std::size_t>(i)];
   const auto& toks = tokens.Tokens();
   thread_local std::vector<unsigned char> enc;
-  enc.resize(10 + 5 + toks.size() * 11);  // prefix room, the count, then at most 11 bytes a token
+  const std::size_t most = 10 + 5 + toks.size() * kMaxTokenRecord;  // prefix room, the count, the records
+  if (enc.size() < most) enc.resize(most);
   unsigned char* body = enc.data() + 10;  // room for the length prefix in front
   unsigned char* p = PutVarint(body, static_cast<std::uint32_t>(toks.size()));
   std::uint32_t end = 0;
   for (const TSxSyntaxToken& t : toks) {
-    p = PutVarint(p, t.Start - end);
-    p = PutVarint(p, t.Len);
-    *p++ = t.Kind;
+    p = PutToken(p, t.Start - end, t.Len, t.Kind);
     end = t.Start + t.Len;
   }
   const auto bodyLen = static_cast<std::uint32_t>(p - body);
   unsigned char prefix[5];
   const std::size_t prefixLen = static_cast<std::size_t>(PutVarint(prefix, bodyLen) - prefix);
   const std::size_t area = toks.empty() ? 0 : prefixLen + bodyLen;
-  if (area != TokenAreaSize(r) || (r.flags & kBorrowed)) {
-    char* buf = Allocate(r.textLen + area);
-    if (r.textLen) std::memcpy(buf, r.buf, r.textLen);
-    Free(r);
-    r.buf = buf;
-  }
+  if (area != TokenAreaSize(r) || (r.flags & kBorrowed)) Move(r, r.textLen + area, r.textLen);
   if (area) {
     std::memcpy(r.buf + r.textLen, prefix, prefixLen);
     std::memcpy(r.buf + r.textLen + prefixLen, body, bodyLen);
@@ -261,10 +282,10 @@ TSxTokenCursor TLineBuffer::Cursor(int i, int checkpoint) const {
 
 bool TSxTokenCursor::Next(TSxSyntaxToken& t) {
   if (index_ >= count_) return false;
-  const std::uint32_t start = end_ + GetVarint(p_);
-  const std::uint32_t len = GetVarint(p_);
-  t = TSxSyntaxToken{start, len, *p_++, 0};
-  end_ = start + len;
+  std::uint32_t gap, len;
+  const TToken kind = GetToken(p_, gap, len);
+  t = TSxSyntaxToken{end_ + gap, len, kind, 0};
+  end_ += gap + len;
   ++index_;
   return true;
 }
@@ -307,12 +328,10 @@ void TSxTokenEncoder::Release() {
 void TSxTokenEncoder::Add(const std::vector<TSxSyntaxToken>& tokens) {
   if (tokens.empty()) return;
   std::size_t at = bytes_.size();
-  bytes_.resize(at + tokens.size() * 11);
+  bytes_.resize(at + tokens.size() * kMaxTokenRecord);
   unsigned char* p = bytes_.data() + at;
   for (const TSxSyntaxToken& t : tokens) {
-    p = PutVarint(p, t.Start - end_);
-    p = PutVarint(p, t.Len);
-    *p++ = t.Kind;
+    p = PutToken(p, t.Start - end_, t.Len, t.Kind);
     end_ = t.Start + t.Len;
   }
   bytes_.resize(static_cast<std::size_t>(p - bytes_.data()));
@@ -335,12 +354,9 @@ void TLineBuffer::Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TTo
   unsigned char prefix[5];
   const std::size_t prefixLen = static_cast<std::size_t>(PutVarint(prefix, static_cast<std::uint32_t>(body)) - prefix);
   const std::size_t area = e.count_ ? prefixLen + body : 0;
-  char* buf = Allocate(r.textLen + area);
-  if (r.textLen) std::memcpy(buf, r.buf, r.textLen);
-  Free(r);
-  r.buf = buf;
+  Move(r, r.textLen + area, r.textLen);
   if (area) {
-    unsigned char* p = reinterpret_cast<unsigned char*>(buf + r.textLen);
+    unsigned char* p = reinterpret_cast<unsigned char*>(r.buf + r.textLen);
     std::memcpy(p, prefix, prefixLen);
     p += prefixLen;
     std::memcpy(p, head, static_cast<std::size_t>(h - head));

@@ -10,6 +10,7 @@
 
 #include "../syntax/SyntaxAttributes.h"
 #include "../syntax/TokenList.h"
+#include "BlockArena.h"
 #include "SplitVector.h"
 
 // A resume point of a long line's tokens, kept every few hundred tokens, so that reading,
@@ -73,7 +74,7 @@ class TLineLengths {
   std::uint32_t Max() const { return max_; }
 
  private:
-  static constexpr std::uint32_t kDense = 1u << 16;
+  static constexpr std::uint32_t kDense = 1u << 12;
   std::vector<std::uint32_t> dense_ = std::vector<std::uint32_t>(kDense);
   std::map<std::uint32_t, std::uint32_t> long_;  // lengths >= kDense
   std::uint32_t max_ = 0;
@@ -144,7 +145,10 @@ class TLineBuffer {
     std::uint8_t flags;
     TToken startState;  // the carried state the tokens were made in
   };
-  static constexpr std::uint8_t kNeedsParse = 1, kHasTokens = 2, kBorrowed = 4, kIndexed = 8, kStale = 16;
+  // kBorrowed, kInArena and kPooled say where the block lives: in the loaded bytes, the
+  // arena or the pool; with none of them it is the heap's.
+  static constexpr std::uint8_t kNeedsParse = 1, kHasTokens = 2, kBorrowed = 4, kIndexed = 8, kStale = 16,
+                                kInArena = 32, kPooled = 64;
   // The token area of a line: its bytes (length prefix included) and where the tokens start.
   static std::size_t TokenAreaSize(const Rec& r);
   // The token records' start and the token count; the end of the area.
@@ -154,7 +158,12 @@ class TLineBuffer {
   static constexpr std::size_t kMarkSize = 28, kTailSize = 16;
   static unsigned char* Tail(const Rec& r);
   void Free(Rec& r);
-  static char* Allocate(std::size_t n);
+  // A block of n bytes from the pool or the heap; `where` gets kPooled or 0.
+  char* Allocate(std::size_t n, std::uint8_t& where);
+  // Gives r a block of n bytes that starts with the first `keep` bytes of its old one. A
+  // loaded line's first block of its own comes from the arena, every later one from the
+  // heap, where the blocks of edited lines are reused.
+  void Move(Rec& r, std::size_t n, std::size_t keep);
   void Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState, std::uint64_t key);
 
   // The extent of the text changes since line `buf` was last tokenized: the bytes kept
@@ -166,6 +175,8 @@ class TLineBuffer {
   TEdit edit_;
   TSxTokenEncoder encoder_;
 
+  TBlockArena arena_;  // blocks of loaded lines
+  TBlockPool pool_;    // small blocks of edited lines
   SplitVector<Rec> lines_;
   TLineLengths lengths_;
 };

@@ -151,7 +151,10 @@ void TSxSynMemoStrings::SetUpdateState(bool updating) {
   }
   if (Pending.Intersects({pwTextChanged, pwSectionsChanged})) SetModified(true);
   if (Pending.Contains(pwVisibleMapStale) && Memo.SectionTree) Memo.SectionTree->RebuildVisibleMap();
-  if (Pending.Intersects({pwTextChanged, pwRetokenizeAll})) RetokenizeLines(Pending.Contains(pwRetokenizeAll), true);
+  // Marked lines are tokenized even when the work owed for them was dropped (an undo drops
+  // it so as not to mark the document modified).
+  if (Pending.Intersects({pwTextChanged, pwRetokenizeAll}) || dirtyLo_ <= dirtyHi_)
+    RetokenizeLines(Pending.Contains(pwRetokenizeAll), true);
   Memo.PaintDirtyRows();
   Memo.UpdateScrollBars();
   Memo.DeliverGatheredChanges();
@@ -221,13 +224,13 @@ void TSxSynMemoStrings::Sweep(int from, bool all, int horizon, bool repaint,
     return nextNonEmpty < count && state != buffer_.StartState(nextNonEmpty);
   };
   bool carry = false;
-  for (int n = 0; i < Count(); ++i, ++n) {
+  for (; i < Count(); ++i) {
     if (next < stale_.size() && stale_[next] == i) {
       carry = true;
       ++next;
     }
     if (carry && !all && i > dirtyHi_ &&
-        (i > horizon || (deadline && (n & 7) == 0 && std::chrono::steady_clock::now() >= *deadline))) {
+        (i > horizon || (deadline && std::chrono::steady_clock::now() >= *deadline))) {
       stale_.erase(stale_.begin(), stale_.begin() + static_cast<std::ptrdiff_t>(next));
       stale_.insert(stale_.begin(), i);
       return;

@@ -103,12 +103,11 @@ TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startSt
       std::int64_t grown = 0;
       if (at.Token < oldCount) {
         const unsigned char* p = oldRecords + at.Offset;
-        const std::uint32_t start = at.PrevEnd + GetVarint(p) + static_cast<std::uint32_t>(delta);
-        const std::uint32_t len = GetVarint(p);
-        const TToken kind = *p++;
-        unsigned char first[11];
-        unsigned char* f = PutVarint(PutVarint(first, start - prevEnd), len);
-        *f++ = kind;
+        std::uint32_t gap, len;
+        const TToken kind = GetToken(p, gap, len);
+        const std::uint32_t start = at.PrevEnd + gap + static_cast<std::uint32_t>(delta);
+        unsigned char first[kMaxTokenRecord];
+        unsigned char* f = PutToken(first, start - prevEnd, len, kind);
         e.bytes_.insert(e.bytes_.end(), first, f);
         e.bytes_.insert(e.bytes_.end(), p, oldEnd - (r.flags & kIndexed ? old.size() * kMarkSize + kTailSize : 0));
         grown = (f - first) - (p - (oldRecords + at.Offset));

@@ -159,6 +159,8 @@ int TSxSynMemoSections::LineRole(std::int32_t line) const {
 }
 
 int TSxSynMemoSections::MarkerKind(std::string_view text) {
+  // Every marker is four bytes opening with '{': most lines fail at their first byte.
+  if (text.size() < 4 || text[0] != '{') return 0;
   for (int k = 0; k < 3; ++k)
     if (text.substr(0, 4) == kMarkers[k]) return k + 1;
   return 0;

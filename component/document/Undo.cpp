@@ -95,7 +95,10 @@ void TSxSynMemoRange::Undo() {
   MoveCaretLocked(e->CaretPos);
   tree.FitToLines();
   Memo.DoChange({ciUndoStack});
-  lines.Pending = TPendingWork{pwVisibleMapStale, pwRetokenizeAll};
+  // An undo never marks the document modified by itself. The replay marked the lines it
+  // changed: tokenizing them and carrying the state on from them gives every line the
+  // tokens a pass over the whole text would, in the time of the lines that changed.
+  lines.Pending = TPendingWork{pwVisibleMapStale};
   Memo.InvalidateAll();
   lines.EndUpdate();
 }

@@ -2,6 +2,10 @@
  ** Splitting single-byte text into lines the way every reader of the component does. */
 #pragma once
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,13 +13,29 @@
 // Calls emit(line) for each line of text. A line ends at CR, LF or CR LF; a NUL
 // ends the text; a final line break adds no empty line; LF followed by CR gives
 // an empty line between them.
+// The first CR, LF or NUL in [p, end), or end.
+inline const char* FindLineEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a line is mostly tens of bytes without a break.
+  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n'), nul = _mm_setzero_si128();
+  for (; end - p >= 16; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int hits = _mm_movemask_epi8(
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)), _mm_cmpeq_epi8(v, nul)));
+    if (hits) return p + __builtin_ctz(static_cast<unsigned>(hits));
+  }
+#endif
+  while (p < end && *p != '\r' && *p != '\n' && *p != '\0') ++p;
+  return p;
+}
+
 template <typename Emit>
 void ForEachTextLine(std::string_view text, Emit&& emit) {
   const char* p = text.data();
   const char* end = p + text.size();
   while (p < end && *p != '\0') {
     const char* s = p;
-    while (p < end && *p != '\r' && *p != '\n' && *p != '\0') ++p;
+    p = FindLineEnd(p, end);
     emit(std::string_view(s, static_cast<std::size_t>(p - s)));
     if (p < end && *p == '\r') ++p;
     if (p < end && *p == '\n') ++p;

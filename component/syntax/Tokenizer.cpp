@@ -3,6 +3,7 @@
  ** and blank-separated mode (one token per blank-delimited word). */
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -42,10 +43,13 @@ inline bool EndsWith(std::string_view s, const std::string& lit) {
 
 inline char First(const std::string& lit) { return lit.empty() ? '\0' : lit[0]; }
 
-inline bool InBody(TToken s) {
-  return s == tokILComment || s == tokMLCommentBeg || s == tokELCommentBeg || s == tokILCompDir ||
-         s == tokMLCompDirBeg;
-}
+// The states inside a comment or directive body, as a table: the test runs at every token.
+constexpr std::array<bool, 256> kInBody = [] {
+  std::array<bool, 256> t{};
+  for (TToken s : {tokILComment, tokMLCommentBeg, tokELCommentBeg, tokILCompDir, tokMLCompDirBeg}) t[s] = true;
+  return t;
+}();
+inline bool InBody(TToken s) { return kInBody[s]; }
 
 // What a byte can do in the standard mode. Plain bytes only build words (or end
 // them, for blanks); special ones may start a literal, an opener, a number or a
@@ -92,7 +96,10 @@ struct TByteTable {
 };
 
 // The scanner reads the line as if a blank followed it (unless it ends in a control
-// character): that blank flushes the last word or piece, and the line is never copied.
+// character): that blank flushes the last word or piece. With Padded, the text is a copy
+// followed by kPad real blanks, so a read needs no test of the line's end.
+constexpr std::size_t kPad = 16;
+template <bool Padded>
 class TStandardScanner {
  public:
   TStandardScanner(TSxSyntaxParser& list, std::string_view text, int lineIndex,
@@ -176,7 +183,10 @@ class TStandardScanner {
 
  private:
   // The character at p; the virtual blank after the line's last character.
-  unsigned char At(std::size_t p) const { return p < t_.size() ? static_cast<unsigned char>(t_[p]) : ' '; }
+  unsigned char At(std::size_t p) const {
+    if constexpr (Padded) return static_cast<unsigned char>(t_.data()[p]);
+    else return p < t_.size() ? static_cast<unsigned char>(t_[p]) : ' ';
+  }
   // Does lit occur at p, the virtual blank included?
   bool LiteralAt(std::size_t p, const std::string& lit) const {
     if (lit.empty() || n_ - p < lit.size()) return false;
@@ -186,6 +196,7 @@ class TStandardScanner {
   }
   // At a resume point p_ (after a blank, no word pending): stop here when asked to.
   bool PauseHere() {
+    if constexpr (Padded) return false;  // a copied line is tokenized whole
     if (p_ <= from_ || (list_.Count() < static_cast<int>(std::min<std::size_t>(minTokens_, 0x7FFFFFFF)) &&
                         p_ < pauseColumn_))
       return false;
@@ -217,7 +228,8 @@ class TStandardScanner {
     if (wordLen_ == 0) return;
     TToken kind = tokText;
     if (a_.OnParseWord)
-      a_.OnParseWord(list_, t_.substr(wordStart_, wordLen_), static_cast<int>(wordStart_ + 1), line_, kind);
+      a_.OnParseWord(list_, std::string_view(t_.data() + wordStart_, wordLen_), static_cast<int>(wordStart_ + 1),
+                     line_, kind);
     Add(wordStart_, wordLen_, kind);
     wordLen_ = 0;
   }
@@ -390,7 +402,16 @@ TToken TSxSyntaxParser::ParseStandard(std::string_view lineText, int lineIndex,
                                       const TSxSyntaxAttributes* attributes, TToken prevState) {
   Clear();
   if (lineText.empty() || !attributes) return prevState;
-  return TStandardScanner(*this, lineText, lineIndex, *attributes, TSxResumePoint{0, prevState})
+  // A line of ordinary length is copied before blanks that end every run of bytes.
+  constexpr std::size_t kCopied = 4096;
+  if (lineText.size() > kCopied)
+    return TStandardScanner<false>(*this, lineText, lineIndex, *attributes, TSxResumePoint{0, prevState})
+        .Run(TableFor(*attributes));
+  thread_local char copy[kCopied + kPad];
+  std::memcpy(copy, lineText.data(), lineText.size());
+  std::memset(copy + lineText.size(), ' ', kPad);
+  return TStandardScanner<true>(*this, std::string_view(copy, lineText.size()), lineIndex, *attributes,
+                                TSxResumePoint{0, prevState})
       .Run(TableFor(*attributes));
 }
 
@@ -399,7 +420,7 @@ TSxChunkEnd TSxSyntaxParser::ParseStandardChunk(std::string_view lineText, int l
                                                 std::size_t minTokens, std::uint32_t pauseColumn) {
   Clear();
   if (lineText.empty()) return TSxChunkEnd{false, from};
-  TStandardScanner scanner(*this, lineText, lineIndex, attributes, from);
+  TStandardScanner<false> scanner(*this, lineText, lineIndex, attributes, from);
   scanner.PauseAt(minTokens, pauseColumn);
   const TToken state = scanner.Run(TableFor(attributes));
   return TSxChunkEnd{scanner.Paused(), {static_cast<std::uint32_t>(scanner.Position()), state}};

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <tuple>
 
@@ -79,6 +80,34 @@ TEST_F(KeywordTableTest, FirstWordEndsOnlyAtASpace) {
                                          std::tuple{" " + W("процедура"), std::string(), tokErroneous}}) {
     const TFirstWord r = ClassifyFirstWord(t.get(), line);
     EXPECT_EQ(std::pair(r.Word, r.Kind), std::pair(word, kind));
+  }
+}
+
+// The hashed index answers what the binary search over the sorted words answers, for words
+// in any case, Ё and ё among them, shorter and longer than the index keeps whole.
+TEST_F(KeywordTableTest, TheIndexAnswersAsTheBinarySearch) {
+  std::mt19937 rng(5);
+  const std::string letters = "aBzZ_" + W("жЖёЁеЕя");
+  auto word = [&] {
+    std::string w(1 + rng() % 20, ' ');
+    for (char& c : w) c = letters[rng() % letters.size()];
+    return w;
+  };
+  TKeywordTable table;
+  for (int i = 0; i < 300; ++i) table.Append(word(), TToken(250 + rng() % 6));
+  table.Sort();
+  const auto& e = table.Entries();
+  for (int i = 0; i < 3000; ++i) {
+    std::string w = i % 3 == 0 ? word() : e[rng() % e.size()].Word;
+    if (i % 3 == 2)
+      for (char& c : w) c = char(cp1251::ToLower(static_cast<unsigned char>(c)));
+    const TKeywordEntry* expected = nullptr;
+    for (int lo = 0, hi = int(e.size()) - 1; lo <= hi && !expected;) {
+      const int mid = (lo + hi) / 2, c = cp1251::CompareText(e[std::size_t(mid)].Word, w);
+      if (c == 0) expected = &e[std::size_t(mid)];
+      c < 0 ? lo = mid + 1 : hi = mid - 1;
+    }
+    ASSERT_EQ(table.Find(w), expected) << cp1251::ToUtf8(w);
   }
 }
 

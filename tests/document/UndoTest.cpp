@@ -1,5 +1,7 @@
 // The undo history: grouping rules, caret records, the line-prefix commands, replay over text
 // changed without a record, and the section tree each record restores.
+#include <random>
+
 #include "RangeFixture.h"
 
 namespace {
@@ -117,6 +119,26 @@ TEST_F(UndoTest, UndoOfAReshapingEditRestoresTheFoldsOfItsTree) {
   Undo(2);
   EXPECT_EQ(Tree(), "[1-3]");
   EXPECT_EQ(memo.Lines->Count(), 5);
+}
+
+// An undo tokenizes only the lines its replay changed and carries the state on from them:
+// after every step each line has the tokens of the same text loaded afresh.
+TEST_F(UndoTest, EveryUndoStepLeavesTheTokensOfAFreshLoad) {
+  std::mt19937 rng(3);
+  const char* pieces[] = {"x ", "{", "}", "(*", "*)", "'", "//", "\r\n"};
+  Load(Lines(40, "a b"));
+  for (int step = 0; step < 60; ++step) {
+    Caret(int(rng() % 4), int(rng() % unsigned(memo.Lines->Count())));
+    range().ReplaceSelection(pieces[rng() % 8], ukPlain);
+  }
+  while (range().CanUndo()) {
+    Undo();
+    TSxMemoModel fresh;
+    fresh.Lines->LoadFromStream(memo.Lines->Text());
+    ASSERT_EQ(fresh.Lines->Count(), memo.Lines->Count());
+    for (int i = 0; i < memo.Lines->Count(); ++i)
+      ASSERT_EQ(fresh.Lines->TokenList(i).Tokens(), memo.Lines->TokenList(i).Tokens()) << range().UndoList.size();
+  }
 }
 
 }  // namespace
