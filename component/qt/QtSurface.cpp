@@ -135,8 +135,7 @@ TSxQtSurface::TSxQtSurface(int width, int height)
 }
 
 void TSxQtSurface::SetSize(int width, int height) {
-  painter_.reset();
-  painterStyle_ = -1;
+  EndPainter();
   width_ = std::max(1, width);
   height_ = std::max(1, height);
   // Rounded up, so that every logical pixel has at least one device pixel.
@@ -144,39 +143,62 @@ void TSxQtSurface::SetSize(int width, int height) {
                   static_cast<int>(std::ceil(height_ * ratio_)), QImage::Format_RGB32);
   image_.setDevicePixelRatio(ratio_);
   image_.fill(Qt::white);
+  uniform_.reset();
   clip_.reset();
 }
 
 void TSxQtSurface::SetDevicePixelRatio(qreal ratio) {
   if (!(ratio > 0) || ratio == ratio_) return;
   ratio_ = ratio;
+  for (auto& table : shaped_) table.clear();
   SetSize(width_, height_);
 }
 
 void TSxQtSurface::SetFont(const TSxFont& font) {
   if (font == font_) return;
   font_ = font;
+  EndPainter();
   for (auto& f : fonts_) f.reset();
-  painterStyle_ = -1;
+  for (auto& table : shaped_) table.clear();
 }
 
 const TSxQtSurface::TStyledFont& TSxQtSurface::Styled(std::uint8_t style) {
   auto& slot = fonts_[style & 7u];
   if (!slot) {
     QFont f = ToQFont(font_, style & 7u);
-    const int ascent = QFontMetrics(f).ascent();
-    slot = TStyledFont{std::move(f), ascent};
+    const QFontMetrics metrics(f);
+    slot = TStyledFont{f, metrics, metrics.ascent(), QFontMetricsF(f).ascent()};
   }
   return *slot;
+}
+
+const TSxQtSurface::TShaped& TSxQtSurface::Shaped(std::string_view cp1251, std::uint8_t style) {
+  TShapedTable& table = shaped_[style & 7u];
+  if (const auto it = table.find(cp1251); it != table.end()) return it->second;
+  if (table.size() >= kShapedLimit) table.clear();
+  const QString text = ToDisplayString(cp1251);
+  QStaticText shaped(text);
+  shaped.setTextFormat(Qt::PlainText);
+  const QFontMetrics& metrics = Styled(style).Metrics;
+  bool own = true;
+  for (unsigned char c : cp1251) own = own && metrics.inFontUcs4(DisplayChar(c));
+  return table.emplace(std::string(cp1251), TShaped{std::move(shaped), metrics.horizontalAdvance(text), own})
+      .first->second;
 }
 
 void TSxQtSurface::Unshare() {
   if (image_.isDetached()) return;
   // Writing detaches the image from its copies; the painter would go on painting the
   // old, shared buffer, so it is ended first and reopened on the new one.
+  EndPainter();
+  image_.detach();
+}
+
+void TSxQtSurface::EndPainter() {
   painter_.reset();
   painterStyle_ = -1;
-  image_.detach();
+  painterPen_.reset();
+  painterClip_.reset();
 }
 
 QRgb* TSxQtSurface::Row(int y) {
@@ -193,15 +215,31 @@ QPainter& TSxQtSurface::TextPainter() {
 void TSxQtSurface::FillDevice(const TRect& logical, QRgb rgb) {
   const int left = Dev(logical.Left), right = std::min(Dev(logical.Right), image_.width());
   const int top = Dev(logical.Top), bottom = std::min(Dev(logical.Bottom), image_.height());
-  for (int y = top; y < bottom; ++y) {
-    QRgb* row = Row(y);
-    std::fill(row + left, row + right, rgb);
+  if (left >= right || top >= bottom) return;
+  const QRect area(left, top, right - left, bottom - top);
+  if (uniform_ && uniform_->Rgb == rgb && uniform_->Device.contains(area)) return;
+  const auto size = [](const QRect& r) { return std::int64_t{r.width()} * r.height(); };
+  if (!uniform_ || size(area) >= size(uniform_->Device)) {
+    uniform_ = TUniform{area, rgb};
+  } else if (uniform_->Rgb != rgb) {
+    Touch(area);
   }
+  // The first row is filled by doubling copies and the others copied from it: a pixel
+  // loop stores one pixel at a time, and rows are filled row-wide on every paint.
+  QRgb* first = Row(top) + left;
+  const std::size_t n = static_cast<std::size_t>(right - left);
+  std::size_t done = std::min<std::size_t>(n, 8);
+  std::fill(first, first + done, rgb);
+  for (; done < n; done *= 2) std::memcpy(first + done, first, sizeof(QRgb) * std::min(done, n - done));
+  const qsizetype stride = image_.bytesPerLine();
+  auto* line = reinterpret_cast<uchar*>(first);
+  for (int y = top + 1; y < bottom; ++y) std::memcpy(line += stride, first, sizeof(QRgb) * n);
 }
 
 void TSxQtSurface::PutPixel(int x, int y, QRgb rgb) {
   if (!ClipRect().Contains(x, y)) return;
   if (ratio_ == 1.0) {
+    Touch(QRect(x, y, 1, 1));
     Row(y)[x] = rgb;
   } else {
     FillDevice({x, y, x + 1, y + 1}, rgb);
@@ -272,23 +310,39 @@ void TSxQtSurface::SetPixel(int x, int y, TColor c) { PutPixel(x, y, Rgb(c)); }
 
 int TSxQtSurface::TextOut(int x, int y, std::string_view cp1251, TColor c, std::uint8_t style) {
   if (cp1251.empty()) return x;
-  const QString text = ToDisplayString(cp1251);
   const TStyledFont& styled = Styled(style);
+  const TShaped& shaped = Shaped(cp1251, style);
   const TRect clip = ClipRect();
+  Touch(DeviceRect(clip));
   QPainter& painter = TextPainter();
-  painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
+  if (painterClip_ != clip) {
+    painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
+    painterClip_ = clip;
+  }
   if (painterStyle_ != (style & 7)) {
     painter.setFont(styled.Font);
     painterStyle_ = style & 7;
   }
-  painter.setPen(ResolveColor(c, palette_));
-  painter.drawText(QPoint(x, y + styled.Ascent), text);
-  return x + QFontMetrics(styled.Font).horizontalAdvance(text);
+  const QColor pen = ResolveColor(c, palette_);
+  if (painterPen_ != pen.rgba()) {
+    painter.setPen(pen);
+    painterPen_ = pen.rgba();
+  }
+  if ((style & fsUnderline) || !shaped.OwnGlyphs) {
+    // The line under the text is drawn as drawText draws it, and a fallback font's
+    // characters could make a laid-out line's ascent the other font's.
+    painter.drawText(QPoint(x, y + styled.Ascent), shaped.Text.text());
+  } else {
+    // The laid-out text's baseline lies LayoutAscent below the given top: the top is
+    // placed so that the baseline is where drawText puts it.
+    painter.drawStaticText(QPointF(x, y + styled.Ascent - styled.LayoutAscent), shaped.Text);
+  }
+  return x + shaped.Advance;
 }
 
 int TSxQtSurface::TextWidth(std::string_view cp1251, std::uint8_t style) {
   if (cp1251.empty()) return 0;
-  return QFontMetrics(Styled(style).Font).horizontalAdvance(ToDisplayString(cp1251));
+  return Shaped(cp1251, style).Advance;
 }
 
 TRect TSxQtSurface::ClipRect() const { return clip_ ? *clip_ : Bounds(); }
@@ -301,6 +355,7 @@ void TSxQtSurface::DrawGlyph(int x, int y, const TSxBitmap& image, int cellX,
                              const TSxBitmap* mask) {
   constexpr int kCell = 11;
   const TRect clip = ClipRect();
+  Touch(DeviceRect(TRect{x, y, x + kCell, y + kCell}));
   for (int j = 0; j < kCell && j < image.Height(); ++j) {
     for (int i = 0; i < kCell && cellX + i < image.Width(); ++i) {
       if (cellX + i < 0 || !clip.Contains(x + i, y + j)) continue;
@@ -325,14 +380,14 @@ TColor TSxQtSurface::PixelAt(int x, int y) const {
                                         std::min(Dev(y), image_.height() - 1))));
 }
 
-void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) const {
+TSxQtSurface::TCopied TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) const {
   TRect src = Intersect(source, Bounds());
   // Cut the source so that its image lies inside the target.
   const int dx = x - source.Left, dy = y - source.Top;
   const int targetWidth = static_cast<int>(target.width() / ratio_);
   const int targetHeight = static_cast<int>(target.height() / ratio_);
   src = Intersect(src, TRect{-dx, -dy, targetWidth - dx, targetHeight - dy});
-  if (src.Width() <= 0 || src.Height() <= 0) return;
+  if (src.Width() <= 0 || src.Height() <= 0) return {};
   // Device extents are taken at the target's place, so that neighbouring rows copied
   // at a fractional ratio neither overlap nor leave gaps; the source clamps them.
   const int toLeft = Dev(src.Left + dx), toTop = Dev(src.Top + dy);
@@ -341,14 +396,20 @@ void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) con
                           target.width() - toLeft});
   const int h = std::min({Dev(src.Bottom + dy) - toTop, image_.height() - fromTop,
                           target.height() - toTop});
-  if (w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0) return {};
+  TCopied copied{QRect(toLeft, toTop, w, h)};
   if (target.format() == image_.format()) {
+    // Comparing reads what copying would write: a row composed again as it was (a full
+    // repaint) leaves the target, and the window's damage, untouched.
+    const std::size_t bytes = sizeof(QRgb) * static_cast<std::size_t>(w);
     for (int row = 0; row < h; ++row) {
-      const QRgb* from = reinterpret_cast<const QRgb*>(image_.constScanLine(fromTop + row)) + fromLeft;
-      QRgb* to = reinterpret_cast<QRgb*>(target.scanLine(toTop + row)) + toLeft;
-      std::memcpy(to, from, sizeof(QRgb) * static_cast<std::size_t>(w));
+      const uchar* from = image_.constScanLine(fromTop + row) + fromLeft * sizeof(QRgb);
+      const uchar* to = target.constScanLine(toTop + row) + toLeft * sizeof(QRgb);
+      if (std::memcmp(to, from, bytes) == 0) continue;
+      std::memcpy(target.scanLine(toTop + row) + toLeft * sizeof(QRgb), from, bytes);
+      copied.Changed = true;
     }
-    return;
+    return copied;
   }
   QPainter painter(&target);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -356,4 +417,6 @@ void TSxQtSurface::CopyTo(QImage& target, const TRect& source, int x, int y) con
   QImage part = image_.copy(fromLeft, fromTop, w, h);
   part.setDevicePixelRatio(target.devicePixelRatio());
   painter.drawImage(QPointF(toLeft / target.devicePixelRatio(), toTop / target.devicePixelRatio()), part);
+  copied.Changed = true;
+  return copied;
 }

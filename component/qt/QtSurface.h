@@ -11,6 +11,7 @@
 #include <QPalette>
 
 #include <QPainter>
+#include <QStaticText>
 
 #include <array>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "../platform/Surface.h"
 
@@ -100,7 +102,13 @@ class TSxQtSurface : public TSxSurface {
   TColor PixelAt(int x, int y) const;
   // Copies `source` of this bitmap to `target` with its top-left corner at (x, y),
   // cut to both images. All logical; target is expected at this surface's ratio.
-  void CopyTo(QImage& target, const TRect& source, int x, int y) const;
+  // Answers the device pixels of `target` that now hold the source's, and whether any
+  // of them changed (lines already equal are not written).
+  struct TCopied {
+    QRect Device;
+    bool Changed = false;
+  };
+  TCopied CopyTo(QImage& target, const TRect& source, int x, int y) const;
 
  private:
   TRect Bounds() const { return TRect{0, 0, width_, height_}; }
@@ -110,10 +118,19 @@ class TSxQtSurface : public TSxSurface {
   void FillClipped(TRect r, QRgb rgb);
   void PutPixel(int x, int y, QRgb rgb);
   QRgb Rgb(TColor c) const { return ResolveColor(c, palette_).rgb(); }
+  QRect DeviceRect(const TRect& logical) const {
+    return QRect(Dev(logical.Left), Dev(logical.Top), Dev(logical.Right) - Dev(logical.Left),
+                 Dev(logical.Bottom) - Dev(logical.Top));
+  }
+  // Forgets the uniform area when a write other than a fill may reach it.
+  void Touch(const QRect& device) {
+    if (uniform_ && uniform_->Device.intersects(device)) uniform_.reset();
+  }
 
   // Text goes through one painter kept open on the bitmap; everything else writes the
   // pixels directly, which the raster painter tolerates as it holds no copy.
   QPainter& TextPainter();
+  void EndPainter();
   // Gives this surface sole ownership of its pixels before they change.
   void Unshare();
   QRgb* Row(int y);
@@ -123,13 +140,44 @@ class TSxQtSurface : public TSxSurface {
   QImage image_;
   std::unique_ptr<QPainter> painter_;  // declared after image_: ends before it goes
   std::optional<TRect> clip_;  // always within the bitmap when set
+  // Device pixels known to hold one colour since the last fill that covered them: a
+  // row's background that finds its area already that colour (a blank row composed after
+  // a blank row) is not filled again.
+  struct TUniform {
+    QRect Device;
+    QRgb Rgb;
+  };
+  std::optional<TUniform> uniform_;
   TSxFont font_;
   QPalette palette_;
   struct TStyledFont {
     QFont Font;
+    QFontMetrics Metrics;
     int Ascent;
+    qreal LayoutAscent;  // a laid-out line's baseline below its top, unrounded
   };
   const TStyledFont& Styled(std::uint8_t style);
   std::array<std::optional<TStyledFont>, 8> fonts_;  // by style bits, built on first use
-  int painterStyle_ = -1;                            // style the painter's font has
+
+  // A token's text laid out once: rows show the same keywords and names again and again,
+  // and shaping them anew is most of what drawing text costs. Keyed by the cp1251 bytes,
+  // one table per style; emptied when the font or the ratio changes and when full.
+  struct TShaped {
+    QStaticText Text;
+    int Advance;
+    bool OwnGlyphs;  // every character is the font's own, so a laid-out line has its ascent
+  };
+  struct TBytesHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  using TShapedTable = std::unordered_map<std::string, TShaped, TBytesHash, std::equal_to<>>;
+  static constexpr std::size_t kShapedLimit = 4096;  // per style
+  const TShaped& Shaped(std::string_view cp1251, std::uint8_t style);
+  std::array<TShapedTable, 8> shaped_;
+
+  // What the open painter is set to, so that unchanged state is not set again.
+  int painterStyle_ = -1;
+  std::optional<QRgb> painterPen_;
+  std::optional<TRect> painterClip_;
 };

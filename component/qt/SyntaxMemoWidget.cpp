@@ -22,6 +22,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 #include "../base/Cp1251.h"
@@ -80,7 +81,15 @@ class QtScrollBarChild : public TSxScrollBar {
     bar_->setGeometry(ToWidgetRect(r, owner_.ClientOrigin()));
   }
   TRect Geometry() const override { return geometry_; }
-  int Thickness() const override { return bar_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar_); }
+  // Rows ask for it several times each; the style is asked again once the owner has seen
+  // a style or screen change.
+  int Thickness() const override {
+    if (thicknessStyle_ != owner_.StyleGeneration()) {
+      thickness_ = bar_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, bar_);
+      thicknessStyle_ = owner_.StyleGeneration();
+    }
+    return thickness_;
+  }
 
   QScrollBar* Bar() const { return bar_; }
 
@@ -88,6 +97,8 @@ class QtScrollBarChild : public TSxScrollBar {
   TSxSyntaxMemoWidget& owner_;
   QScrollBar* bar_;  // child of owner_, deleted with this wrapper
   TRect geometry_;
+  mutable int thickness_ = 0;
+  mutable int thicknessStyle_ = -1;
 };
 
 class QtEditBoxChild : public TSxEditBox {
@@ -173,8 +184,14 @@ void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreak
 
 void TSxSyntaxMemoWidget::RepaintAll() { memo_->Paint(); }
 
+const QImage& TSxSyntaxMemoWidget::BackingImage() const {
+  const_cast<TSxSyntaxMemoWidget*>(this)->FlushFill();
+  return backing_;
+}
+
 TColor TSxSyntaxMemoWidget::PixelAt(int x, int y) const {
   if (x < 0 || y < 0) return 0;
+  const_cast<TSxSyntaxMemoWidget*>(this)->FlushFill();
   const qreal ratio = backing_.devicePixelRatio();
   const int dx = ToDevicePixels(x, ratio), dy = ToDevicePixels(y, ratio);
   if (!backing_.valid(dx, dy)) return 0;
@@ -183,8 +200,13 @@ TColor TSxSyntaxMemoWidget::PixelAt(int x, int y) const {
 
 // --- TSxWindowHost ---
 
-int TSxSyntaxMemoWidget::ClientWidth() const { return contentsRect().width(); }
-int TSxSyntaxMemoWidget::ClientHeight() const { return contentsRect().height(); }
+QRect TSxSyntaxMemoWidget::ClientRect() const {
+  if (!clientRect_ || clientRect_->first != size()) clientRect_.emplace(size(), contentsRect());
+  return clientRect_->second;
+}
+
+int TSxSyntaxMemoWidget::ClientWidth() const { return ClientRect().width(); }
+int TSxSyntaxMemoWidget::ClientHeight() const { return ClientRect().height(); }
 
 TRect TSxSyntaxMemoWidget::ScreenRect() const {
   const QPoint tl = mapToGlobal(ClientOrigin());
@@ -214,14 +236,48 @@ void TSxSyntaxMemoWidget::SetFont(const std::string& name, int height) {
 
 void TSxSyntaxMemoWidget::CopyRowToWindow(int y, int width, int height) {
   if (backing_.isNull()) return;
-  row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
-  update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
+  const TSxQtSurface::TCopied copied = row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
+  if (pendingFill_) {
+    // Rows start at the left edge, so what a line has set since the fill is a prefix.
+    for (int line = copied.Device.top(); line <= copied.Device.bottom(); ++line) {
+      int& to = filledTo_[static_cast<std::size_t>(line)];
+      to = std::max(to, copied.Device.right() + 1);
+    }
+  }
+  if (copied.Changed) update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
 }
 
 void TSxSyntaxMemoWidget::FillWindow(TColor color) {
   if (backing_.isNull()) return;
-  backing_.fill(ResolveColor(color, palette()));
-  update();
+  // The window is not damaged here: rows report their own changes, and the fill's
+  // changes are found when it is written. A whole-window update would also repaint the
+  // child scroll bars.
+  pendingFill_ = ResolveColor(color, palette()).rgb();
+  filledTo_.assign(static_cast<std::size_t>(backing_.height()), 0);
+}
+
+void TSxSyntaxMemoWidget::FlushFill() {
+  if (!pendingFill_) return;
+  const QRgb rgb = *pendingFill_;
+  pendingFill_.reset();
+  QRect changed;
+  for (int line = 0; line < backing_.height(); ++line) {
+    const auto* row = reinterpret_cast<const QRgb*>(backing_.constScanLine(line));
+    const int from = filledTo_[static_cast<std::size_t>(line)];
+    const auto first = std::find_if(row + from, row + backing_.width(), [rgb](QRgb p) { return p != rgb; });
+    if (first == row + backing_.width()) continue;
+    const int x = static_cast<int>(first - row);
+    auto* out = reinterpret_cast<QRgb*>(backing_.scanLine(line));
+    std::fill(out + x, out + backing_.width(), rgb);
+    changed |= QRect(x, line, backing_.width() - x, 1);
+  }
+  if (changed.isEmpty()) return;
+  // Device pixels to logical ones, rounded outwards.
+  const qreal ratio = backing_.devicePixelRatio();
+  const int left = static_cast<int>(changed.left() / ratio), top = static_cast<int>(changed.top() / ratio);
+  const int right = static_cast<int>(std::ceil((changed.right() + 1) / ratio));
+  const int bottom = static_cast<int>(std::ceil((changed.bottom() + 1) / ratio));
+  update(QRect(ClientOrigin() + QPoint(left, top), QSize(right - left, bottom - top)));
 }
 
 void TSxSyntaxMemoWidget::CreateCaret(int width, int height) {
@@ -335,6 +391,7 @@ void TSxSyntaxMemoWidget::FollowDevicePixelRatio() {
 
 void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* event) {
   FollowDevicePixelRatio();
+  FlushFill();
   QPainter painter(this);
   const QPoint origin = ClientOrigin();
   if (!backing_.isNull()) {
@@ -351,17 +408,19 @@ void TSxSyntaxMemoWidget::paintEvent(QPaintEvent* event) {
   if (caretCreated_ && caretShown_ && caretPhase_) {
     painter.fillRect(QRect(origin + caretPos_, caretSize_), palette().color(QPalette::Text));
   }
-  drawFrame(&painter);
+  // The frame lies outside the client area: damage inside it would clip all of it away.
+  if (!ClientRect().contains(event->region().boundingRect())) drawFrame(&painter);
 }
 
 void TSxSyntaxMemoWidget::RebuildBacking() {
-  const QSize size = contentsRect().size();
+  const QSize size = ClientRect().size();
   const qreal ratio = devicePixelRatio();
   backing_ = QImage(static_cast<int>(std::ceil(std::max(1, size.width()) * ratio)),
                     static_cast<int>(std::ceil(std::max(1, size.height()) * ratio)),
                     QImage::Format_RGB32);
   backing_.setDevicePixelRatio(ratio);
   backing_.fill(ResolveColor(memo_ ? memo_->Color() : SystemColor(5), palette()));
+  pendingFill_.reset();
   row_.SetDevicePixelRatio(ratio);
 }
 
@@ -487,6 +546,8 @@ bool TSxSyntaxMemoWidget::event(QEvent* event) {
     }
   }
   if (event->type() == QEvent::ScreenChangeInternal) FollowDevicePixelRatio();
+  if (event->type() == QEvent::StyleChange || event->type() == QEvent::ScreenChangeInternal) ++styleGeneration_;
+  if (event->type() == QEvent::ContentsRectChange) clientRect_.reset();
   if (event->type() == QEvent::ToolTip && !(memo_ && memo_->ShowHint)) {
     // Hints show only in word-info mode.
     event->ignore();

@@ -11,6 +11,8 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "../control/SyntaxMemo.h"
 #include "../platform/Window.h"
@@ -35,12 +37,15 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   void RepaintAll();
 
   // The client area as painted, in device pixels at DevicePixelRatio().
-  const QImage& BackingImage() const { return backing_; }
+  const QImage& BackingImage() const;
   qreal DevicePixelRatio() const { return backing_.devicePixelRatio(); }
   // Colour of a logical client pixel.
   TColor PixelAt(int x, int y) const;
   // The client area's top-left corner in widget coordinates (inside the frame).
-  QPoint ClientOrigin() const { return contentsRect().topLeft(); }
+  QPoint ClientOrigin() const { return ClientRect().topLeft(); }
+  // Counts the style and screen changes seen: what was measured with the style before
+  // the last one is measured again.
+  int StyleGeneration() const { return styleGeneration_; }
   bool CaretVisible() const { return caretShown_; }
   // Input methods place their candidate window at the caret.
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -102,11 +107,22 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // device pixel ratio; the control's geometry stays in logical pixels.
   void RebuildBacking();
   void FollowDevicePixelRatio();
+  // contentsRect(), which asks the platform window for its margins on every call; rows
+  // ask for the client size several times each, so it is kept while size and frame stand.
+  QRect ClientRect() const;
+  // Fills what no row covered since FillWindow with its colour; damages what changed.
+  void FlushFill();
   // Runs the window's enabled action with this shortcut; false when there is none.
   bool TriggerMenuShortcut(const QKeySequence& shortcut);
 
   TSxQtSurface row_;
   QImage backing_;
+  // FillWindow's colour, not yet written: a full repaint copies rows over nearly all of
+  // the image, so only the rest is filled, before the image is shown or read.
+  std::optional<QRgb> pendingFill_;
+  std::vector<int> filledTo_;  // per device scanline: pixels from the left set by rows since
+  mutable std::optional<std::pair<QSize, QRect>> clientRect_;  // for the widget size
+  int styleGeneration_ = 0;
   QTimer blink_;
   QTimer idle_;  // single shot, 0 ms: fires once pending input is handled
   bool caretCreated_ = false;

@@ -41,7 +41,8 @@ inline bool EndsWith(std::string_view s, const std::string& lit) {
   return !lit.empty() && s.size() >= lit.size() && s.compare(s.size() - lit.size(), lit.size(), lit) == 0;
 }
 
-inline char First(const std::string& lit) { return lit.empty() ? '\0' : lit[0]; }
+// The first character, '\0' for an empty literal (a string's terminator).
+inline char First(const std::string& lit) { return *lit.c_str(); }
 
 // The states inside a comment or directive body, as a table: the test runs at every token.
 constexpr std::array<bool, 256> kInBody = [] {
@@ -126,15 +127,11 @@ class TStandardScanner {
       const unsigned char c = At(p_);
       if (!InBody(state_)) {
         const std::uint8_t k = tb.kind[c];
-        const bool numberStart = IsDigit(c) && (p_ == 0 || !IsWordChar(At(p_ - 1)));
         if (k == kBlank) {
-          // A blank ends the word and resets the state; a run of blanks does nothing more.
-          state_ = tokText;
-          FlushWord();
-          do ++p_; while (p_ < n && tb.kind[At(p_)] == kBlank);
-          if (p_ < t_.size() && PauseHere()) break;
+          if (PassBlanks(tb)) break;
           continue;
         }
+        const bool numberStart = IsDigit(c) && (p_ == 0 || !IsWordChar(At(p_ - 1)));
         if (k != kSpecial && !numberStart) {
           // Fast path: extend the word by the whole run of plain bytes of its class,
           // up to a digit that starts a number. Reads past the text see the line's
@@ -154,6 +151,8 @@ class TStandardScanner {
           }
           wordLen_ += q - p_;
           p_ = q;
+          // Most runs end at a blank: it is passed here, without another turn of the loop.
+          if (p_ < n && tb.kind[At(p_)] == kBlank && PassBlanks(tb)) break;
           continue;
         }
       }
@@ -193,6 +192,14 @@ class TStandardScanner {
     for (std::size_t i = 0; i < lit.size(); ++i)
       if (At(p + i) != static_cast<unsigned char>(lit[i])) return false;
     return true;
+  }
+  // At a blank: it ends the word and resets the state, and a run of blanks does nothing
+  // more. Answers whether to pause after them.
+  bool PassBlanks(const TByteTable& tb) {
+    state_ = tokText;
+    FlushWord();
+    do ++p_; while (p_ < n_ && tb.kind[At(p_)] == kBlank);
+    return p_ < t_.size() && PauseHere();
   }
   // At a resume point p_ (after a blank, no word pending): stop here when asked to.
   bool PauseHere() {
@@ -252,16 +259,21 @@ class TStandardScanner {
     std::size_t start = p_;
     bool inPiece = true;
     if (state_ == tokILComment || state_ == tokILCompDir) {
-      // Nothing closes an in-line body: it is cut into pieces at blanks up to the end.
-      for (; p_ < n_; ++p_) {
-        const bool blank = IsBlank(At(p_));
-        if (!blank && !inPiece) {
+      // Nothing closes an in-line body: it is cut into pieces at blanks up to the end. The
+      // piece under way at the start may be empty (the body went on from the line before).
+      const std::size_t n = n_;
+      std::size_t p = p_;
+      while (p < n) {
+        while (p < n && !IsBlank(At(p))) ++p;
+        Add(start, p - start, state_);
+        while (p < n && IsBlank(At(p))) ++p;
+        if (p < n) {
+          p_ = p;
           if (PauseHere()) return;
-          start = p_, inPiece = true;
-        } else if (blank && inPiece) {
-          Add(start, p_ - start, state_), inPiece = false;
+          start = p;
         }
       }
+      p_ = p;
       return;
     }
     for (; p_ < n_; ++p_) {

@@ -88,4 +88,17 @@ TEST_F(RenderingTest, BreakPointLinesAreFramedOrFilled) {
   EXPECT_EQ(Px(right - 30, mid), RGBColor(128, 0, 0));
 }
 
+// The window's colour shows where no row lies (the column left of the scroll bar, below
+// the last whole row); the rows composed after it keep their own pixels.
+TEST_F(RenderingTest, WindowColourFillsWhatNoRowCovers) {
+  Load({"word"});
+  widget->setGeometry(0, 0, widget->width(), widget->height() + 7);
+  ASSERT_EQ(memo().VisibleRows(), 20);
+  for (TColor c : {Blue, Red}) {
+    memo().SetColor(c);
+    Expect({{TextRight(0), 3, c}, {5, RowTop(20) + 3, c}, {ColX(6, 0), 3, c}, {5, 3, Plain(SystemColor(15))}});
+    EXPECT_LT(Count(TRect{ColX(0, 0), 0, ColX(4, 0), 15}, c), (ColX(4, 0) - ColX(0, 0)) * 15) << "the text stays";
+  }
+}
+
 }  // namespace

@@ -127,6 +127,41 @@ TEST_F(SurfaceTest, TextEndsAtTheSumOfMeasuredAdvancesAndStaysInsideTheRow) {
   EXPECT_GE(MeasureCharWidths(TSxFont{"Arial", -1, 0, 0}).Regular[32], 1);
 }
 
+// A fill that finds its area already of its colour is skipped: every other write must
+// make the next fill happen.
+TEST_F(SurfaceTest, FillsCoverWhatOtherWritesLeftInsideAnEarlierFill) {
+  TGridBitmap glyph(11, 11, kGreen);
+  using S = TSxQtSurface;
+  const struct { const char* name; void (*draw)(S&, TGridBitmap&); } writes[] = {
+      {"text", [](S& d, TGridBitmap&) { d.TextOut(0, 0, "HH", kRed, 0); }},
+      {"pixel", [](S& d, TGridBitmap&) { d.SetPixel(3, 3, kRed); }},
+      {"line", [](S& d, TGridBitmap&) { d.Line(0, 0, 9, 7, kRed); }},
+      {"glyph", [](S& d, TGridBitmap& g) { d.DrawGlyph(2, 2, g, 0, nullptr); }},
+      {"smaller fill", [](S& d, TGridBitmap&) { d.FillRect({1, 1, 4, 4}, kRed); }},
+  };
+  s.SetFont(font);
+  for (qreal ratio : {1.0, 1.5}) {
+    s.SetDevicePixelRatio(ratio);
+    for (const auto& w : writes) {
+      s.FillRect({0, 0, 40, 20}, kWhite);
+      w.draw(s, glyph);
+      s.FillRect({0, 0, 40, 20}, kWhite);
+      EXPECT_EQ(CountRgb(s.Image(), qRgb(255, 255, 255)), s.Image().width() * s.Image().height()) << w.name << ratio;
+    }
+  }
+}
+
+// Measured texts are kept per font: after a change the new font's advances hold.
+TEST_F(SurfaceTest, TextWidthsFollowAFontChange) {
+  for (int height : {-13, -26, -13}) {
+    const TSxFont f{"Arial", height, 0, 0};
+    s.SetFont(f);
+    const TSxCharWidths w = MeasureCharWidths(f);
+    EXPECT_EQ(s.TextWidth("WiW", 0), 2 * w.Regular['W'] + w.Regular['i']) << height;
+    EXPECT_EQ(s.TextOut(1, 0, "WiW", kRed, fsBold), 1 + 2 * w.Bold['W'] + w.Bold['i']) << height;
+  }
+}
+
 // Regression: an image handed out earlier changed when drawing went on.
 TEST_F(SurfaceTest, ImagesTakenEarlierKeepTheirPixelsWhileDrawingGoesOn) {
   s.SetFont(font), s.TextOut(0, 0, "HH", kRed, 0);
@@ -139,8 +174,10 @@ TEST_F(SurfaceTest, CopyToPlacesTheRectangleAndCutsAtBothEdges) {
   s.FillRect({2, 2, 6, 4}, kRed);
   QImage target(10, 10, QImage::Format_RGB32);
   target.fill(Qt::black);
-  s.CopyTo(target, {2, 2, 6, 4}, 7, 8);
+  const auto copied = s.CopyTo(target, {2, 2, 6, 4}, 7, 8);
   EXPECT_EQ(Pattern(target, QRect(6, 7, 4, 3)), "kkkk|k###|k###|");
+  EXPECT_EQ(std::pair(copied.Device, copied.Changed), std::pair(QRect(7, 8, 3, 2), true));
+  EXPECT_FALSE(s.CopyTo(target, {2, 2, 6, 4}, 7, 8).Changed) << "the same pixels again";
   s.CopyTo(target, {0, 0, 40, 20}, -2, -2);
   EXPECT_EQ(Pattern(target, QRect(0, 0, 5, 3)), "####.|####.|.....|");
 }
