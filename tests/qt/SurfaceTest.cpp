@@ -41,6 +41,13 @@ std::string Pattern(const QImage& image, QRect r) {
   return out;
 }
 
+int CountRgb(const QImage& image, QRgb c) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == c;
+  return n;
+}
+
 class SurfaceTest : public ::testing::Test {
  protected:
   void SetUp() override { s.FillRect({0, 0, 40, 20}, kWhite); }
