@@ -1,10 +1,5 @@
 // Brace analysis over a headless document and the outline built from its section tree.
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "BraceAnalysis.h"
-#include "base/Cp1251.h"
 #include "document/RangeFixture.h"
 
 namespace {
@@ -32,8 +27,7 @@ const std::pair<const char*, const char*> kBraceCases[] = {
 
 TEST_F(BraceAnalysisTest, SectionsFromBracesAndASecondRunAddsNothing) {
   for (const auto& [text, sections] : kBraceCases) {
-    SetText(text);
-    Analyze();
+    SetText(text), Analyze();
     EXPECT_EQ(Tree(), sections) << text;
   }
   SetText("A {\n x {\n }\n}\nB\n{\n}\n");
@@ -53,23 +47,19 @@ std::string Shown(const TOutlineNode& n) {
 TEST_F(BraceAnalysisTest, OutlineCaptionsImagesAndLines) {
   memo.Lines->Clear();
   EXPECT_EQ(Shown(Outline().Top), "@0/-1");
-  const std::string start = cp1251::FromUtf8("процедура Старт");
-  SetText("\n{\n}\n   \n{\n}\n  " + start + " \t\n{\n}\nproc A\n{\n}\n");
-  Analyze();
+  const std::string start = W("процедура Старт");
+  SetText("\n{\n}\n   \n{\n}\n  " + start + " \t\n{\n}\nproc A\n{\n}\n"), Analyze();
   EXPECT_EQ(Shown(Outline().Top), "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/16+ proc A@9/16+)");
   TKeywordTable t;
-  for (const std::string& w : {cp1251::FromUtf8("Процедура"), std::string("PROC")}) t.Append(w, tokStructure);
+  for (const std::string& w : {W("Процедура"), std::string("PROC")}) t.Append(w, tokStructure);
   t.Sort();
   EXPECT_EQ(Shown(Outline(0, &t).Top), "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/15+ proc A@9/15+)");
-  SetText("a\nb\nc\nd\ne\nf\n");
-  memo.SectionTree->AddSection(1, 2, false);
-  memo.SectionTree->AddSection(0, 4, true);
+  SetText("a\nb\nc\nd\ne\nf\n"), memo.SectionTree->AddSection(1, 2, false), memo.SectionTree->AddSection(0, 4, true);
   EXPECT_EQ(Shown(Outline().Top), "a@0/1+(a@0/0(b@1/16+))");
 }
 
 TEST_F(BraceAnalysisTest, SelectedLineReselectsTheSectionStartingThere) {
-  SetText("x\nA {\n}\nB {\n}\n");
-  Analyze();
+  SetText("x\nA {\n}\nB {\n}\n"), Analyze();
   ASSERT_NE(Outline(3).Selected(), nullptr);
   EXPECT_EQ(Outline(3).Selected()->Caption, "B {");
   EXPECT_TRUE(Outline(2).Selected() == nullptr && Outline(0).Selected() == nullptr);

@@ -8,7 +8,7 @@
 #include "DesktopProgram.h"
 #include "document/Bookmarks.h"
 #include "platform/Clipboard.h"
-#include "base/Cp1251.h"
+#include "TestText.h"
 
 namespace {
 
@@ -28,10 +28,10 @@ TEST(DesktopProgramTest, SetUpNamesTheInstalledEntryLoadsGlyphsAndUsesTheSystemC
   ASSERT_TRUE(entry.open(QIODevice::ReadOnly)) << "no menu entry named after the program";
   EXPECT_TRUE(QString::fromUtf8(entry.readAll()).contains("\nIcon=" + DesktopEntryName() + '\n'));
   for (const char* glyphs : {"BOOKMARKS", "BREAKPOINTS", "BREAKPOINTSMASK"}) EXPECT_GT(LoadBitmapResource(glyphs)->Width(), 0);
-  ProcessClipboard().SetText(cp1251::FromUtf8("Привет\r\nмир"));
+  ProcessClipboard().SetText(W("Привет\r\nмир"));
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("Привет\r\nмир"));
   QGuiApplication::clipboard()->setText(QString::fromUtf8("Ёж"));
-  EXPECT_EQ(ProcessClipboard().GetText(), cp1251::FromUtf8("Ёж"));
+  EXPECT_EQ(ProcessClipboard().GetText(), W("Ёж"));
 }
 
 }  // namespace

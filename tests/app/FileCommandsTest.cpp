@@ -18,22 +18,15 @@ class FileCommandsTest : public FormFixture {
   }
 };
 
-TEST_F(FileCommandsTest, OpenOfTheOpenFileOnlyLogsAndOpenDiscardsWithoutAsking) {
-  form_->OpenFile(Path("a.qbl"));
-  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Открытие...")}));
-  EXPECT_EQ(Lines().Get(0), "editproc A") << "the document is not reloaded";
-  form_->OpenFile(Path("b.qbl"));
+// Opening the open file only logs; a cancelled dialog stops silently; another file replaces
+// the edited one without asking; the dialog remembers the filter.
+TEST_F(FileCommandsTest, OpenDiscardsWithoutAskingAndTheDialogRemembersTheFilter) {
+  form_->OpenFile(Path("a.qbl")), OpenDialog(false);
+  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Открытие..."), Ev("Открытие...")}));
+  EXPECT_EQ(std::pair(Lines().Get(0), Lines().FileName()), std::pair(std::string_view("editproc A"), Path("a.qbl")));
+  OpenDialog(true, "b.qbl"), OpenDialog(false);
   EXPECT_TRUE(dialogs_->Asked.empty());
   EXPECT_EQ(std::tuple(Lines().Text(), Lines().Modified(), form_->RecentFiles().Count), std::tuple("b\r\n", false, 2));
-}
-
-TEST_F(FileCommandsTest, OpenDialogRemembersTheFilterAndCancelStopsSilently) {
-  OpenDialog(false);
-  EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Открытие...")}));
-  EXPECT_EQ(Lines().FileName(), Path("a.qbl"));
-  OpenDialog(true, "b.qbl");
-  EXPECT_EQ(Lines().FileName(), Path("b.qbl"));
-  OpenDialog(false);
   EXPECT_EQ(dialogs_->FilterIndexes, (std::vector<int>{1, 1, 3}));
 }
 
@@ -69,16 +62,14 @@ TEST_F(FileCommandsTest, CloseAndExitFollowTheAnswer) {
   dialogs_->Questions.push_back(TQueryAnswer::Cancel);
   EXPECT_FALSE(form_->close());
   Lines().SetModified(false), form_->NewFile(), TypeText("x");
-  dialogs_->Questions.push_back(TQueryAnswer::Yes);
-  dialogs_->SaveAnswers.push_back({true, Path("out"), 1});
+  dialogs_->Questions.push_back(TQueryAnswer::Yes), dialogs_->SaveAnswers.push_back({true, Path("out"), 1});
   form_->Action("ActExit")->Execute();
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(Read("out.qeb"), "x\r\n");
 }
 
 TEST_F(FileCommandsTest, SaveAsAppliesTheFilterRetitlesAndPreselectsTheFirstFilter) {
-  dialogs_->SaveAnswers.push_back({true, Path("first.txt"), 1});
-  dialogs_->SaveAnswers.push_back({true, Path("two"), 2});
+  dialogs_->SaveAnswers = {{true, Path("first.txt"), 1}, {true, Path("two"), 2}};
   EXPECT_TRUE(form_->SaveFileAs() && form_->SaveFileAs());
   EXPECT_EQ(Read("first.qeb") + Read("two.txt"), "editproc A\r\n{\r\n}\r\neditproc A\r\n{\r\n}\r\n");
   EXPECT_TRUE(form_->windowTitle().endsWith(QString::fromStdString("-" + Path("two.txt"))));

@@ -9,15 +9,16 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Dialogs.h"
+#include "TestText.h"
 #include "Unit1.h"
 #include "control/SyntaxMemo.h"
 #include "platform/Clipboard.h"
-#include "base/Cp1251.h"
 #include "qt/SyntaxMemoWidget.h"
 #include "syntax/TextLines.h"
 
@@ -29,8 +30,7 @@ class TScriptedDialogs : public TAppDialogs {
   bool OpenFileName(const std::string&, int& filter, std::string& name) override { return Answer(false, filter, name); }
   bool SaveFileName(const std::string&, int& filter, std::string& name) override { return Answer(true, filter, name); }
   bool ChooseFont(std::string& name, int& height) override {
-    if (FontOk) name = FontName, height = FontHeight;
-    return FontOk;
+    return FontOk && (name = FontName, height = FontHeight, true);
   }
   TQueryAnswer AskYesNoCancel(const std::string& text) override {
     Asked.push_back(text);
@@ -39,13 +39,19 @@ class TScriptedDialogs : public TAppDialogs {
     Questions.pop_front();
     return a;
   }
-  void Information(const std::string&) override {}
+  void Information(const std::string& text) override { Informed.push_back(text); }
   void Error(const std::string& text) override { Errors.push_back(text); }
+  bool AskLineNumber(int lineCount, std::string& answer) override {
+    return LineCounts.push_back(lineCount), answer = LineAnswer, true;
+  }
 
   std::deque<FileAnswer> OpenAnswers, SaveAnswers;
   std::deque<TQueryAnswer> Questions;
   std::vector<int> FilterIndexes;  // the filter preselected in every file dialog shown, in order
-  std::vector<std::string> Asked, Errors;
+  std::vector<std::string> Asked, Errors, Informed;
+  std::string LineAnswer;
+  std::vector<int> LineCounts;
+  std::function<void()> AfterSaveDialog;  // runs once, when a save dialog is answered Ok
   bool FontOk = false;
   std::string FontName;
   int FontHeight = 0;
@@ -58,6 +64,7 @@ class TScriptedDialogs : public TAppDialogs {
     const FileAnswer a = q.front();
     q.pop_front();
     if (a.Ok) fileName = a.Name, filterIndex = a.FilterIndex;
+    if (a.Ok && save && AfterSaveDialog) std::exchange(AfterSaveDialog, nullptr)();
     return a.Ok;
   }
 };
@@ -74,9 +81,7 @@ class FormFixture : public ::testing::Test {
   }
   void TearDown() override {
     if (form_) Memo().Lines->SetModified(false);  // leave without questions whatever the test did
-    form_.reset();
-    QDir::setCurrent(oldDir_);
-    std::filesystem::remove_all(dir_);
+    form_.reset(), QDir::setCurrent(oldDir_), std::filesystem::remove_all(dir_);
   }
 
   void CopyDemo(const std::string& name) {
@@ -90,7 +95,8 @@ class FormFixture : public ::testing::Test {
   std::string Read(const std::string& name) { return ReadFileBytes(Path(name)); }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-  void Start(std::unique_ptr<TScriptedDialogs> dialogs = std::make_unique<TScriptedDialogs>()) {
+  void Start() {
+    auto dialogs = std::make_unique<TScriptedDialogs>();
     dialogs_ = dialogs.get();
     form_ = std::make_unique<TForm1>(std::move(dialogs));
     Memo().SetClipboard(&clipboard_);

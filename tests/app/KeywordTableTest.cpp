@@ -5,18 +5,13 @@
 #include <filesystem>
 #include <random>
 #include <fstream>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 #include "KeywordTable.h"
-#include "base/Cp1251.h"
+#include "TestText.h"
 #include "base/Errors.h"
 
 namespace {
-
-std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
 
 class KeywordTableTest : public ::testing::Test {
  protected:
@@ -30,10 +25,12 @@ class KeywordTableTest : public ::testing::Test {
     return LoadKeywordTable(path, [this](const std::string& s, const std::string& m) { log_.push_back({s, m}); },
                             attrs_);
   }
+  // The kind a word offered as kKept leaves with.
   static TToken Classify(const TKeywordTable* t, const std::string& word) {
-    TToken k = tokText;
+    TToken k = kKept;
     return ClassifyWord(t, word, k), k;
   }
+  static constexpr TToken kKept = 99;
 
   const std::string path_ = (std::filesystem::temp_directory_path() / ("kwtable_" + std::to_string(::getpid()))).string();
   TSxSyntaxAttributes attrs_;
@@ -44,12 +41,12 @@ TEST_F(KeywordTableTest, FilesClassifyTheirWords) {
   struct Case { std::string file; int count; std::vector<std::pair<std::string, TToken>> kinds; const char* error; };
   const Case cases[] = {
       {"//x\r\n[tokType]\r\n" + W("число") + "\r\n", 1,
-       {{W("число"), 254}, {W("Число"), tokErroneous}, {W("ЧИСЛО"), tokErroneous}, {W("строка"), tokText}}, nullptr},
+       {{W("число"), 254}, {W("Число"), tokErroneous}, {W("ЧИСЛО"), tokErroneous}, {W("строка"), kKept}}, nullptr},
       {"[tokEnd]\na\n[tokkeyword]\nb\n", 2, {{"b", tokEnd}}, "В файле подсветки неверный токен [tokkeyword]"},
       {"[tokBegin]\n[]\n[\n", 1, {{"[", tokBegin}}, "В файле подсветки неверный токен []"},
-      {"early\n[tokStructure]\nlast\n", 1, {{"early", tokText}, {"last", tokStructure}}, nullptr},
+      {"early\n[tokStructure]\nlast\n", 1, {{"early", kKept}, {"last", tokStructure}}, nullptr},
       {"  [tokSpecType]\t \r\n\t do\ror  \r\nkey\x1A\nafter\n", 2,
-       {{"door", tokSpecType}, {"key", tokSpecType}, {"after", tokText}}, nullptr},
+       {{"door", tokSpecType}, {"key", tokSpecType}, {"after", kKept}}, nullptr},
       {"[tokKeyWord]\nsame\nSame\n[tokType]\nsame\n", 3, {}, nullptr},  // duplicates stay
   };
   for (const Case& c : cases) {
@@ -60,7 +57,8 @@ TEST_F(KeywordTableTest, FilesClassifyTheirWords) {
     EXPECT_EQ(log_, (c.error ? decltype(log_){{"Ошибка", c.error}} : decltype(log_){})) << c.file;
   }
   auto t = Load("early\n[bogus]\nlate\n[tokStructure]\nlast\n");
-  EXPECT_EQ(Classify(t.get(), "late"), tokText) << "a rejected first section sets no kind";
+  EXPECT_EQ(Classify(t.get(), "late"), kKept) << "a rejected first section sets no kind";
+  EXPECT_TRUE(t->Find("absent") == nullptr && t->Find("LAST") == &t->Entries()[0]);
 }
 
 TEST_F(KeywordTableTest, UnopenableFileIsLoggedWithErrnoAndGivesNoTable) {
@@ -69,7 +67,7 @@ TEST_F(KeywordTableTest, UnopenableFileIsLoggedWithErrnoAndGivesNoTable) {
   EXPECT_FALSE(LoadFrom(path));
   EXPECT_EQ(log_, (decltype(log_){{"Ошибка", "Ошибка открытия файла \"" + path + "\"\r\nКод ошибки: 2"}}));
   EXPECT_EQ(attrs_.LitILCompDir, "%") << "the in-line directive literal is set even without a table";
-  EXPECT_EQ(std::pair(Classify(nullptr, "x"), ClassifyFirstWord(nullptr, "x").Kind), std::pair(TToken{tokText}, TToken{tokErroneous}));
+  EXPECT_EQ(std::pair(Classify(nullptr, "x"), ClassifyFirstWord(nullptr, "x").Kind), std::pair(kKept, TToken{tokErroneous}));
   EXPECT_FALSE(LoadFrom(std::filesystem::temp_directory_path().string())) << "a directory";
   EXPECT_EQ(log_.size(), 1u);
 }

@@ -22,8 +22,7 @@ class MainWindowTest : public FormFixture {
   }
   void Open(const char* utf8) {  // a new name each time: opening the open file does not reload it
     const std::string name = "w" + std::to_string(++opened_) + ".qbl";
-    Write(name, cp1251::FromUtf8(utf8));
-    form_->OpenFile(Path(name));
+    Write(name, W(utf8)), form_->OpenFile(Path(name));
   }
   int opened_ = 0;
 };
@@ -32,8 +31,7 @@ TEST_F(MainWindowTest, TheEnablingRuleFollowsSelectionClipboardAndHistory) {
   const std::initializer_list<const char*> rows = {"ActPaste", "ActUndo", "ActCopy", "ActCut", "ActSelDelete"};
   form_->UpdateActions();
   EXPECT_EQ(Enabled(rows), "00000");
-  TypeText("hello");
-  form_->UpdateActions();
+  TypeText("hello"), form_->UpdateActions();
   EXPECT_EQ(Enabled(rows), "01000");
   Memo().Range->SelectAll();
   emit QAbstractEventDispatcher::instance()->aboutToBlock();
@@ -41,8 +39,7 @@ TEST_F(MainWindowTest, TheEnablingRuleFollowsSelectionClipboardAndHistory) {
   for (QAction* view : form_->Action("ActCopy")->Views()) EXPECT_TRUE(view->isEnabled());
   std::string seen;
   for (const char* name : {"ActCopy", "ActSelDelete", "ActPaste", "ActSelStart", "ActCut", "ActUndo"}) {
-    form_->UpdateActions();
-    form_->Action(name)->Execute();
+    form_->UpdateActions(), form_->Action(name)->Execute();
     seen += std::string(Lines().Get(0)) + "|";
   }
   EXPECT_EQ(seen, "hello||hello|hello||hello|");
@@ -72,8 +69,7 @@ TEST_F(MainWindowTest, WordsAreClassifiedAndWordInfoShowsTheToken) {
   EXPECT_EQ(form_->Memo2->toPlainText().toStdString(), "Старт\nStart at 12\nLength is 5\nToken is #28");
   form_->SxSyntaxMemo1WordInfo(0, 0, 0, 0, false);
   EXPECT_TRUE(form_->Memo2->isHidden());
-  form_->SxSyntaxMemo1WordInfo(0, 0, 7, 1, true);
-  form_->SxSyntaxMemo1WordInfo(0, 0, 0, 99, true);
+  form_->SxSyntaxMemo1WordInfo(0, 0, 7, 1, true), form_->SxSyntaxMemo1WordInfo(0, 0, 0, 99, true);
   EXPECT_TRUE(form_->Memo2->isHidden()) << "no token there: nothing shown";
 }
 
@@ -86,8 +82,7 @@ TEST_F(MainWindowTest, OutlineTreeShowsSectionsAndDoubleClickGoesToTheLine) {
   QTreeWidgetItem* proc = top->child(1);
   EXPECT_EQ(proc->text(0) + "@" + proc->data(0, Qt::UserRole).toString(), "процедура Б {@4");
   EXPECT_EQ(tree->currentItem(), top->child(0)) << "the section starting on SelectedLine 0";
-  tree->setCurrentItem(proc);
-  form_->TreeView1DblClick();
+  tree->setCurrentItem(proc), form_->TreeView1DblClick();
   EXPECT_EQ(form_->SelectedLine, 4);
   EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 4}));
   form_->Action("ActParsing")->Execute();
@@ -110,8 +105,7 @@ TEST_F(MainWindowTest, AboutWindowExistsHiddenAndItsLinkFailureIsShown) {
   about->ShowMessage = [&](const QString& text) { shown += text; };
   about->Label8Click();
   EXPECT_EQ(opened, about->Label8->text());
-  opens = true;
-  about->Label8Click();
+  opens = true, about->Label8Click();
   EXPECT_EQ(shown, "Ошибка перехода по ссылке");
 }
 
@@ -139,8 +133,7 @@ TEST_F(MainWindowTest, MenuBarIs24HighAndAboutTextsFitWhateverTheFontWidth) {
   for (const auto& texts : pages) {
     for (QLabel* l : texts) {
       QFont f = l->font();
-      f.setLetterSpacing(QFont::PercentageSpacing, 170);
-      l->setFont(f);
+      f.setLetterSpacing(QFont::PercentageSpacing, 170), l->setFont(f);
     }
     for (QLabel* l : texts) {
       SCOPED_TRACE(l->text().toStdString());

@@ -14,16 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TFaultingDialogs : public TScriptedDialogs {
- public:
-  bool SaveFileName(const std::string& filter, int& filterIndex, std::string& fileName) override {
-    const bool ok = TScriptedDialogs::SaveFileName(filter, filterIndex, fileName);
-    if (ok && AfterSaveDialog) AfterSaveDialog(), AfterSaveDialog = nullptr;
-    return ok;
-  }
-  std::function<void()> AfterSaveDialog;
-};
-
 class SaveFaultsTest : public FormFixture {
  protected:
   void SetUp() override {
@@ -42,13 +32,8 @@ class SaveFaultsTest : public FormFixture {
 };
 
 TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
-  auto dialogs = std::make_unique<TFaultingDialogs>();
-  TFaultingDialogs& faulting = *dialogs;
-  Start(std::move(dialogs));
   const std::string old = "old\r\n";
-  Write("old.qeb", old);
-  form_->OpenFile(Path("old.qeb"));
-  TypeText("new " + std::string(5000, 'x'));
+  Start(), Write("old.qeb", old), form_->OpenFile(Path("old.qeb")), TypeText("new " + std::string(5000, 'x'));
   const struct { const char* fault; std::function<void()> run; std::string named; bool rootIgnores = false; } cases[] = {
       {"file size limit", [&] {
          rlimit small = limit_;
@@ -63,16 +48,14 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
        }, "ro/new.qeb", true},
       {"directory removed after the dialog", [&] {
          fs::create_directories(dir_ / "gone");
-         faulting.AfterSaveDialog = [&] { fs::remove_all(dir_ / "gone"); };
+         dialogs_->AfterSaveDialog = [&] { fs::remove_all(dir_ / "gone"); };
          SaveAs(Path("gone/new.qeb"));
        }, "gone/new.qeb"},
       {"dangling link", [&] {
-         fs::create_symlink(dir_ / "nowhere" / "t.qeb", dir_ / "dangling.qeb");
-         SaveAs(Path("dangling.qeb"));
+         fs::create_symlink(dir_ / "nowhere" / "t.qeb", dir_ / "dangling.qeb"), SaveAs(Path("dangling.qeb"));
        }, "dangling.qeb"},
       {"file replaced by a directory", [&] {
-         fs::rename(dir_ / "old.qeb", dir_ / "aside");
-         fs::create_directories(dir_ / "old.qeb" / "inside");
+         fs::rename(dir_ / "old.qeb", dir_ / "aside"), fs::create_directories(dir_ / "old.qeb" / "inside");
          Act("ActFileSave");
          EXPECT_TRUE(fs::is_directory(dir_ / "old.qeb" / "inside"));
          fs::remove_all(dir_ / "old.qeb"), fs::rename(dir_ / "aside", dir_ / "old.qeb");
@@ -84,9 +67,7 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
     SCOPED_TRACE(c.fault);
     if (c.rootIgnores && ::geteuid() == 0) continue;  // permission bits do not bind root
     const std::string text = Lines().Text();
-    dialogs_->Errors.clear();
-    NewLogLines();
-    c.run();
+    dialogs_->Errors.clear(), NewLogLines(), c.run();
     ASSERT_EQ(dialogs_->Errors.size(), 1u);
     EXPECT_NE(dialogs_->Errors[0].find(c.named), std::string::npos) << dialogs_->Errors[0];
     EXPECT_EQ(std::tuple(Lines().Text() == text, Lines().Modified(), Lines().FileName()),
@@ -96,9 +77,7 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
     for (const auto& e : fs::recursive_directory_iterator(dir_))
       EXPECT_NE(e.path().filename().string()[0], '.') << "a temporary file was left: " << e.path();
   }
-  ::chmod(Path("old.qeb").c_str(), 0640);
-  fs::create_symlink("old.qeb", dir_ / "link.qeb");
-  SaveAs(Path("link.qeb"));
+  ::chmod(Path("old.qeb").c_str(), 0640), fs::create_symlink("old.qeb", dir_ / "link.qeb"), SaveAs(Path("link.qeb"));
   EXPECT_FALSE(Lines().Modified());
   EXPECT_EQ(Read("old.qeb"), "new " + std::string(5000, 'x') + "old\r\n");
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.qeb"));

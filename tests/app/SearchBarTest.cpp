@@ -12,34 +12,10 @@
 
 namespace {
 
-std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
-
-class LineDialogs : public TScriptedDialogs {
- public:
-  bool AskLineNumber(int lineCount, std::string& answer) override {
-    return Counts.push_back(lineCount), answer = Answer, true;
-  }
-  void Information(const std::string& text) override { Informed.push_back(text); }
-  std::string Answer;
-  std::vector<int> Counts;
-  std::vector<std::string> Informed;
-};
-
 class SearchBarTest : public FormFixture {
  protected:
-  void SetUp() override {
-    FormFixture::SetUp();
-    auto dialogs = std::make_unique<LineDialogs>();
-    lineDialogs_ = dialogs.get();
-    Start(std::move(dialogs));
-    bar_ = form_->SearchBar1;
-  }
-  void Open(std::initializer_list<const char*> utf8) {
-    std::string bytes;
-    for (const char* l : utf8) bytes += W(l) + "\r\n";
-    Write("t.qbl", bytes);
-    form_->OpenFile(Path("t.qbl"));
-  }
+  void SetUp() override { FormFixture::SetUp(), Start(), bar_ = form_->SearchBar1; }
+  void Open(const ::Lines& utf8) { Write("t.qbl", W(Joined(utf8))), form_->OpenFile(Path("t.qbl")); }
   std::pair<TTextPos, TTextPos> Selection() { return {Memo().Range->StartPos, Memo().Range->EndPos}; }
   static std::pair<TTextPos, TTextPos> On(int line, int col, int len) { return {{col, line}, {col + len, line}}; }
   void Find(const char* utf8) {
@@ -52,7 +28,6 @@ class SearchBarTest : public FormFixture {
   }
 
   TSearchBar* bar_ = nullptr;
-  LineDialogs* lineDialogs_ = nullptr;
 };
 
 TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
@@ -75,9 +50,7 @@ TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
   EXPECT_TRUE(Status().endsWith("Совпадений: 3")) << Status().toStdString();
   Type(bar_->FindEdit, "ы");
   EXPECT_TRUE(Status().startsWith("Не найдено")) << Status().toStdString();
-  form_->show();
-  QApplication::setActiveWindow(form_.get());
-  bar_->FindEdit->setFocus();
+  form_->show(), QApplication::setActiveWindow(form_.get()), bar_->FindEdit->setFocus();
   QTest::keyClick(bar_->FindEdit, Qt::Key_Escape);
   EXPECT_TRUE(bar_->isHidden());
   EXPECT_EQ(QApplication::focusWidget(), form_->SxSyntaxMemo1);
@@ -86,8 +59,7 @@ TEST_F(SearchBarTest, BarKeysStepThroughMatchesAndEscapeCloses) {
 TEST_F(SearchBarTest, MatchInNestedFoldedSectionsIsOpenedAndSelected) {
   Open({"начало", "{<-}внешний", "{<-}внутренний", "  цель", "{>>}x", "{>>}y", "конец"});
   ASSERT_LT(Memo().VisibleIndexOf(3), 0);
-  Find("ЦЕЛЬ");
-  form_->Action("ActFindNext")->Execute();
+  Find("ЦЕЛЬ"), form_->Action("ActFindNext")->Execute();
   EXPECT_EQ(Selection(), On(3, 2, 4));
   EXPECT_GE(Memo().VisibleIndexOf(3), 0);
 }
@@ -95,10 +67,8 @@ TEST_F(SearchBarTest, MatchInNestedFoldedSectionsIsOpenedAndSelected) {
 TEST_F(SearchBarTest, ReplaceAllInTheSelectionOrTheText) {
   Open({"кот", "{<+}кот кот", "{>>}кот", "кот"});
   form_->Action("ActReplace")->Execute();
-  Find("КОТ");
-  bar_->ReplaceEdit->setText("пёс");
-  Memo().Range->SetCaretPos({4, 1});
-  Memo().Range->ExtendSelection(1, true, false);
+  Find("КОТ"), bar_->ReplaceEdit->setText("пёс");
+  Memo().Range->SetCaretPos({4, 1}), Memo().Range->ExtendSelection(1, true, false);
   EXPECT_EQ(bar_->ReplaceAll(), 2) << "the second match of line 1 and the one of line 2";
   EXPECT_EQ(Lines().Text(), W("кот\r\nкот пёс\r\nпёс\r\nкот\r\n"));
   Memo().Range->ClearSelection();
@@ -107,28 +77,21 @@ TEST_F(SearchBarTest, ReplaceAllInTheSelectionOrTheText) {
   EXPECT_EQ(Memo().SectionTree->Root()->Children.size(), 1u);
 }
 
-TEST_F(SearchBarTest, ReplaceReplacesTheSelectedMatchAndMovesOn) {
+// Replace finds a match first, then replaces the selected one and moves on; a read-only
+// document is searched but never replaced.
+TEST_F(SearchBarTest, ReplaceReplacesTheSelectedMatchAndMovesOnUnlessReadOnly) {
   Open({"кот кот", "кот"});
-  Find("кот");
-  bar_->ReplaceEdit->setText("пёс");
-  bar_->ReplaceOne();  // nothing selected yet: finds the first match
+  Find("кот"), bar_->ReplaceEdit->setText("пёс"), bar_->ReplaceOne();
   EXPECT_EQ(Selection(), On(0, 0, 3));
   bar_->ReplaceOne();
   EXPECT_EQ(Lines().Get(0), W("пёс кот"));
   EXPECT_EQ(Selection(), On(0, 4, 3));
-}
-
-TEST_F(SearchBarTest, ReadOnlyDocumentIsSearchedButNotReplaced) {
-  Open({"кот"});
   Memo().SetOptions(Memo().Options() + TSxSynMemoOptions{smoReadOnly});
-  Find("кот");
-  bar_->ReplaceEdit->setText("пёс");
   EXPECT_EQ(bar_->ReplaceAll(), 0);
   EXPECT_TRUE(bar_->FindNext(true));
   bar_->ReplaceOne();
-  EXPECT_EQ(Lines().Get(0), W("кот"));
-  form_->UpdateActions();
-  bar_->UpdateState();
+  EXPECT_EQ(Lines().Text(), W("пёс кот\r\nкот\r\n"));
+  form_->UpdateActions(), bar_->UpdateState();
   EXPECT_FALSE(form_->Action("ActReplace")->Enabled() || bar_->ReplaceAllButton->isEnabled());
 }
 
@@ -138,15 +101,15 @@ TEST_F(SearchBarTest, GoToLineAcceptsOnlyLinesOfTheDocument) {
                         Case{"2a", -1}, Case{"", -1}, Case{"99999999999", -1}})
     EXPECT_EQ(ParseLineNumber(c.answer, 7), c.line) << '"' << c.answer << '"';
   Open({"a", "{<-}b", "c", "{>>}d", "e"});
-  lineDialogs_->Answer = "3";
+  dialogs_->LineAnswer = "3";
   form_->Action("ActGotoLine")->Execute();
   EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 2}));
   EXPECT_GE(Memo().VisibleIndexOf(2), 0) << "the folded section holding the line is opened";
-  lineDialogs_->Answer = "6";
+  dialogs_->LineAnswer = "6";
   form_->Action("ActGotoLine")->Execute();
   EXPECT_EQ(Memo().Range->CaretPos, (TTextPos{0, 2}));
-  EXPECT_EQ(lineDialogs_->Counts, (std::vector<int>{5, 5}));
-  EXPECT_EQ(lineDialogs_->Informed.size(), 1u);
+  EXPECT_EQ(dialogs_->LineCounts, (std::vector<int>{5, 5}));
+  EXPECT_EQ(dialogs_->Informed.size(), 1u);
 }
 
 }  // namespace

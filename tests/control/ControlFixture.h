@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "TestText.h"
 #include "qt/QtSurface.h"
 #include "qt/SyntaxMemoWidget.h"
 
@@ -22,10 +23,8 @@ class ControlFixture : public ::testing::Test {
   void SetUp() override {
     window = std::make_unique<QWidget>();
     widget = new TSxSyntaxMemoWidget(window.get());
-    memo().SetClipboard(&clipboard);
-    memo().SetFont("Lucida Console", -13);
-    window->show();
-    SetRows(20);
+    memo().SetClipboard(&clipboard), memo().SetFont("Lucida Console", -13);
+    window->show(), SetRows(20);
   }
 
   TSxSyntaxMemo& memo() { return widget->Memo(); }
@@ -39,16 +38,7 @@ class ControlFixture : public ::testing::Test {
     ASSERT_EQ(memo().VisibleRows(), rows);
   }
 
-  void Load(const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& l : lines) bytes += l + "\r\n";
-    memo().Lines->LoadFromStream(bytes);
-  }
-  void LoadNumbered(int n) {
-    std::vector<std::string> lines;
-    for (int i = 0; i < n; ++i) lines.push_back("line " + std::to_string(i));
-    Load(lines);
-  }
+  void Load(const Lines& lines) { memo().Lines->LoadFromStream(Joined(lines)); }
 
   TTextPos CaretPos() { return memo().Range->CaretPos; }
   void Caret(std::int32_t x, std::int32_t y) { memo().Range->SetCaretPos(TTextPos{x, y}); }

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
+#include "TestText.h"
 #include "document/Bookmarks.h"
 #include "document/MemoModel.h"
 
@@ -26,7 +25,7 @@ struct TRecordingModel : TSxMemoModel {
 class BookmarksTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int i = 0; i < 20; ++i) m.Lines->Add("line " + std::to_string(i));
+    for (const std::string& l : Numbered(20)) m.Lines->Add(l);
     m.Invalidated.clear();
   }
   TSxBookmarkManager& B() { return *m.Bookmarks; }
@@ -39,9 +38,7 @@ class BookmarksTest : public ::testing::Test {
 // One key per row: the same key moves its mark, then removes it, repainting inside one update;
 // bad numbers are ignored.
 TEST_F(BookmarksTest, OneBookmarkPerRowThatKeepsItsRowAndGoesWithTheDocument) {
-  B().SetBookmark(3, 2);
-  B().SetBookmark(3, 8);
-  B().SetBookmark(3, 8);
+  B().SetBookmark(3, 2), B().SetBookmark(3, 8), B().SetBookmark(3, 8);
   EXPECT_EQ(m.Invalidated, (Rows{2, 2, 8, 8}));
   EXPECT_EQ(m.Depth, 1);
   std::uint8_t index = 0;
@@ -52,10 +49,7 @@ TEST_F(BookmarksTest, OneBookmarkPerRowThatKeepsItsRowAndGoesWithTheDocument) {
   EXPECT_TRUE(B().FindBookmark(4, index) && index == 9);
   EXPECT_EQ(B().GetBookmark(10), -1);
   // Marks keep their rows through edits; only breakpoints survive a new document.
-  P().SetBreakPoint(5, bpsEnabled);
-  B().SetBookmark(2, 6);
-  m.Lines->Insert(0, "above");
-  m.Lines->Delete(10);
+  P().SetBreakPoint(5, bpsEnabled), B().SetBookmark(2, 6), m.Lines->Insert(0, "above"), m.Lines->Delete(10);
   EXPECT_TRUE(P().HasBreakPoint(5) && !P().HasBreakPoint(6));
   EXPECT_EQ(B().GetBookmark(2), 6);
   m.Lines->NewDocument();
@@ -84,11 +78,9 @@ TEST_F(BookmarksTest, ClicksChangeBreakpointsAfterAskingTheHost) {
     std::vector<std::pair<std::int32_t, TBPAction>> asked;
     bp.OnBeforeBreakPointChanged = [&](TSxMemoModel& sender, std::int32_t row, TBPAction a, bool& canChange) {
       EXPECT_TRUE(&sender == &model && canChange);
-      asked.emplace_back(row, a);
-      canChange = c.allow;
+      asked.emplace_back(row, a), canChange = c.allow;
     };
-    bp.ChangeBreakPoint(6, c.setIt);
-    bp.ChangeBreakPoint(-1, c.setIt);  // not a row: not even a request
+    bp.ChangeBreakPoint(6, c.setIt), bp.ChangeBreakPoint(-1, c.setIt);  // -1 is no row: not even a request
     SCOPED_TRACE(std::to_string(c.before) + (c.setIt ? " set" : " delete") + (c.allow ? "" : " vetoed"));
     EXPECT_EQ(asked, (std::vector<std::pair<std::int32_t, TBPAction>>{{6, c.setIt ? bpaSet : bpaDelete}}));
     std::uint8_t state = 99;

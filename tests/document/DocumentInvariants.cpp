@@ -2,8 +2,12 @@
 // from the code that keeps them: a slow, plain walk over every line and section.
 #include "DocumentInvariants.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sstream>
 
+#include "TestText.h"
 #include "document/MemoModel.h"
 
 namespace {
@@ -95,25 +99,17 @@ std::string DescribeDifference(const TDocumentSnapshot& expected, const TDocumen
   std::ostringstream o;
   if (expected.Lines.size() != actual.Lines.size())
     o << expected.Lines.size() << " lines expected, " << actual.Lines.size() << " found; ";
-  for (std::size_t i = 0; i < std::min(expected.Lines.size(), actual.Lines.size()); ++i) {
-    if (expected.Lines[i] != actual.Lines[i]) {
-      o << "line " << i << " expected \"" << expected.Lines[i] << "\", found \"" << actual.Lines[i] << "\"; ";
-      break;
-    }
-  }
-  if (expected.Sections != actual.Sections) {
-    o << "sections expected";
-    for (auto v : expected.Sections) o << ' ' << v;
-    o << ", found";
-    for (auto v : actual.Sections) o << ' ' << v;
-  }
+  const auto [e, a] = std::mismatch(expected.Lines.begin(), expected.Lines.end(), actual.Lines.begin(), actual.Lines.end());
+  if (e != expected.Lines.end() && a != actual.Lines.end())
+    o << "line " << e - expected.Lines.begin() << " expected \"" << *e << "\", found \"" << *a << "\"; ";
+  if (expected.Sections != actual.Sections)
+    o << "sections expected " << testing::PrintToString(expected.Sections) << ", found "
+      << testing::PrintToString(actual.Sections);
   return o.str();
 }
 
 std::string ExpectedFileBytes(const TSxMemoModel& memo) {
   std::vector<std::string> copy = TakeSnapshot(memo).Lines;
   if (memo.Options().Contains(smoWriteMarkersOnSave)) memo.SectionTree->WriteMarkers(copy);
-  std::string bytes;
-  for (const std::string& l : copy) bytes += l + "\r\n";
-  return bytes;
+  return Joined(copy);
 }

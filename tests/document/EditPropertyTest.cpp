@@ -1,15 +1,27 @@
 // Random edits over random documents with nested sections, then undo step by step:
-// every undo must bring back the text, the section tree and the caret that stood
-// before the operation that made the record, and every step keeps the document's promises.
-#include <gtest/gtest.h>
+// every edit leaves the text that a plain model of it gives (and the sections, where it
+// moves no line), every undo brings back the text, the section tree and the caret that
+// stood before the operation that made the record, and every step keeps the promises.
 
+#include <algorithm>
 #include <deque>
+#include <optional>
 #include <random>
 
 #include "DocumentInvariants.h"
 #include "RangeFixture.h"
 
 namespace {
+
+// Pieces between "\r\n"s, the last one even when empty.
+Lines Split(const std::string& text) {
+  Lines out;
+  for (std::size_t from = 0, at;; from = at + 2) {
+    at = text.find("\r\n", from);
+    out.push_back(text.substr(from, at - from));
+    if (at == std::string::npos) return out;
+  }
+}
 
 // The document (trailing blanks removed; folding is view state) and the caret.
 using State = std::pair<TDocumentSnapshot, TTextPos>;
@@ -42,6 +54,52 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     return {Rand(0, LineLen(y) + 3), y};
   }
 
+  // The model of an edit: [s, e) in either order replaced, the start line padded with
+  // blanks up to its column.
+  Lines Replaced(TTextPos s, TTextPos e, const std::string& with) const {
+    Lines t = Text();
+    if (e < s) std::swap(s, e);
+    std::string joined = t[std::size_t(s.Y)];
+    joined.resize(std::size_t(s.X), ' ');
+    joined += with + t[std::size_t(e.Y)].substr(std::min(std::size_t(e.X), t[std::size_t(e.Y)].size()));
+    const Lines pieces = Split(joined);
+    t.erase(t.begin() + s.Y, t.begin() + e.Y + 1);
+    t.insert(t.begin() + s.Y, pieces.begin(), pieces.end());
+    return t;
+  }
+  Lines Replaced(const std::string& with) const { return Replaced(memo.Range->StartPos, memo.Range->EndPos, with); }
+  // Delete: the selection, else the character at the caret, else the line break after it.
+  Lines Deleted() const {
+    const TTextPos c = memo.Range->CaretPos;
+    if (!memo.Range->IsEmpty()) return Replaced("");
+    if (c.X < LineLen(c.Y)) return Replaced(c, {c.X + 1, c.Y}, "");
+    return c.Y + 1 < memo.Lines->Count() ? Replaced(c, {0, c.Y + 1}, "") : Text();
+  }
+  // A paste gives the sections block's lines without their markers, each line ended.
+  Lines Pasted() const {
+    if (!clip.HasSections()) return Replaced(clip.GetText());
+    std::string block = clip.GetSectionsBlock(), text;
+    Lines lines = Split(block.substr(0, block.find('\0')));
+    if (lines.back().empty()) lines.pop_back();
+    for (const std::string& l : lines)
+      text += l.substr(l.starts_with("{<+}") || l.starts_with("{<-}") || l.starts_with("{>>}") ? 4 : 0) + "\r\n";
+    return Replaced(text);
+  }
+  // Indent (0), unindent (1) and the "//" comment (2) of the selected lines; the first
+  // line decides whether comments come or go.
+  Lines Prefixed(int command) const {
+    Lines t = Text();
+    const auto [s, e] = std::minmax(memo.Range->StartPos, memo.Range->EndPos);
+    const bool uncomment = t[std::size_t(s.Y)].starts_with("//");
+    for (int y = s.Y; y <= e.Y; ++y) {
+      std::string& l = t[std::size_t(y)];
+      if (command == 0) l.insert(0, "    ");
+      if (command == 1 && l.starts_with("    ")) l.erase(0, 4);
+      if (command == 2 && l.starts_with("//") == uncomment) uncomment ? l.erase(0, 2) : l.insert(0, "//");
+    }
+    return t;
+  }
+
   // Backspace as the keyboard does it: leading blanks go at once, column 0 joins the
   // previous visible line, a selection the caret has left is deleted as it stands and an
   // empty one collapses onto the caret.
@@ -57,7 +115,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     } else if (r.IsEmpty()) {
       return;
     }
-    r.DeleteSelection();
+    want = Deleted(), r.DeleteSelection();
   }
 
   // Runs one user action and pairs a record it makes with the state before it.
@@ -65,7 +123,11 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
   void Do(Action&& action) {
     const State before = Take();
     const TSxSynMemoUndoItem* last = range().LastUndoItem();
-    action();
+    want.reset(), keepSections = false, action();
+    const TDocumentSnapshot now = Take().first;
+    const TDocumentSnapshot model = WithoutTrailingBlanks(
+        {want.value_or(now.Lines), keepSections ? before.first.Sections : now.Sections});
+    ASSERT_TRUE(now == model) << "step " << step << ": " << DescribeDifference(model, now);
     const auto& list = range().UndoList;
     std::size_t fresh = 0;
     while (fresh < list.size() && list[list.size() - 1 - fresh].get() != last) ++fresh;
@@ -74,9 +136,7 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     if (fresh >= 1) Expect(before);
     if (fresh == 2) {
       ASSERT_EQ(range().LastUndoItem()->Kind, ukCaret);
-      State moved = Take();
-      moved.second = range().LastUndoItem()->CaretPos;
-      Expect(moved);
+      Expect({Take().first, range().LastUndoItem()->CaretPos});
     }
   }
   void Expect(const State& s) {
@@ -97,27 +157,39 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
   // Random draws happen inside the actions, one per statement, so a seed replays exactly.
   void RandomOperation() {
     TSxSynMemoRange& r = range();
+    auto replace = [&](const std::string& with, TUndoKind k) {
+      keepSections = r.StartPos.Y == r.EndPos.Y && with.find('\n') == std::string::npos;
+      want = Replaced(with), r.ReplaceSelection(with, k);
+    };
     switch (Rand(0, 19)) {
-      case 0: case 1: case 2: Do([&] { r.ReplaceSelection(std::string(1, "ab \xF0z{"[Rand(0, 5)]), ukTyping); }); break;
-      case 3: Do([&] { r.ReplaceSelection("\r\n" + std::string(Rand(0, 4), ' '), ukTyping); }); break;
+      case 0: case 1: case 2: Do([&] { replace(std::string(1, "ab \xF0z{"[Rand(0, 5)]), ukTyping); }); break;
+      case 3: Do([&] { replace("\r\n" + std::string(Rand(0, 4), ' '), ukTyping); }); break;
       case 4: case 5: Do([&] { Backspace(); }); break;
-      case 6: if (memo.Lines->Count() > 80) SelectRandom(); Do([&] { r.DeleteSelection(); }); break;
-      case 7: Do([&] { r.ReplaceSelection(Chance(50) ? "p\r\nq" : "r\r\n\r\ns", ukPaste); }); break;
-      case 8: SelectRandom(), r.CopyToClipboard(), MoveCaret(), Do([&] { r.PasteFromClipboard(); }); break;
-      case 9: SelectRandom(), Do([&] { r.CutToClipboard(); }); break;
+      case 6: if (memo.Lines->Count() > 80) SelectRandom(); Do([&] { want = Deleted(), r.DeleteSelection(); }); break;
+      case 7: Do([&] { replace(Chance(50) ? "p\r\nq" : "r\r\n\r\ns", ukPaste); }); break;
+      case 8:
+        SelectRandom(), r.CopyToClipboard(), MoveCaret(), Do([&] { want = Pasted(), r.PasteFromClipboard(); });
+        break;
+      case 9: SelectRandom(), Do([&] { want = Replaced(""), r.CutToClipboard(); }); break;
       case 10: if (Chance(50)) SelectRandom(); Do([&] { r.CreateSectionFromSelection(); }); break;
-      case 11: Do([&] { r.RemoveCaretSection(Chance(30)); }); break;  // nested, or forward for the jump
-      case 12: Do([&] { r.CollapseCaretSection(Chance(30)); }); break;
-      case 13: Do([&] { r.ExpandCaretSection(Chance(30)); }); break;
-      case 14: Do([&] { r.GotoSection(Chance(30)); }); break;
+      case 11: Do([&] { want = Text(), r.RemoveCaretSection(Chance(30)); }); break;  // nested, or forward for the jump
+      case 12: Do([&] { want = Text(), keepSections = true, r.CollapseCaretSection(Chance(30)); }); break;
+      case 13: Do([&] { want = Text(), keepSections = true, r.ExpandCaretSection(Chance(30)); }); break;
+      case 14: Do([&] { want = Text(), keepSections = true, r.GotoSection(Chance(30)); }); break;
       case 15: MoveCaret(); break;
       case 16: Do([&] { const int d = Rand(-4, 4), v = Chance(50); r.ExtendSelection(d, v, Chance(50)); }); break;
-      case 17: Do([&] { Chance(33) ? r.IndentLines() : Chance(50) ? r.UnindentLines() : r.ToggleLineComment("//"); });
+      case 17: Do([&] {
+        const int command = Chance(33) ? 0 : Chance(50) ? 1 : 2;
+        const std::pair selection(r.StartPos, r.EndPos);
+        want = Prefixed(command);
+        command == 0 ? r.IndentLines() : command == 1 ? r.UnindentLines() : r.ToggleLineComment("//");
+        EXPECT_EQ(std::pair(r.StartPos, r.EndPos), selection) << "the selection stays";
+      });
         break;
       default:
         clip.SetText("t");
         clip.AddSectionsBlock(std::string("{<+}u\r\n{<-}v\r\nw\r\n{>>}x\r\n{>>}y") + '\0');
-        Do([&] { r.PasteFromClipboard(); });
+        Do([&] { want = Pasted(), r.PasteFromClipboard(); });
         break;
     }
   }
@@ -125,13 +197,14 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
   std::mt19937 rng;
   int step = 0;
   std::deque<State> expected;  // one per undo record, oldest first
+  std::optional<Lines> want;    // the text the current action must leave, when modelled
+  bool keepSections = false;    // whether it must leave the sections as they were
 };
 
 TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
   const PropertyRun run = GetParam();
-  rng.seed(run.seed);
-  SetOption(smoGroupUndo, run.seed % 2 == 0);
-  std::vector<std::string> lines;
+  rng.seed(run.seed), SetOption(smoGroupUndo, run.seed % 2 == 0);
+  Lines lines;
   while (lines.size() < run.lines) EmitBlock(lines, 0);
   Load(lines);
   // Thousands of operations with undos among them, then every remaining record undone.

@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "TestText.h"
 #include "document/MemoModel.h"
 #include "platform/Clipboard.h"
-
-using Lines = std::vector<std::string>;
 
 inline Lines LinesOf(const TSxMemoModel& m) {
   Lines out;
@@ -23,11 +22,7 @@ class RangeFixture : public ::testing::Test {
   RangeFixture() { memo.SetClipboard(&clip); }
 
   // Lines joined by LF; section markers at line starts become sections.
-  void Load(const Lines& lines) {
-    std::string bytes;
-    for (const std::string& l : lines) bytes += l + "\n";
-    memo.Lines->LoadFromStream(bytes);
-  }
+  void Load(const Lines& lines) { memo.Lines->LoadFromStream(Joined(lines)); }
   Lines Text() const { return LinesOf(memo); }
 
   // Pre-order "[first-last]" per section, "c" after a collapsed one, nesting as brackets.
@@ -50,8 +45,7 @@ class RangeFixture : public ::testing::Test {
   }
   // Selects from (x1, y1) to (x2, y2) the way the keyboard does: anchor, then extend.
   void Select(int x1, int y1, int x2, int y2) {
-    Caret(x1, y1);
-    range().ExtendSelection(y2 - y1, true, false);
+    Caret(x1, y1), range().ExtendSelection(y2 - y1, true, false);
     range().ExtendSelection(x2 - range().CaretPos.X, false, false);
   }
   void Type(const std::string& s) {

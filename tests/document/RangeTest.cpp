@@ -1,7 +1,5 @@
-// Caret, selection and the editing primitive: every shape of ReplaceSelection, the
-// delete rules, caret clamping and trimming, and selections.
-#include <gtest/gtest.h>
-
+// Caret, selection and the editing primitive: the shapes of ReplaceSelection the edit
+// property test's model leaves out, caret clamping and trimming, and selections.
 #include "RangeFixture.h"
 
 namespace {
@@ -17,13 +15,8 @@ struct ReplaceCase { const char* rule; Lines text; TTextPos start, end; std::str
                      const char* tree = ""; };
 
 const ReplaceCase kReplaceCases[] = {
-    {"typing in virtual space pads the line", {"abc"}, P(6, 0), P(6, 0), "x", {"abc   x"}, P(7, 0)},
-    {"splitting a line keeps prefix and suffix", {"ab", "z"}, P(1, 0), P(1, 0), "1\r\n2", {"a1", "2b", "z"}, P(1, 1)},
-    {"a three-line selection becomes one line", {"first", "middle", "last", "after"}, P(2, 0), P(3, 2), "X",
-     {"fiXt", "after"}, P(3, 0)},
     {"lone CR and LF split the text and NUL ends it", {"ab"}, P(1, 0), P(1, 0), std::string("1\r2\n3\0ignored", 13),
      {"a1", "2", "3b"}, P(1, 2)},
-    {"empty text deletes the selection", {"hello", "world"}, P(3, 0), P(2, 1), "", {"helrld"}, P(3, 0)},
     {"a reversed range is put in order", {"abcdef"}, P(4, 0), P(1, 0), "", {"aef"}, P(1, 0)},
     {"positions past the text are clamped", {"ab", "cd"}, P(1, 0), P(3, 9), "Z", {"aZ"}, P(2, 0)},
     {"whole lines at column 0 go before the caret line and its section", {"{<+}head", "body", "{>>}tail"}, P(0, 0),
@@ -37,10 +30,8 @@ const ReplaceCase kReplaceCases[] = {
 TEST_F(RangeTest, EveryShapeOfReplacement) {
   for (const ReplaceCase& c : kReplaceCases) {
     SCOPED_TRACE(c.rule);
-    Load(c.text);
-    Caret(c.start.X, c.start.Y);
-    range().StartPos = c.start;
-    range().EndPos = c.end;
+    Load(c.text), Caret(c.start.X, c.start.Y);
+    range().StartPos = c.start, range().EndPos = c.end;
     range().ReplaceSelection(c.with, ukPaste);
     EXPECT_EQ(Text(), c.result);
     EXPECT_EQ(range().CaretPos, c.caret);
@@ -50,31 +41,15 @@ TEST_F(RangeTest, EveryShapeOfReplacement) {
   }
 }
 
-// Delete at a caret on "ab" / "cd"; the last case is the end of the last line. Its undo
-// (regression: joining from virtual space duplicated the tail) is the edit property test's.
-TEST_F(RangeTest, DeleteTakesTheNextCharacterOrJoinsTheNextLine) {
-  const std::pair<TTextPos, Lines> cases[] = {
-      {P(1, 0), {"a", "cd"}}, {P(2, 0), {"abcd"}}, {P(5, 0), {"ab   cd"}}, {P(2, 1), {"ab", "cd"}}};
-  for (const auto& [caret, result] : cases) {
-    Load({"ab", "cd"});
-    Caret(caret.X, caret.Y);
-    range().DeleteSelection();
-    EXPECT_EQ(Text(), result) << caret.X;
-  }
-}
-
 // Leaving a line trims its trailing blanks without a change or a record; a move below the
 // text appends one empty line, only once; OnCaretMove sees the request before clamping.
 TEST_F(RangeTest, CaretMovesTrimClampAndAppend) {
   Load({"ab  ", "cd"});
-  memo.Lines->SetModified(false);
-  Caret(1, 0);
+  memo.Lines->SetModified(false), Caret(1, 0);
   const auto records = range().UndoList.size();
   std::vector<TTextPos> seen;
   range().OnCaretMove = [&](const TTextPos& p) { seen.push_back(p); };
-  Caret(-4, -2);
-  Caret(0, 0);
-  Caret(1, 1);
+  Caret(-4, -2), Caret(0, 0), Caret(1, 1);
   EXPECT_EQ(seen, (std::vector<TTextPos>{P(-4, -2), P(1, 1)})) << "a move to the same place is no move";
   EXPECT_EQ(Text(), (Lines{"ab", "cd"}));
   EXPECT_FALSE(memo.Lines->Modified());
@@ -92,32 +67,24 @@ TEST_F(RangeTest, CaretMovesTrimClampAndAppend) {
 // line break stops at the line end.
 TEST_F(RangeTest, ExtendingAndCountedSelections) {
   Load({"abcdef", "bbbb", "cccc"});
-  Caret(3, 0);
-  range().ExtendSelection(2, false, false);
-  range().ExtendSelection(-4, false, false);
+  Caret(3, 0), range().ExtendSelection(2, false, false), range().ExtendSelection(-4, false, false);
   EXPECT_EQ(Sel(), std::make_pair(P(1, 0), P(3, 0)));
   EXPECT_EQ(range().CaretPos, P(1, 0));
-  Caret(2, 1);
-  range().ExtendSelection(1, true, false);
-  range().ExtendSelection(-2, true, false);
+  Caret(2, 1), range().ExtendSelection(1, true, false), range().ExtendSelection(-2, true, false);
   range().SetCaretPos({5, 0});
   EXPECT_EQ(Sel(), std::make_pair(P(2, 0), P(2, 1)));
-  range().ExtendSelection(50, false, false);
-  range().ExtendSelection(9, true, false);
+  range().ExtendSelection(50, false, false), range().ExtendSelection(9, true, false);
   EXPECT_EQ(range().CaretPos, P(6, 2)) << "to the end of the first line, then to the last line";
   for (auto [count, text] : {std::pair<int, const char*>{2, "cd"}, {5, "cdef"}, {100, "cdef\r\nbbbb\r\ncccc"}}) {
-    Caret(2, 0);
-    range().SelectChars(count);
+    Caret(2, 0), range().SelectChars(count);
     EXPECT_EQ(range().GetSelText(), text) << count;
   }
   range().SelectAll();
   EXPECT_EQ(Sel(), std::make_pair(P(0, 0), P(4, 2)));
-  range().SetCaretOffset(10);  // two per line break
-  range().SelectToStart();
+  range().SetCaretOffset(10), range().SelectToStart();  // two per line break
   EXPECT_EQ(range().GetSelText(), "abcdef\r\nbb");
   Load({"top", "{<-}fold", "hidden", "{>>}end", "below"});
-  Caret(0, 0);
-  range().ExtendSelection(2, true, true);
+  Caret(0, 0), range().ExtendSelection(2, true, true);
   EXPECT_EQ(range().CaretPos.Y, 4);
 }
 

@@ -3,13 +3,17 @@
 #include "document/Search.h"
 
 #include "RangeFixture.h"
-#include "base/Cp1251.h"
 
 namespace {
 
-std::string W(const char* utf8) { return cp1251::FromUtf8(utf8); }
-
-class SearchTest : public RangeFixture {};
+class SearchTest : public RangeFixture {
+ protected:
+  std::vector<TTextPos> Matches(const TSxSearchPattern& p, TTextPos from = {0, 0}, TTextPos to = {MaxInt, MaxInt}) {
+    std::vector<TTextPos> out;
+    for (const TSxLineSpan& s : CollectMatches(*memo.Lines, p, from, to)) out.push_back({s.Column, s.Line});
+    return out;
+  }
+};
 
 TEST(SearchPattern, CaseFoldingCoversCyrillicLettersAndYo) {
   struct Case { const char* text; const char* pattern; bool matchCase; int column; };
@@ -25,11 +29,8 @@ TEST(SearchPattern, CaseFoldingCoversCyrillicLettersAndYo) {
 // Letters, digits and "_" are word characters; Cyrillic letters are one byte each.
 TEST_F(SearchTest, WholeWordEdgesFollowTheTokenizersWordCharacters) {
   Load({W("кот кот1 _кот кот_ 2кот (КОТ). котик кот")});
-  std::vector<std::int32_t> found;
-  for (const TSxLineSpan& s : CollectMatches(*memo.Lines, TSxSearchPattern(W("кот"), {false, true}), {0, 0}, {MaxInt, MaxInt}))
-    found.push_back(s.Column);
-  EXPECT_EQ(found, (std::vector<std::int32_t>{0, 25, 37}));
-  EXPECT_EQ(CollectMatches(*memo.Lines, TSxSearchPattern(W("кот"), {false, false}), {0, 0}, {MaxInt, MaxInt}).size(), 8u);
+  EXPECT_EQ(Matches(TSxSearchPattern(W("кот"), {false, true})), (std::vector<TTextPos>{{0, 0}, {25, 0}, {37, 0}}));
+  EXPECT_EQ(Matches(TSxSearchPattern(W("кот"), {false, false})).size(), 8u);
 }
 
 TEST_F(SearchTest, SearchWrapsAroundInBothDirections) {
@@ -51,10 +52,7 @@ TEST_F(SearchTest, SearchWrapsAroundInBothDirections) {
 
 TEST_F(SearchTest, MatchesAreCollectedWithinTheSelectionOnly) {
   Load({"ab ab", "ab", "ab ab"});
-  std::vector<TTextPos> found;
-  for (const TSxLineSpan& s : CollectMatches(*memo.Lines, TSxSearchPattern("ab", {}), {2, 0}, {3, 2}))
-    found.push_back({s.Column, s.Line});
-  EXPECT_EQ(found, (std::vector<TTextPos>{{3, 0}, {0, 1}, {0, 2}}));
+  EXPECT_EQ(Matches(TSxSearchPattern("ab", {}), {2, 0}, {3, 2}), (std::vector<TTextPos>{{3, 0}, {0, 1}, {0, 2}}));
 }
 
 // Any slice size gives the count of the whole text; a change of the text restarts it.
@@ -63,7 +61,7 @@ TEST_F(SearchTest, CountingInSlicesCoversLongLinesAndRestartsOnChange) {
   for (int i = 0; i < 300; ++i) longLine += i % 7 ? "ab " : "aab ";
   Load({longLine, "", "ab", longLine});
   const TSxSearchPattern ab("ab", {});
-  const std::size_t whole = CollectMatches(*memo.Lines, ab, {0, 0}, {MaxInt, MaxInt}).size();
+  const std::size_t whole = Matches(ab).size();
   for (std::int64_t slice : {1, 5, 64, 1 << 20}) {
     TSxMatchCounter counter;
     counter.Restart(ab);
