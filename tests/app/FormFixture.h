@@ -30,7 +30,8 @@ class TScriptedDialogs : public TAppDialogs {
   bool OpenFileName(const std::string&, int& filter, std::string& name) override { return Answer(false, filter, name); }
   bool SaveFileName(const std::string&, int& filter, std::string& name) override { return Answer(true, filter, name); }
   bool ChooseFont(std::string& name, int& height) override {
-    return FontOk && (name = FontName, height = FontHeight, true);
+    if (FontOk) name = FontName, height = FontHeight;
+    return FontOk;
   }
   TQueryAnswer AskYesNoCancel(const std::string& text) override {
     Asked.push_back(text);
@@ -81,7 +82,9 @@ class FormFixture : public ::testing::Test {
   }
   void TearDown() override {
     if (form_) Memo().Lines->SetModified(false);  // leave without questions whatever the test did
-    form_.reset(), QDir::setCurrent(oldDir_), std::filesystem::remove_all(dir_);
+    form_.reset();
+    QDir::setCurrent(oldDir_);
+    std::filesystem::remove_all(dir_);
   }
 
   void CopyDemo(const std::string& name) {

@@ -22,7 +22,8 @@ class MainWindowTest : public FormFixture {
   }
   void Open(const char* utf8) {  // a new name each time: opening the open file does not reload it
     const std::string name = "w" + std::to_string(++opened_) + ".qbl";
-    Write(name, W(utf8)), form_->OpenFile(Path(name));
+    Write(name, W(utf8));
+    form_->OpenFile(Path(name));
   }
   int opened_ = 0;
 };
