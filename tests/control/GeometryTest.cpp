@@ -22,7 +22,8 @@ TEST_F(GeometryTest, RowRectSplitsARowIntoGutterSectionColumnsAndText) {
   EXPECT_EQ(MarginRight(), 32 + 3 * 16 + 2);
   Option(smoVSNET_SectionsStyle, true);
   EXPECT_EQ(std::pair(MarginRight(), memo().SectionBoxRect(1, 2)), std::pair(32 + 16 + 2, TRect{34, 20, 43, 29}));
-  Option(smoVSNET_SectionsStyle, false), memo().SectionTree->CollapseSection(0, false, false);
+  Option(smoVSNET_SectionsStyle, false);
+  memo().SectionTree->CollapseSection(0, false, false);
   EXPECT_EQ(MarginRight(), 32 + 16 + 2);
   Option(smoAutoGutterWidth, false);
   EXPECT_EQ(MarginRight(), 32 + 3 * 16 + 2);
@@ -46,7 +47,8 @@ TEST_F(GeometryTest, TextXAndColFromXAgreeOnCellBoundariesAndNameTheToken) {
 }
 
 TEST_F(GeometryTest, PointToTextAndPosFromPointUseTheViewOrigin) {
-  Load(Numbered(50)), memo().ScrollTo(0, 10);
+  Load(Numbered(50));
+  memo().ScrollTo(0, 10);
   std::int32_t px = 0, r = 0, line = -1, token = -1;
   memo().PointToText(TextLeft() + 7, 3 * 16 + 5, false, px, r);
   EXPECT_EQ(std::pair(px, r), std::pair(7, 3));
@@ -67,11 +69,15 @@ TEST_F(GeometryTest, ChangesAreReportedOnceAndOnlyWhenReal) {
   TChangedItems seen;
   memo().OnChange = [&](TSxMemoModel&, TChangedItems items) { seen += items; };
   memo().PendingChanges = {};
-  memo().SetOptions(memo().Options()), Option(smoTabulatedReturn, true);
+  memo().SetOptions(memo().Options());
+  Option(smoTabulatedReturn, true);
   EXPECT_EQ(seen, TChangedItems{ciOptions});
-  memo().Range->ExtendSelection(1, true, false), seen = {}, memo().Range->DeleteSelection();
+  memo().Range->ExtendSelection(1, true, false);
+  seen = {};
+  memo().Range->DeleteSelection();
   EXPECT_EQ(seen, (TChangedItems{ciText, ciSelection, ciSections, ciUndoStack}));
-  seen = {}, memo().Range->ExtendSelection(1, true, false);
+  seen = {};
+  memo().Range->ExtendSelection(1, true, false);
   EXPECT_FALSE(seen.Intersects({ciText, ciSections})) << "the delete's kinds came again";
 }
 

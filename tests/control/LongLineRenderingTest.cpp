@@ -31,9 +31,12 @@ TEST_F(LongLineRenderingTest, RowsAtStartMiddleAndEndEqualTheTextAsAShortLine) {
   ASSERT_TRUE(width > 2000000 && memo().Lines->CheckpointCount(0) > 100);
   for (const std::size_t col : {std::size_t{0}, starts[starts.size() / 2], starts[starts.size() - 12]}) {
     for (int shift : {0, 3}) {
-      memo().ScrollAxis(0, memo().LineTextX(static_cast<std::int32_t>(col), 0) + shift), memo().InvalidateAll();
+      memo().ScrollAxis(0, memo().LineTextX(static_cast<std::int32_t>(col), 0) + shift);
+      memo().InvalidateAll();
       const std::vector<TColor> longRow = Row();
-      Load({line.substr(col)}), memo().ScrollAxis(0, shift), memo().InvalidateAll();
+      Load({line.substr(col)});
+      memo().ScrollAxis(0, shift);
+      memo().InvalidateAll();
       EXPECT_EQ(longRow, Row()) << "column " << col << " shifted " << shift;
       std::int32_t kShort, kLong;
       const std::int32_t cShort = memo().ColFromX(shift + 100, 0, kShort);
@@ -45,7 +48,8 @@ TEST_F(LongLineRenderingTest, RowsAtStartMiddleAndEndEqualTheTextAsAShortLine) {
     }
   }
   for (const std::size_t col : {std::size_t{5}, line.size() / 2, line.size() - 50}) {
-    Caret(static_cast<std::int32_t>(col), 0), memo().KeyPress('W');
+    Caret(static_cast<std::int32_t>(col), 0);
+    memo().KeyPress('W');
     std::vector<int> xs;
     for (std::size_t i = 0; i < starts.size(); i += 997) xs.push_back(memo().LineTextX(std::int32_t(starts[i]), 0));
     Load({Line(0)});
@@ -53,12 +57,14 @@ TEST_F(LongLineRenderingTest, RowsAtStartMiddleAndEndEqualTheTextAsAShortLine) {
       EXPECT_EQ(xs[i / 997], memo().LineTextX(std::int32_t(starts[i]), 0)) << "typed at " << col;
   }
   // A comment crossing the view's right edge is drawn in the kind its run ends with.
-  memo().SyntaxAttributes->TokenAttrs[tokMLCommentEnd].Fore = RGBColor(0, 0, 255), memo().ScrollAxis(0, 0);
+  memo().SyntaxAttributes->TokenAttrs[tokMLCommentEnd].Fore = RGBColor(0, 0, 255);
+  memo().ScrollAxis(0, 0);
   std::string words;
   for (int i = 0; i < 3000; ++i) words += "ab cde ";
   Load({"{ " + words + "}"});
   EXPECT_GT(Count(memo().RowRect(0, rrText), RGBColor(0, 0, 255)), 0);
-  Load({line}), memo().ScrollAxis(0, memo().HorzScrollBar->Max());
+  Load({line});
+  memo().ScrollAxis(0, memo().HorzScrollBar->Max());
   EXPECT_GE(memo().LeftOffset + memo().RowRect(0, rrText).Width(), width);
 }
 

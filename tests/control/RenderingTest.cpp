@@ -33,7 +33,8 @@ TEST_F(RenderingTest, TokensUseTheirKindsColoursAndBoldWidthsAboveEmptyRows) {
 TEST_F(RenderingTest, SelectionFillsFromStartColumnToEndColumnAcrossLines) {
   memo().SyntaxAttributes->TokenAttrs[tokText].Fore = Red;
   Load({"abcdef", "abcdef", "abcdef", "abcdef"});
-  Caret(3, 1), memo().Range->ExtendSelection(2, true, false), memo().Range->ExtendSelection(-1, false, false);
+  Caret(3, 1);
+  memo().Range->ExtendSelection(2, true, false), memo().Range->ExtendSelection(-1, false, false);
   ASSERT_EQ(Sel(), Span({3, 1}, {2, 3}));
   const TColor sel = memo().SelColor, bg = Background();
   Expect({{ColX(1, 0), Floor(0), bg}, {ColX(2, 1) + 1, Floor(1), bg}, {ColX(3, 1) + 1, Floor(1), sel},
@@ -67,7 +68,8 @@ TEST_F(RenderingTest, FoldBoxesShowMinusWhenExpandedAndPlusWhenCollapsed) {
   Expect({{b.Left, b.Top, Black}, {b.Right - 1, b.Bottom - 1, Black}, {cx, cy, Black}, {b.Left + 2, cy, Black},
           {cx, b.Top + 2, face}, {cx, b.Bottom + 1, Grey}, {cx, RowTop(2), Grey}, {cx, RowTop(3) + 2, Grey},
           {cx + 3, RowTop(3) + 8, Grey}, {cx, RowTop(3) + 12, face}});
-  memo().SectionTree->CollapseSection(1, false, false), b = memo().SectionBoxRect(1, 1);
+  memo().SectionTree->CollapseSection(1, false, false);
+  b = memo().SectionBoxRect(1, 1);
   Expect({{b.Left + 1, b.Top + 1, White}, {b.Left + 4, b.Top + 2, Black}, {b.Left + 4, b.Bottom + 1, face},
           {right - 32, RowTop(1) + 1, Blue}, {right - 11, RowTop(1) + 14, Blue}, {right - 27, RowTop(1) + 9, Blue},
           {right - 25, RowTop(1) + 9, Background()}});
