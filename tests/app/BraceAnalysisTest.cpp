@@ -27,7 +27,8 @@ const std::pair<const char*, const char*> kBraceCases[] = {
 
 TEST_F(BraceAnalysisTest, SectionsFromBracesAndASecondRunAddsNothing) {
   for (const auto& [text, sections] : kBraceCases) {
-    SetText(text), Analyze();
+    SetText(text);
+    Analyze();
     EXPECT_EQ(Tree(), sections) << text;
   }
   SetText("A {\n x {\n }\n}\nB\n{\n}\n");
@@ -48,18 +49,22 @@ TEST_F(BraceAnalysisTest, OutlineCaptionsImagesAndLines) {
   memo.Lines->Clear();
   EXPECT_EQ(Shown(Outline().Top), "@0/-1");
   const std::string start = W("процедура Старт");
-  SetText("\n{\n}\n   \n{\n}\n  " + start + " \t\n{\n}\nproc A\n{\n}\n"), Analyze();
+  SetText("\n{\n}\n   \n{\n}\n  " + start + " \t\n{\n}\nproc A\n{\n}\n");
+  Analyze();
   EXPECT_EQ(Shown(Outline().Top), "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/16+ proc A@9/16+)");
   TKeywordTable t;
   for (const std::string& w : {W("Процедура"), std::string("PROC")}) t.Append(w, tokStructure);
   t.Sort();
   EXPECT_EQ(Shown(Outline(0, &t).Top), "<empty>@0/1+(<empty>@0/16+ @3/16+ " + start + "@6/15+ proc A@9/15+)");
-  SetText("a\nb\nc\nd\ne\nf\n"), memo.SectionTree->AddSection(1, 2, false), memo.SectionTree->AddSection(0, 4, true);
+  SetText("a\nb\nc\nd\ne\nf\n");
+  memo.SectionTree->AddSection(1, 2, false);
+  memo.SectionTree->AddSection(0, 4, true);
   EXPECT_EQ(Shown(Outline().Top), "a@0/1+(a@0/0(b@1/16+))");
 }
 
 TEST_F(BraceAnalysisTest, SelectedLineReselectsTheSectionStartingThere) {
-  SetText("x\nA {\n}\nB {\n}\n"), Analyze();
+  SetText("x\nA {\n}\nB {\n}\n");
+  Analyze();
   ASSERT_NE(Outline(3).Selected(), nullptr);
   EXPECT_EQ(Outline(3).Selected()->Caption, "B {");
   EXPECT_TRUE(Outline(2).Selected() == nullptr && Outline(0).Selected() == nullptr);

@@ -62,14 +62,16 @@ TEST_F(FileCommandsTest, CloseAndExitFollowTheAnswer) {
   dialogs_->Questions.push_back(TQueryAnswer::Cancel);
   EXPECT_FALSE(form_->close());
   Lines().SetModified(false), form_->NewFile(), TypeText("x");
-  dialogs_->Questions.push_back(TQueryAnswer::Yes), dialogs_->SaveAnswers.push_back({true, Path("out"), 1});
+  dialogs_->Questions.push_back(TQueryAnswer::Yes);
+  dialogs_->SaveAnswers.push_back({true, Path("out"), 1});
   form_->Action("ActExit")->Execute();
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(Read("out.qeb"), "x\r\n");
 }
 
 TEST_F(FileCommandsTest, SaveAsAppliesTheFilterRetitlesAndPreselectsTheFirstFilter) {
-  dialogs_->SaveAnswers = {{true, Path("first.txt"), 1}, {true, Path("two"), 2}};
+  dialogs_->SaveAnswers.push_back({true, Path("first.txt"), 1});
+  dialogs_->SaveAnswers.push_back({true, Path("two"), 2});
   EXPECT_TRUE(form_->SaveFileAs() && form_->SaveFileAs());
   EXPECT_EQ(Read("first.qeb") + Read("two.txt"), "editproc A\r\n{\r\n}\r\neditproc A\r\n{\r\n}\r\n");
   EXPECT_TRUE(form_->windowTitle().endsWith(QString::fromStdString("-" + Path("two.txt"))));

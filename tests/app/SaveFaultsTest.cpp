@@ -32,8 +32,11 @@ class SaveFaultsTest : public FormFixture {
 };
 
 TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
+  Start();
   const std::string old = "old\r\n";
-  Start(), Write("old.qeb", old), form_->OpenFile(Path("old.qeb")), TypeText("new " + std::string(5000, 'x'));
+  Write("old.qeb", old);
+  form_->OpenFile(Path("old.qeb"));
+  TypeText("new " + std::string(5000, 'x'));
   const struct { const char* fault; std::function<void()> run; std::string named; bool rootIgnores = false; } cases[] = {
       {"file size limit", [&] {
          rlimit small = limit_;
@@ -67,7 +70,9 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
     SCOPED_TRACE(c.fault);
     if (c.rootIgnores && ::geteuid() == 0) continue;  // permission bits do not bind root
     const std::string text = Lines().Text();
-    dialogs_->Errors.clear(), NewLogLines(), c.run();
+    dialogs_->Errors.clear();
+    NewLogLines();
+    c.run();
     ASSERT_EQ(dialogs_->Errors.size(), 1u);
     EXPECT_NE(dialogs_->Errors[0].find(c.named), std::string::npos) << dialogs_->Errors[0];
     EXPECT_EQ(std::tuple(Lines().Text() == text, Lines().Modified(), Lines().FileName()),
@@ -77,7 +82,9 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
     for (const auto& e : fs::recursive_directory_iterator(dir_))
       EXPECT_NE(e.path().filename().string()[0], '.') << "a temporary file was left: " << e.path();
   }
-  ::chmod(Path("old.qeb").c_str(), 0640), fs::create_symlink("old.qeb", dir_ / "link.qeb"), SaveAs(Path("link.qeb"));
+  ::chmod(Path("old.qeb").c_str(), 0640);
+  fs::create_symlink("old.qeb", dir_ / "link.qeb");
+  SaveAs(Path("link.qeb"));
   EXPECT_FALSE(Lines().Modified());
   EXPECT_EQ(Read("old.qeb"), "new " + std::string(5000, 'x') + "old\r\n");
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.qeb"));

@@ -13,7 +13,8 @@ class StartupTest : public FormFixture {
 
 TEST_F(StartupTest, WithoutStartFilesMakesAnUntitledDocument) {
   const int counter = TSxSynMemoStrings::UntitledCounter;
-  std::filesystem::create_directories(dir_ / "Main.qbl"), Start();  // a directory named like a start file is none
+  std::filesystem::create_directories(dir_ / "Main.qbl");  // a directory named like a start file does not count
+  Start();
   EXPECT_EQ(NewLogLines(), (std::vector<std::string>{Ev("Загрузка параметров..."), Ev("Запуск прошел успешно!")}));
   const std::string name = "Untitled" + std::to_string(counter + 1) + ".txt";
   EXPECT_EQ(std::tuple(Lines().FileName(), Lines().IsNew(), Lines().Modified(), form_->RecentFiles().Count),
@@ -24,7 +25,8 @@ TEST_F(StartupTest, WithoutStartFilesMakesAnUntitledDocument) {
 TEST_F(StartupTest, StartFileIsTheWandererFileElseMainQbl) {
   CopyDemo("Main.qbl");
   for (const std::string name : {"Wanderer_2/WandererII.qeb", "Main.qbl"}) {
-    form_.reset(), seen_ = 0, std::filesystem::remove_all(dir_ / "Wanderer_2");
+    form_.reset(), seen_ = 0;
+    std::filesystem::remove_all(dir_ / "Wanderer_2");
     if (name == "Main.qbl") std::filesystem::create_directories(dir_ / "Wanderer_2" / "WandererII.qeb");
     else Write(name, "proc A\n{\n x\n}\n");
     Start();
@@ -36,7 +38,9 @@ TEST_F(StartupTest, StartFileIsTheWandererFileElseMainQbl) {
 }
 
 TEST_F(StartupTest, MissingKeywordTableIsLoggedAndStartGoesOn) {
-  std::filesystem::remove(dir_ / "qeb.syn2"), Write("Main.qbl", W("процедура Старт\n{\n}\n")), Start();
+  std::filesystem::remove(dir_ / "qeb.syn2");
+  Write("Main.qbl", W("процедура Старт\n{\n}\n"));
+  Start();
   std::vector<std::string> log = NewLogLines();
   ASSERT_GE(log.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(log.begin() + 1, log.begin() + 3),
@@ -51,7 +55,8 @@ TEST_F(StartupTest, SyntaxFileFaultsShowAnErrorAndSkipTheRest) {
     form_.reset(), seen_ = 0;
     if (bytes.empty()) std::filesystem::remove(dir_ / "qeb.syn");
     else Write("qeb.syn", bytes);
-    CopyDemo("Main.qbl"), Start();
+    CopyDemo("Main.qbl");
+    Start();
     ASSERT_EQ(dialogs_->Errors.size(), 1u);
     if (bytes.empty()) EXPECT_NE(dialogs_->Errors[0].find("qeb.syn"), std::string::npos) << dialogs_->Errors[0];
     else EXPECT_EQ(dialogs_->Errors[0], "Неподходящая версия синтаксиса");
@@ -63,7 +68,9 @@ TEST_F(StartupTest, SyntaxFileFaultsShowAnErrorAndSkipTheRest) {
 
 TEST_F(StartupTest, UnreadableStartFileIsAnErrorAfterItsOpenLine) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
-  Write("Main.qbl", "x\n"), std::filesystem::permissions(dir_ / "Main.qbl", std::filesystem::perms::none), Start();
+  Write("Main.qbl", "x\n");
+  std::filesystem::permissions(dir_ / "Main.qbl", std::filesystem::perms::none);
+  Start();
   EXPECT_EQ(dialogs_->Errors.size(), 1u);
   EXPECT_EQ(NewLogLines().back(), Ev("Открытие..."));
 }
