@@ -18,7 +18,10 @@ TEST_F(ClipboardTest, CopyMarksSectionsInsideTheFullLines) {
       {{"{<+}a", "{>>}b", "c"}, 0, 0, 1, 1, "a\r\nb", "", true},
   };
   for (const Case& c : cases) {
-    Load(c.text), SetOption(smoSkipSectionsOnCopy, c.skip), Select(c.x1, c.y1, c.x2, c.y2), range().CopyToClipboard();
+    Load(c.text);
+    SetOption(smoSkipSectionsOnCopy, c.skip);
+    Select(c.x1, c.y1, c.x2, c.y2);
+    range().CopyToClipboard();
     EXPECT_EQ(clip.GetText(), c.plain);
     EXPECT_EQ(clip.GetSectionsBlock(), c.block);
   }
@@ -27,11 +30,18 @@ TEST_F(ClipboardTest, CopyMarksSectionsInsideTheFullLines) {
 // Cut takes a selection only, and only from a writable document (what it leaves and its
 // undo are the edit property test's).
 TEST_F(ClipboardTest, CutNeedsASelectionAndAWritableDocument) {
-  Load({"{<+}a", "{>>}b", "c"}), clip.SetText("keep"), range().CopyToClipboard(), range().CutToClipboard();
-  SetOption(smoReadOnly, true), Select(0, 0, 0, 2), range().CutToClipboard(), range().PasteFromClipboard();
+  Load({"{<+}a", "{>>}b", "c"});
+  clip.SetText("keep");
+  range().CopyToClipboard();
+  range().CutToClipboard();
+  SetOption(smoReadOnly, true);
+  Select(0, 0, 0, 2);
+  range().CutToClipboard();
+  range().PasteFromClipboard();
   EXPECT_EQ(Text(), (Lines{"a", "b", "c"}));
   EXPECT_EQ(clip.GetText(), "keep");
-  SetOption(smoReadOnly, false), range().CutToClipboard();
+  SetOption(smoReadOnly, false);
+  range().CutToClipboard();
   EXPECT_EQ(clip.GetText(), "a\r\nb\r\n");
   EXPECT_EQ(range().LastUndoItem()->Kind, ukCut);
 }
@@ -49,9 +59,13 @@ TEST_F(ClipboardTest, PastedSectionsAtColumnZeroMidLineAndSkipped) {
       {{"{<+}a", "{>>}b", "c"}, 0, 0, 1, 1, P(0, 2), true, {"a", "b", "a", "bc"}, "[0-1]", P(1, 3)},
   };
   for (const Case& c : cases) {
-    Load(c.text), SetOption(smoSkipSectionsOnPaste, c.skip), Select(c.x1, c.y1, c.x2, c.y2), range().CopyToClipboard();
+    Load(c.text);
+    SetOption(smoSkipSectionsOnPaste, c.skip);
+    Select(c.x1, c.y1, c.x2, c.y2);
+    range().CopyToClipboard();
     ASSERT_TRUE(clip.HasSections());
-    Caret(c.at.X, c.at.Y), range().PasteFromClipboard();
+    Caret(c.at.X, c.at.Y);
+    range().PasteFromClipboard();
     EXPECT_EQ(Text(), c.after);
     EXPECT_EQ(Tree(), c.tree);
     EXPECT_EQ(range().CaretPos, c.caret);
@@ -62,7 +76,9 @@ TEST_F(ClipboardTest, PastedSectionsAtColumnZeroMidLineAndSkipped) {
 // A pasted block is read up to its first NUL (the text pasted otherwise, one line break
 // added at its end, is the edit property test's).
 TEST_F(ClipboardTest, SectionsBlockPasteReadsToTheFirstNul) {
-  Load({"p", "q"}), clip.SetText("plain"), clip.AddSectionsBlock(std::string("{<+}a\r\n{>>}b\0{<+}junk", 21));
+  Load({"p", "q"});
+  clip.SetText("plain");
+  clip.AddSectionsBlock(std::string("{<+}a\r\n{>>}b\0{<+}junk", 21));
   range().PasteFromClipboard();
   EXPECT_EQ(Text(), (Lines{"a", "b", "p", "q"}));
   EXPECT_EQ(Tree(), "[0-1]");
@@ -86,8 +102,9 @@ TEST_F(SectionCommandsTest, CreateSectionFromSelectionRecordsTheCaretMove) {
   for (const Case& c : cases) {
     Load(c.text);
     const std::string tree = TreeWithLevels();
-    Select(c.x1, c.y1, c.x2, c.y2), range().AddUndoItem("");  // a fresh record: a caret move joins no earlier run
+    Select(c.x1, c.y1, c.x2, c.y2);
     const TTextPos caret = range().CaretPos;
+    range().AddUndoItem("");  // a fresh record, so a caret move cannot join an earlier run
     const auto records = range().UndoList.size();
     range().CreateSectionFromSelection();
     EXPECT_EQ(Text(), c.after);

@@ -37,10 +37,15 @@ const GroupCase kGroupCases[] = {
 TEST_F(UndoTest, GroupedKeysAreOneRecord) {
   for (const GroupCase& c : kGroupCases) {
     SCOPED_TRACE(c.rule);
-    SetOption(smoGroupUndo, c.group), Load({"abcdef"}), Caret(c.caret, 0), range().UndoList.clear(), Keys(c.keys);
+    SetOption(smoGroupUndo, c.group);
+    Load({"abcdef"});
+    Caret(c.caret, 0);
+    range().UndoList.clear();
+    Keys(c.keys);
     EXPECT_EQ(Text(), (Lines{c.text}));
     ASSERT_EQ(range().UndoList.size(), c.records);
-    memo.Lines->SetModified(false), Undo(int(c.records));
+    memo.Lines->SetModified(false);
+    Undo(int(c.records));
     EXPECT_FALSE(memo.Lines->Modified()) << "undo leaves Modified alone";
   }
 }
