@@ -62,7 +62,9 @@ class TSoakDriver {
     auto x = [this] { return Pick(std::max(form_.SxSyntaxMemo1->width(), 1) + 40) - 20; };
     auto y = [this] { return Pick(std::max(form_.SxSyntaxMemo1->height(), 1) + 40) - 20; };
     auto line = [this] { return Pick(std::max(Memo().Lines->Count(), 1)); };
-    auto shift = [this] { return Chance(20) ? TShiftState{ssShift} : Chance(10) ? TShiftState{ssCtrl} : TShiftState(); };
+    auto shift = [this] {
+      return Chance(20) ? TShiftState{ssShift} : Chance(10) ? TShiftState{ssCtrl} : TShiftState{};
+    };
     auto drag = [=, this](TMouseButton b, TShiftState held, int moves, bool twice = false) {
       int x0 = x(), y0 = y();
       Memo().MouseDown(b, held, x0, y0);
@@ -87,7 +89,8 @@ class TSoakDriver {
         {2, "right click", [=] { drag(TMouseButton::mbRight, {ssRight}, 0); }},
         {4, "copy, cut or paste", [this] { Act(OneOf<const char*>({"ActCopy", "ActCut", "ActPaste"})); }},
         {2, "paste plain text", [=, this] {
-           clipboard_.SetText(RandomText(20) + (Chance(50) ? "\r\n" + RandomText(20) : "")), key('V', {ssCtrl});
+           clipboard_.SetText(RandomText(20) + (Chance(50) ? "\r\n" + RandomText(20) : ""));
+           key('V', {ssCtrl});
          }},
         {1, "paste with sections", [this] {
            Memo().Range->PasteWithSections("{<+}" + RandomText(8) + "\r\n" + RandomText(8) + "\r\n{>>}" +
@@ -102,7 +105,8 @@ class TSoakDriver {
          [this] { Act(OneOf<const char*>({"ActSelAll", "ActSelStart", "ActSelEnd"})); }},
         {2, "create a section", [=, this] {
            const int a = line(), b = line();
-           Memo().Range->SetCaretPos({0, std::min(a, b)}), Memo().Range->ExtendSelection(std::abs(a - b), true, false);
+           Memo().Range->SetCaretPos({0, std::min(a, b)});
+           Memo().Range->ExtendSelection(std::abs(a - b), true, false);
            key(VK_F5, {});
          }},
         {3, "remove, fold or unfold the caret's section", [=, this] {
@@ -118,11 +122,15 @@ class TSoakDriver {
            TSearchBar& bar = *form_.SearchBar1;
            bar.FindEdit->setText(QString::fromStdString(cp1251::ToUtf8(RandomText(2))));
            bar.ReplaceEdit->setText(QString::fromStdString(cp1251::ToUtf8(RandomText(3))));
-           bar.MatchCaseBox->setChecked(Chance(50)), bar.WholeWordBox->setChecked(Chance(30)), bar.ReplaceAll();
+           bar.MatchCaseBox->setChecked(Chance(50));
+           bar.WholeWordBox->setChecked(Chance(30));
+           bar.ReplaceAll();
          }},
         {2, "font", [this] {
-           dialogs_.FontOk = true, dialogs_.FontHeight = -(6 + Pick(20));
-           dialogs_.FontName = OneOf<const char*>({"Courier New", "Monospace", "DejaVu Sans", "Arial"}), Act("ActFont");
+           dialogs_.FontOk = true;
+           dialogs_.FontName = OneOf<const char*>({"Courier New", "Monospace", "DejaVu Sans", "Arial"});
+           dialogs_.FontHeight = -(6 + Pick(20));
+           Act("ActFont");
          }},
         {3, "resize the window or the editor", [this] {
            if (Chance(33)) form_.resize(200 + Pick(900), 150 + Pick(700));
@@ -135,7 +143,8 @@ class TSoakDriver {
              dialogs_.Questions.push_back(a < 6 ? TQueryAnswer::No : a < 9 ? TQueryAnswer::Yes : TQueryAnswer::Cancel);
              if (a >= 6 && a < 9 && Memo().Lines->IsNew()) ScriptSaveAs();
            }
-           Act("ActFileNew"), saveTop_.reset();
+           Act("ActFileNew");
+           saveTop_.reset();
          }},
         {2, "open (1 in 10 cancelled, 1 in 10 missing)", [this] {
            const int a = Pick(10);
@@ -148,13 +157,15 @@ class TSoakDriver {
         {1, "save as", [this] { saveDue_ = ScriptSaveAs(), Act("ActFileSaveAs"); }},
         {1, "save", [this] { saveDue_ = Memo().Lines->IsNew() ? ScriptSaveAs() : true, Act("ActFileSave"); }},
         {6, "undo", [=, this] {
-           wasUndo_ = !Memo().Range->UndoList.empty(), Chance(50) ? key('Z', {ssCtrl}) : Act("ActUndo");
+           wasUndo_ = !Memo().Range->UndoList.empty();
+           Chance(50) ? key('Z', {ssCtrl}) : Act("ActUndo");
          }},
         {2, "rewind", [=, this] {
            wasUndo_ = true;
            for (int guard = 0; Memo().Range->CanUndo() && guard < 200 && stepError_.empty(); ++guard) {
              const TDocumentSnapshot before = WithoutTrailingBlanks(TakeSnapshot(Memo()));
-             key('Z', {ssCtrl}), stepError_ = AfterOperation(before, true);
+             key('Z', {ssCtrl});
+             stepError_ = AfterOperation(before, true);
            }
          }},
     };
@@ -182,8 +193,8 @@ class TSoakDriver {
 
   bool ScriptSaveAs() {
     const bool ok = !Chance(10);
-    dialogs_.SaveAnswers.push_back({ok, (dir_ / "out" / ("saved" + std::to_string(Pick(4)) + ".qeb")).string(),
-                                    1 + Pick(3)});
+    dialogs_.SaveAnswers.push_back(
+        {ok, (dir_ / "out" / ("saved" + std::to_string(Pick(4)) + ".qeb")).string(), 1 + Pick(3)});
     return ok;
   }
 
@@ -200,7 +211,10 @@ class TSoakDriver {
   }
 
   std::string Step() {
-    ++operations, errorsExpected_ = dialogs_.Errors.size(), saveDue_ = wasUndo_ = false, stepError_.clear();
+    ++operations;
+    errorsExpected_ = dialogs_.Errors.size();
+    saveDue_ = wasUndo_ = false;
+    stepError_.clear();
     const TDocumentSnapshot before = WithoutTrailingBlanks(TakeSnapshot(Memo()));
     Operation();
     if (!stepError_.empty()) return stepError_;
@@ -300,7 +314,9 @@ using SoakTest = FormFixture;
 TEST_F(SoakTest, RandomUseKeepsEveryPromise) {
   const std::uint64_t seed = EnvNumber("SOAK_SEED", 20240611), maxOps = EnvNumber("SOAK_OPS", 3000),
                       seconds = EnvNumber("SOAK_SECONDS", 0);
-  Start(), form_->resize(900, 600), form_->show();
+  Start();
+  form_->resize(900, 600);
+  form_->show();
   TSoakDriver driver(*form_, *dialogs_, clipboard_, dir_ / "soak", seed);
   const auto start = std::chrono::steady_clock::now();
   auto elapsed = [&] { return std::chrono::steady_clock::now() - start; };
@@ -309,7 +325,8 @@ TEST_F(SoakTest, RandomUseKeepsEveryPromise) {
     ASSERT_EQ(failure, "") << "seed " << seed << ", operation " << driver.operations << "; latest operations:\n"
                            << driver.RecentOperations();
   }
-  EXPECT_TRUE(driver.undos > 0 && driver.saves > 0);
+  EXPECT_GT(driver.undos, 0u);
+  EXPECT_GT(driver.saves, 0u);
 }
 
 class InvariantCheckTest : public FormFixture {
