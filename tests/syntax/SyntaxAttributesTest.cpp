@@ -17,13 +17,16 @@ TEST(SyntaxFileTest, VersionIsCheckedFirstAndMissingKeysReset) {
   for (const char* bad : {"SyntaxVersion=1.0 \n", "SyntaxVersion=1.1\n", "Fore1=5\n", ""})
     EXPECT_THROW(attrs.LoadSyntaxText(bad), ESxError) << bad;
   try {
-    attrs.LoadSyntax("/nonexistent/dir/qeb.syn"), ADD_FAILURE();
+    attrs.LoadSyntax("/nonexistent/dir/qeb.syn");
+    FAIL();
   } catch (const ESxFileError& e) {
-    EXPECT_TRUE(e.Code == 2 && std::string(e.what()).find("/nonexistent/dir/qeb.syn") != std::string::npos) << e.what();
+    EXPECT_EQ(e.Code, 2);
+    EXPECT_NE(std::string(e.what()).find("/nonexistent/dir/qeb.syn"), std::string::npos);
   }
   EXPECT_EQ(attrs.SyntaxFlags, flags) << "nothing may change on a failed load";
   attrs.LoadSyntaxText("syntaxversion=1.0\r\n");
-  EXPECT_EQ(std::pair(int(attrs.SyntaxFlags), attrs.LitString), std::pair(0, '\0'));
+  EXPECT_EQ(attrs.SyntaxFlags, 0);
+  EXPECT_EQ(attrs.LitString, '\0');
   for (int k = 0; k < 256; ++k) EXPECT_EQ(attrs.TokenAttrs[k], TTokenAttr{}) << k;
 }
 
@@ -36,8 +39,9 @@ TEST(SyntaxFileTest, ColourNumbersInEveryForm) {
   const std::pair<TToken, TColor> fore[] = {{7, 0xFF}, {8, 255}, {9, DefaultColor}, {255, 12}, {1, DefaultColor},
                                             {2, DefaultColor}, {3, 0x80000000u}, {4, DefaultColor}, {0, DefaultColor}};
   for (auto [kind, colour] : fore) EXPECT_EQ(attrs.GetTokenColor(kind, false), colour) << int(kind);
-  EXPECT_EQ((std::vector{attrs.GetTokenColor(7, true), attrs.GetTokenColor(8, true), attrs.GetTokenColor(9, true)}),
-            (std::vector<TColor>{0x10u, 0xFFFFFFFFu, DefaultColor})) << "back colours";
+  EXPECT_EQ(attrs.GetTokenColor(7, true), 0x10u);
+  EXPECT_EQ(attrs.GetTokenColor(8, true), 0xFFFFFFFFu);
+  EXPECT_EQ(attrs.GetTokenColor(9, true), DefaultColor);
 }
 
 // Only an upper-case Y sets a flag or style; the first occurrence of a name wins; names
@@ -47,10 +51,12 @@ TEST(SyntaxFileTest, FlagsStylesAndLiterals) {
   attrs.LoadSyntaxText("SyntaxVersion=1.0\nHasChar=N\nHasChar=Y\nHasReference=Y\nHasHexPrefix=y\nBLSeparated=Yes\n"
                        "Bold4=y\nBold5=Y\nULin5=Y\nItal6=Y\nFore5 =255\nLitString=\"x\nLitILComment=--=\n");
   EXPECT_EQ(attrs.SyntaxFlags, HasReference);
-  EXPECT_EQ((std::vector<int>{attrs.GetTokenStyle(4), attrs.GetTokenStyle(5), attrs.GetTokenStyle(6)}),
-            (std::vector<int>{0, fsBold | fsUnderline, fsItalic}));
+  EXPECT_EQ(attrs.GetTokenStyle(4), 0);
+  EXPECT_EQ(attrs.GetTokenStyle(5), fsBold | fsUnderline);
+  EXPECT_EQ(attrs.GetTokenStyle(6), fsItalic);
   EXPECT_EQ(attrs.GetTokenColor(5, false), DefaultColor);
-  EXPECT_EQ(std::pair(attrs.LitString, attrs.LitILComment), std::pair('"', std::string("--=")));
+  EXPECT_EQ(attrs.LitString, '"');
+  EXPECT_EQ(attrs.LitILComment, "--=");
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ TEST(TokenListTest, MarkSelectionCutsTokensAtTheSelectionEdges) {
   TSxSyntaxParser list;
   EXPECT_EQ(std::make_pair(list.FirstKind(), list.LastKind()), std::make_pair(tokText, tokText)) << "empty list";
   EXPECT_THROW(list.Token(0), std::out_of_range);
-  list.AddToken(1, 4, tokText), list.MarkSelection(1, 3);  // abcd
+  list.AddToken(1, 4, tokText);  // abcd
+  list.MarkSelection(1, 3);
   EXPECT_EQ(Dump(list), "0+1 1+2* 3+1");
   TSxSyntaxParser open = Parsed("ab cd");
   open.MarkSelection(-1, 2147483647);

@@ -13,8 +13,13 @@ namespace {
 // h hex, c/C comment open/closed, E other comment closed, l in-line comment, ; end of line,
 // d/D directive, else the number.
 std::string K(TToken k) {
-  const std::string_view byKind = ".tsShiflcC.E;.....p....Dd";  // '.': the number
-  return k < byKind.size() && byKind[k] != '.' ? std::string(1, byKind[k]) : std::to_string(k);
+  const std::pair<TToken, const char*> names[] = {
+      {tokText, "t"}, {tokInteger, "i"}, {tokFloat, "f"}, {tokPoint, "p"}, {tokString, "s"}, {tokStringEnd, "S"},
+      {tokHexValue, "h"}, {tokMLCommentBeg, "c"}, {tokMLCommentEnd, "C"}, {tokELCommentEnd, "E"},
+      {tokILComment, "l"}, {tokEndLine, ";"}, {tokMLCompDirBeg, "d"}, {tokILCompDir, "D"}};
+  for (auto [kind, name] : names)
+    if (kind == k) return name;
+  return std::to_string(k);
 }
 
 // One line tokenized from a carried state: its tokens and the state it leaves.
