@@ -134,7 +134,8 @@ TEST_F(MainWindowTest, MenuBarIs24HighAndAboutTextsFitWhateverTheFontWidth) {
   for (const auto& texts : pages) {
     for (QLabel* l : texts) {
       QFont f = l->font();
-      f.setLetterSpacing(QFont::PercentageSpacing, 170), l->setFont(f);
+      f.setLetterSpacing(QFont::PercentageSpacing, 170);
+      l->setFont(f);
     }
     for (QLabel* l : texts) {
       SCOPED_TRACE(l->text().toStdString());

@@ -55,10 +55,12 @@ TEST_F(SaveFaultsTest, EveryFaultLeavesTheFileAndTheDocumentAsTheyWere) {
          SaveAs(Path("gone/new.qeb"));
        }, "gone/new.qeb"},
       {"dangling link", [&] {
-         fs::create_symlink(dir_ / "nowhere" / "t.qeb", dir_ / "dangling.qeb"), SaveAs(Path("dangling.qeb"));
+         fs::create_symlink(dir_ / "nowhere" / "t.qeb", dir_ / "dangling.qeb");
+         SaveAs(Path("dangling.qeb"));
        }, "dangling.qeb"},
       {"file replaced by a directory", [&] {
-         fs::rename(dir_ / "old.qeb", dir_ / "aside"), fs::create_directories(dir_ / "old.qeb" / "inside");
+         fs::rename(dir_ / "old.qeb", dir_ / "aside");
+         fs::create_directories(dir_ / "old.qeb" / "inside");
          Act("ActFileSave");
          EXPECT_TRUE(fs::is_directory(dir_ / "old.qeb" / "inside"));
          fs::remove_all(dir_ / "old.qeb"), fs::rename(dir_ / "aside", dir_ / "old.qeb");

@@ -81,7 +81,8 @@ TEST_F(SearchBarTest, ReplaceAllInTheSelectionOrTheText) {
 // document is searched but never replaced.
 TEST_F(SearchBarTest, ReplaceReplacesTheSelectedMatchAndMovesOnUnlessReadOnly) {
   Open({"кот кот", "кот"});
-  Find("кот"), bar_->ReplaceEdit->setText("пёс"), bar_->ReplaceOne();
+  Find("кот"), bar_->ReplaceEdit->setText("пёс");
+  bar_->ReplaceOne();
   EXPECT_EQ(Selection(), On(0, 0, 3));
   bar_->ReplaceOne();
   EXPECT_EQ(Lines().Get(0), W("пёс кот"));

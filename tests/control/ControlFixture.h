@@ -23,8 +23,10 @@ class ControlFixture : public ::testing::Test {
   void SetUp() override {
     window = std::make_unique<QWidget>();
     widget = new TSxSyntaxMemoWidget(window.get());
-    memo().SetClipboard(&clipboard), memo().SetFont("Lucida Console", -13);
-    window->show(), SetRows(20);
+    memo().SetClipboard(&clipboard);
+    memo().SetFont("Lucida Console", -13);
+    window->show();
+    SetRows(20);
   }
 
   TSxSyntaxMemo& memo() { return widget->Memo(); }

@@ -48,7 +48,8 @@ TEST_F(KeyboardTest, CollapsedSectionsAreSkippedByBackspaceAndCtrlUp) {
   Load({"a", "b", "c", "d", "e"});
   memo().SectionTree->AddSection(1, 3, true), KeyAt(0, 4, VK_BACK);
   EXPECT_EQ(memo().Lines->Count(), 5);
-  SetRows(5), Load(Numbered(30)), memo().SectionTree->AddSection(1, 11, true), memo().ScrollTo(0, 1);
+  SetRows(5), Load(Numbered(30));
+  memo().SectionTree->AddSection(1, 11, true), memo().ScrollTo(0, 1);
   Caret(2, 14), Key(VK_UP, {ssCtrl});
   EXPECT_EQ(std::pair(memo().TopLine, CaretPos()), std::pair(0, TTextPos{2, 14}));
   memo().ScrollTo(0, 12), Caret(2, 16), Key(VK_UP, {ssCtrl});

@@ -126,7 +126,8 @@ TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTopAndGotoLineOpens
 
 // Regression: deleting the end of the document left the view scrolled past its last page.
 TEST_F(ScrollingTest, DeletingTheEndPullsTheViewBackToTheLastPage) {
-  memo().ScrollTo(0, 70), Caret(0, 60), memo().Range->SelectToEnd(), memo().Range->DeleteSelection();
+  memo().ScrollTo(0, 70), Caret(0, 60);
+  memo().Range->SelectToEnd(), memo().Range->DeleteSelection();
   EXPECT_EQ(std::pair(memo().TopLine, memo().VertScrollBar->Max()), std::pair(31, 31));
 }
 

@@ -78,7 +78,8 @@ TEST_F(BookmarksTest, ClicksChangeBreakpointsAfterAskingTheHost) {
     std::vector<std::pair<std::int32_t, TBPAction>> asked;
     bp.OnBeforeBreakPointChanged = [&](TSxMemoModel& sender, std::int32_t row, TBPAction a, bool& canChange) {
       EXPECT_TRUE(&sender == &model && canChange);
-      asked.emplace_back(row, a), canChange = c.allow;
+      asked.emplace_back(row, a);
+      canChange = c.allow;
     };
     bp.ChangeBreakPoint(6, c.setIt), bp.ChangeBreakPoint(-1, c.setIt);  // -1 is no row: not even a request
     SCOPED_TRACE(std::to_string(c.before) + (c.setIt ? " set" : " delete") + (c.allow ? "" : " vetoed"));

@@ -115,7 +115,8 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
     } else if (r.IsEmpty()) {
       return;
     }
-    want = Deleted(), r.DeleteSelection();
+    want = Deleted();
+    r.DeleteSelection();
   }
 
   // Runs one user action and pairs a record it makes with the state before it.
@@ -123,7 +124,9 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
   void Do(Action&& action) {
     const State before = Take();
     const TSxSynMemoUndoItem* last = range().LastUndoItem();
-    want.reset(), keepSections = false, action();
+    want.reset();
+    keepSections = false;
+    action();
     const TDocumentSnapshot now = Take().first;
     const TDocumentSnapshot model = WithoutTrailingBlanks(
         {want.value_or(now.Lines), keepSections ? before.first.Sections : now.Sections});
@@ -203,7 +206,8 @@ class EditPropertyTest : public RangeFixture, public ::testing::WithParamInterfa
 
 TEST_P(EditPropertyTest, UndoRestoresEveryRecordedState) {
   const PropertyRun run = GetParam();
-  rng.seed(run.seed), SetOption(smoGroupUndo, run.seed % 2 == 0);
+  rng.seed(run.seed);
+  SetOption(smoGroupUndo, run.seed % 2 == 0);
   Lines lines;
   while (lines.size() < run.lines) EmitBlock(lines, 0);
   Load(lines);

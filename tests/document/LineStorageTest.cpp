@@ -26,7 +26,8 @@ class LineStorageTest : public ::testing::Test {
   }
   void Load(const std::string& text) {
     m.Lines->LoadFromStream(text);
-    parsedLines.clear(), changes.clear();
+    parsedLines.clear();
+    changes.clear();
   }
   ViewModel m;
   std::vector<int> parsedLines;

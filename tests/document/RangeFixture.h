@@ -45,7 +45,8 @@ class RangeFixture : public ::testing::Test {
   }
   // Selects from (x1, y1) to (x2, y2) the way the keyboard does: anchor, then extend.
   void Select(int x1, int y1, int x2, int y2) {
-    Caret(x1, y1), range().ExtendSelection(y2 - y1, true, false);
+    Caret(x1, y1);
+    range().ExtendSelection(y2 - y1, true, false);
     range().ExtendSelection(x2 - range().CaretPos.X, false, false);
   }
   void Type(const std::string& s) {

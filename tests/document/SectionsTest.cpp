@@ -96,7 +96,8 @@ TEST_F(SectionsTest, VisibleMapWithNestedCollapsedSectionsAndLevels) {
 // Inserted lines land outside before a first line and inside elsewhere; deleting a
 // boundary line dissolves that section only.
 TEST_F(SectionsTest, SectionsFollowInsertedAndDeletedLines) {
-  LoadPlain(10), tree().AddSection(2, 5, false), memo.Lines->Insert(2, "new"), memo.Lines->Insert(6, "new");
+  LoadPlain(10);
+  tree().AddSection(2, 5, false), memo.Lines->Insert(2, "new"), memo.Lines->Insert(6, "new");
   EXPECT_EQ(Tree(), "[3-7]");
   EXPECT_EQ(tree().Root()->LastLine(), 12);
   Load({"0", "{<+}1", "{<+}2", "3", "{>>}4", "5", "{>>}6", "7"});

@@ -88,12 +88,14 @@ TEST_F(UndoTest, LinePrefixCommandsHaveRecordsOfTheirOwn) {
 TEST_F(UndoTest, RecordsReplayWithinTheText) {
   Load({"abc", "def"});
   TSxSynMemoUndoItem* r = range().AddUndoItem("XY\r\nZ");
-  r->StartPos = P(10, 1), r->EndPos = P(40, 7), r->CaretPos = P(3, 9), Undo();
+  r->StartPos = P(10, 1), r->EndPos = P(40, 7), r->CaretPos = P(3, 9);
+  Undo();
   EXPECT_EQ(Text(), (Lines{"abc", "defXY", "Z", ""})) << "the caret below the text appends a line";
   EXPECT_EQ(range().CaretPos, P(3, 3));
   EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   Load({"{<+}a", "{<+}b", "{>>}c", "{>>}d", "e"});
-  r = range().AddUndoItem(""), r->StartPos = P(0, 2), r->EndPos = P(1, 4);
+  r = range().AddUndoItem("");
+  r->StartPos = P(0, 2), r->EndPos = P(1, 4);
   Undo();
   EXPECT_EQ(Text(), (Lines{"a", "b", ""}));
   EXPECT_EQ(TreeWithLevels(), "[1-2:1]") << "the outer section lost its last line";

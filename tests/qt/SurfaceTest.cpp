@@ -111,7 +111,8 @@ TEST_F(SurfaceTest, GlyphsAreMaskedThenOredOrCopiedWithinTheirCell) {
   image.Set(11, 0, kRed), image.Set(12, 0, kRed), mask.Set(12, 0, 0), mask.Set(13, 0, 0);
   s.DrawGlyph(3, 2, image, 11, &mask);
   EXPECT_EQ(std::pair(s.PixelAt(3, 2), At({3, 2, 15, 3})), std::pair(RGBColor(255, 0, 255), std::string(".#kbbbbbbbbb|")));
-  opaque.Set(0, 0, kRed), opaque.Set(11, 0, kWhite), s.DrawGlyph(30, 5, opaque, 11, nullptr);
+  opaque.Set(0, 0, kRed), opaque.Set(11, 0, kWhite);
+  s.DrawGlyph(30, 5, opaque, 11, nullptr);
   EXPECT_EQ(std::pair(s.PixelAt(30, 5), Count(kGreen)), std::pair(kWhite, 10 * 11 - 1)) << "cut, not wrapped";
 }
 

@@ -261,7 +261,8 @@ class TSoakDriver {
         std::equal(next.begin(), next.end(), records_.begin(), [](auto& a, auto& b) { return a.Item == b.Item; }) &&
         m.Lines->FileName() == lastFileName_)
       return "the text changed without an undo record: " + DescribeDifference(before, now);
-    records_ = std::move(next), lastFileName_ = m.Lines->FileName();
+    records_ = std::move(next);
+    lastFileName_ = m.Lines->FileName();
     const TRecord top = records_.empty() ? TRecord{nullptr, "", {}} : records_.back();
     if (saveTop_ && top.Item == saveTop_->Item && top.Fingerprint == saveTop_->Fingerprint &&
         now.Lines != savedLines_)

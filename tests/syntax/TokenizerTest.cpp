@@ -102,7 +102,8 @@ TEST_F(TokenizerTest, EmptyOrBlankLiteralsNeverMatch) {
   attrs.LitHexPrefix.clear();
   EXPECT_EQ(Run("'a' {b} $1"), "'/t a/t '/t {b}/t $/t 1/i");
   // Regression: blank literal characters and a hex prefix holding a blank put blanks inside tokens.
-  attrs.LitString = ' ', attrs.LitDecimalPoint = '\t';
+  attrs.LitString = ' ';
+  attrs.LitDecimalPoint = '\t';
   attrs.LitReference = '\x01';
   EXPECT_EQ(Run("a b 1\t2"), "a/t b/t 1/i 2/i");
   attrs.LitHexPrefix = "$ ";
