@@ -31,14 +31,17 @@ TEST_F(KeyboardTest, KeysLeaveTheCaretAndTextAsTheTableSays) {
       {{"ab  cd", "  ef"}, {3, 0}, {{VK_RIGHT, cs}}, {4, 0}, nullptr},
   };
   for (const auto& r : rows) {
-    Load(r.lines), Caret(r.from.X, r.from.Y);
+    Load(r.lines);
+    Caret(r.from.X, r.from.Y);
     for (const auto& [key, shift] : r.keys) Key(key, shift);
     EXPECT_EQ(CaretPos(), r.to) << r.lines[0] << " from " << r.from.X << "," << r.from.Y;
     if (r.text) { EXPECT_EQ(memo().Lines->Text(), r.text) << r.lines[0]; }
   }
-  Load(Numbered(100)), Key(VK_NEXT), Key(VK_NEXT);
+  Load(Numbered(100));
+  Key(VK_NEXT), Key(VK_NEXT);
   EXPECT_EQ(std::pair(CaretPos(), memo().RowOfLine(38)), std::pair(TTextPos{0, 38}, 19)) << "by the rows of the view";
-  memo().SyntaxAttributes->SyntaxFlags &= static_cast<std::uint16_t>(~HasILComment), Key(VK_OEM_2, {ssCtrl});
+  memo().SyntaxAttributes->SyntaxFlags &= static_cast<std::uint16_t>(~HasILComment);
+  Key(VK_OEM_2, {ssCtrl});
   EXPECT_EQ(Line(0), "line 0") << "Ctrl+/ without a line comment in the syntax";
 }
 
@@ -46,19 +49,24 @@ TEST_F(KeyboardTest, KeysLeaveTheCaretAndTextAsTheTableSays) {
 // below the view, counting rows, not lines hidden in a collapsed section.
 TEST_F(KeyboardTest, CollapsedSectionsAreSkippedByBackspaceAndCtrlUp) {
   Load({"a", "b", "c", "d", "e"});
-  memo().SectionTree->AddSection(1, 3, true), KeyAt(0, 4, VK_BACK);
+  memo().SectionTree->AddSection(1, 3, true);
+  KeyAt(0, 4, VK_BACK);
   EXPECT_EQ(memo().Lines->Count(), 5);
-  SetRows(5), Load(Numbered(30));
-  memo().SectionTree->AddSection(1, 11, true), memo().ScrollTo(0, 1);
+  SetRows(5);
+  Load(Numbered(30));
+  memo().SectionTree->AddSection(1, 11, true);
+  memo().ScrollTo(0, 1);
   Caret(2, 14), Key(VK_UP, {ssCtrl});
   EXPECT_EQ(std::pair(memo().TopLine, CaretPos()), std::pair(0, TTextPos{2, 14}));
-  memo().ScrollTo(0, 12), Caret(2, 16), Key(VK_UP, {ssCtrl});
+  memo().ScrollTo(0, 12);
+  Caret(2, 16), Key(VK_UP, {ssCtrl});
   EXPECT_EQ(std::pair(memo().TopLine, CaretPos().Y), std::pair(1, 15)) << "below the view: onto the last row";
 }
 
 // Regression: Enter on the last whole row scrolled from a stale visible map and left the caret below the view.
 TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
-  Load(Numbered(100)), KeyAt(7, 19, VK_RETURN);
+  Load(Numbered(100));
+  KeyAt(7, 19, VK_RETURN);
   EXPECT_EQ(std::pair(memo().TopLine, memo().RowOfLine(20)), std::pair(1, 19));
   EXPECT_TRUE(memo().CaretShown);
   for (int i = 0; i < 5; ++i) memo().KeyPress('z');
@@ -68,7 +76,8 @@ TEST_F(KeyboardTest, EnterOnTheLastRowKeepsTheCaretInView) {
 
 // Regression: an empty document (an empty file loaded) must keep TopLine at 0.
 TEST_F(KeyboardTest, AnEmptyDocumentKeepsLineZeroOnTop) {
-  memo().Lines->LoadFromStream(""), memo().KeyPress('a');
+  memo().Lines->LoadFromStream("");
+  memo().KeyPress('a');
   EXPECT_EQ(memo().Lines->Count(), 0) << "typing into no lines inserts nothing";
   Key(VK_NEXT), Key(VK_UP), Key(VK_DOWN, {ssCtrl}), Key(VK_UP, {ssCtrl});
   memo().MouseWheel(-120, {}), memo().ScrollTo(0, 5);

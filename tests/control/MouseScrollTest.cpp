@@ -20,7 +20,8 @@ TEST_F(MouseTest, ClickPutsTheCaretAndDragExtendsTheSelection) {
   EXPECT_EQ(Sel(), Span({3, 2}, {5, 4}));
   memo().MouseMove({ssLeft}, ColX(1, 1) + 1, RowTop(1) + 5);
   EXPECT_EQ(Sel(), Span({1, 1}, {3, 2})) << "dragging above the anchor";
-  memo().MouseUp(TMouseButton::mbLeft, {}, 0, 0), Click(ColX(2, 0), RowTop(10) + 3);
+  memo().MouseUp(TMouseButton::mbLeft, {}, 0, 0);
+  Click(ColX(2, 0), RowTop(10) + 3);
   EXPECT_EQ(Sel(), Span({1, 1}, {1, 1})) << "a click below the last line only clears the selection";
   QTest::mouseClick(widget, Qt::LeftButton, {}, widget->ClientOrigin() + QPoint(ColX(2, 1) + 1, RowTop(1) + 4));
   EXPECT_EQ(CaretPos(), (TTextPos{2, 1}));
@@ -36,7 +37,8 @@ TEST_F(MouseTest, BreakPointColumnBoundsDifferForPressAndMenu) {
   int dummyMenu = 0, popups = 0;
   memo().SetBreakPointsPopupMenu(&dummyMenu);
   memo().OnBreakPointPopup = [&](TSxCustomSyntaxMemo&, TSxScreenPoint, bool& handled) { ++popups, handled = true; };
-  for (int x : {11, 10}) memo().MouseUp(TMouseButton::mbRight, {}, x, RowTop(2) + 3);
+  memo().MouseUp(TMouseButton::mbRight, {}, 11, RowTop(2) + 3);
+  memo().MouseUp(TMouseButton::mbRight, {}, 10, RowTop(2) + 3);
   EXPECT_EQ(std::pair(popups, memo().BreakPoints->CurrentRow), std::pair(1, 2));
 }
 
@@ -64,7 +66,8 @@ TEST_F(MouseTest, WheelAndPanningScrollByTheirSteps) {
   Load(std::vector<std::string>(100, std::string(200, 'x')));
   memo().MouseWheel(-120, {}), memo().MouseWheel(-1, {}), memo().MouseWheel(-120, {ssCtrl});
   EXPECT_EQ(std::pair(memo().TopLine, memo().LeftOffset), std::pair(6, 4));
-  memo().ScrollTo(50, 20), memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 200, 100);
+  memo().ScrollTo(50, 20);
+  memo().MouseDown(TMouseButton::mbMiddle, {ssMiddle}, 200, 100);
   memo().MouseMove({ssMiddle}, 195, 95);
   EXPECT_EQ(std::pair(memo().TopLine, memo().LeftOffset), std::pair(25, 50));
   memo().SetOptions(memo().Options() + TSxSynMemoOptions{smoHorPanning, smoVerPanningReverse});
@@ -75,7 +78,8 @@ TEST_F(MouseTest, WheelAndPanningScrollByTheirSteps) {
 }
 
 TEST_F(MouseTest, PanningWrapsThePointerFromTheTopEdgeWithoutScrolling) {
-  Load(Numbered(200)), memo().ScrollTo(0, 100);
+  Load(Numbered(200));
+  memo().ScrollTo(0, 100);
   const TRect screen = memo().Host().ScreenRect();
   const int top = screen.Top + 2, bottom = screen.Bottom - (memo().HorzScrollBar->Thickness() + 5);
   QCursor::setPos(screen.Left + 100, top + 1);
@@ -104,12 +108,15 @@ TEST_F(ScrollingTest, ScrollToClampsToTheRangesAndScrollIntoViewMovesAsLittleAsN
   EXPECT_EQ(std::pair(memo().HorzScrollBar->Max(), memo().HorzScrollBar->PageStep()), std::pair(600 - 400, 32));
   memo().ScrollTo(1000, 0);
   EXPECT_EQ(memo().LeftOffset, 200);
-  Load(Numbered(100)), memo().ScrollIntoView(0, 50, 1);
+  Load(Numbered(100));
+  memo().ScrollIntoView(0, 50, 1);
   EXPECT_EQ(memo().TopLine, 21) << "the line becomes the last whole row";
   memo().ScrollIntoView(0, 10, 1);
   EXPECT_EQ(memo().TopLine, 10);
-  Load({std::string(80, 'x')}), memo().ScrollIntoView(70, 0, 1);
-  EXPECT_EQ(memo().LeftOffset, memo().LineTextX(70, 0) + 10 - 400);
+  Load({std::string(80, 'x')});
+  const int x = memo().LineTextX(70, 0);
+  memo().ScrollIntoView(70, 0, 1);
+  EXPECT_EQ(memo().LeftOffset, x + 10 - 400);
   memo().ScrollIntoView(2, 0, 1);
   EXPECT_EQ(memo().LeftOffset, memo().LineTextX(2, 0));
 }
@@ -117,7 +124,8 @@ TEST_F(ScrollingTest, ScrollToClampsToTheRangesAndScrollIntoViewMovesAsLittleAsN
 // Regression: collapsing the section that holds TopLine left row 0 on a hidden line. Going to a line
 // hidden in a collapsed section opens it first, so that the line really shows in the third row.
 TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTopAndGotoLineOpensIt) {
-  memo().SectionTree->AddSection(40, 60, false), memo().ScrollTo(0, 45);
+  memo().SectionTree->AddSection(40, 60, false);
+  memo().ScrollTo(0, 45);
   memo().SectionTree->CollapseSection(40, false, false);
   EXPECT_EQ(std::pair(memo().TopLine, memo().LineAtOffset(memo().TopLine, 1, false)), std::pair(40, 61));
   memo().GotoLine(0, 50);
@@ -127,7 +135,8 @@ TEST_F(ScrollingTest, CollapsingAroundTheTopLineKeepsAVisibleTopAndGotoLineOpens
 // Regression: deleting the end of the document left the view scrolled past its last page.
 TEST_F(ScrollingTest, DeletingTheEndPullsTheViewBackToTheLastPage) {
   memo().ScrollTo(0, 70), Caret(0, 60);
-  memo().Range->SelectToEnd(), memo().Range->DeleteSelection();
+  memo().Range->SelectToEnd();
+  memo().Range->DeleteSelection();
   EXPECT_EQ(std::pair(memo().TopLine, memo().VertScrollBar->Max()), std::pair(31, 31));
 }
 

@@ -30,8 +30,10 @@ const ReplaceCase kReplaceCases[] = {
 TEST_F(RangeTest, EveryShapeOfReplacement) {
   for (const ReplaceCase& c : kReplaceCases) {
     SCOPED_TRACE(c.rule);
-    Load(c.text), Caret(c.start.X, c.start.Y);
-    range().StartPos = c.start, range().EndPos = c.end;
+    Load(c.text);
+    Caret(c.start.X, c.start.Y);
+    range().StartPos = c.start;
+    range().EndPos = c.end;
     range().ReplaceSelection(c.with, ukPaste);
     EXPECT_EQ(Text(), c.result);
     EXPECT_EQ(range().CaretPos, c.caret);
@@ -45,11 +47,14 @@ TEST_F(RangeTest, EveryShapeOfReplacement) {
 // text appends one empty line, only once; OnCaretMove sees the request before clamping.
 TEST_F(RangeTest, CaretMovesTrimClampAndAppend) {
   Load({"ab  ", "cd"});
-  memo.Lines->SetModified(false), Caret(1, 0);
+  memo.Lines->SetModified(false);
+  Caret(1, 0);
   const auto records = range().UndoList.size();
   std::vector<TTextPos> seen;
   range().OnCaretMove = [&](const TTextPos& p) { seen.push_back(p); };
-  Caret(-4, -2), Caret(0, 0), Caret(1, 1);
+  Caret(-4, -2);
+  Caret(0, 0);
+  Caret(1, 1);
   EXPECT_EQ(seen, (std::vector<TTextPos>{P(-4, -2), P(1, 1)})) << "a move to the same place is no move";
   EXPECT_EQ(Text(), (Lines{"ab", "cd"}));
   EXPECT_FALSE(memo.Lines->Modified());
@@ -67,24 +72,32 @@ TEST_F(RangeTest, CaretMovesTrimClampAndAppend) {
 // line break stops at the line end.
 TEST_F(RangeTest, ExtendingAndCountedSelections) {
   Load({"abcdef", "bbbb", "cccc"});
-  Caret(3, 0), range().ExtendSelection(2, false, false), range().ExtendSelection(-4, false, false);
+  Caret(3, 0);
+  range().ExtendSelection(2, false, false);
+  range().ExtendSelection(-4, false, false);
   EXPECT_EQ(Sel(), std::make_pair(P(1, 0), P(3, 0)));
   EXPECT_EQ(range().CaretPos, P(1, 0));
-  Caret(2, 1), range().ExtendSelection(1, true, false), range().ExtendSelection(-2, true, false);
+  Caret(2, 1);
+  range().ExtendSelection(1, true, false);
+  range().ExtendSelection(-2, true, false);
   range().SetCaretPos({5, 0});
   EXPECT_EQ(Sel(), std::make_pair(P(2, 0), P(2, 1)));
-  range().ExtendSelection(50, false, false), range().ExtendSelection(9, true, false);
+  range().ExtendSelection(50, false, false);
+  range().ExtendSelection(9, true, false);
   EXPECT_EQ(range().CaretPos, P(6, 2)) << "to the end of the first line, then to the last line";
   for (auto [count, text] : {std::pair<int, const char*>{2, "cd"}, {5, "cdef"}, {100, "cdef\r\nbbbb\r\ncccc"}}) {
-    Caret(2, 0), range().SelectChars(count);
+    Caret(2, 0);
+    range().SelectChars(count);
     EXPECT_EQ(range().GetSelText(), text) << count;
   }
   range().SelectAll();
   EXPECT_EQ(Sel(), std::make_pair(P(0, 0), P(4, 2)));
-  range().SetCaretOffset(10), range().SelectToStart();  // two per line break
+  range().SetCaretOffset(10);  // two per line break
+  range().SelectToStart();
   EXPECT_EQ(range().GetSelText(), "abcdef\r\nbb");
   Load({"top", "{<-}fold", "hidden", "{>>}end", "below"});
-  Caret(0, 0), range().ExtendSelection(2, true, true);
+  Caret(0, 0);
+  range().ExtendSelection(2, true, true);
   EXPECT_EQ(range().CaretPos.Y, 4);
 }
 

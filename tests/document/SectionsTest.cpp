@@ -35,7 +35,9 @@ TEST_F(SectionsTest, MarkersAndTheirRepairs) {
   EXPECT_EQ(TSxSynMemoSections::MarkerKind("{>>}{<+}"), 3) << "only the first four characters count";
   EXPECT_EQ(TSxSynMemoSections::MarkerKind(" {<+}"), 0);
   std::string plain, marked;  // markers are written back only with the option
-  memo.Lines->SaveToStream(plain), SetOption(smoWriteMarkersOnSave, true), memo.Lines->SaveToStream(marked);
+  memo.Lines->SaveToStream(plain);
+  SetOption(smoWriteMarkersOnSave, true);
+  memo.Lines->SaveToStream(marked);
   EXPECT_EQ(plain, "a\r\nb\r\nc\r\nd\r\ne\r\n");
   EXPECT_EQ(marked, "{<+}a\r\nb\r\n{<-}c\r\n{>>}d\r\n{>>}e\r\n");
   EXPECT_EQ(Text(), (Lines{"a", "b", "c", "d", "e"})) << "the document never receives markers";
@@ -88,7 +90,8 @@ TEST_F(SectionsTest, VisibleMapWithNestedCollapsedSectionsAndLevels) {
   EXPECT_EQ(VisibleRows(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 8}));
   tree().CollapseSection(0, true, true);
   EXPECT_EQ(Tree(), "[0-8[1-4c[2-3c]][6-7c]]") << "children only: the section stays open";
-  memo.Lines->SetModified(false), tree().ExpandSection(-1, true, false);
+  memo.Lines->SetModified(false);
+  tree().ExpandSection(-1, true, false);
   EXPECT_EQ(Tree(), "[0-8[1-4[2-3]][6-7]]");
   EXPECT_FALSE(memo.Lines->Modified()) << "folding is not a change of the document";
 }
@@ -97,7 +100,9 @@ TEST_F(SectionsTest, VisibleMapWithNestedCollapsedSectionsAndLevels) {
 // boundary line dissolves that section only.
 TEST_F(SectionsTest, SectionsFollowInsertedAndDeletedLines) {
   LoadPlain(10);
-  tree().AddSection(2, 5, false), memo.Lines->Insert(2, "new"), memo.Lines->Insert(6, "new");
+  tree().AddSection(2, 5, false);
+  memo.Lines->Insert(2, "new");
+  memo.Lines->Insert(6, "new");
   EXPECT_EQ(Tree(), "[3-7]");
   EXPECT_EQ(tree().Root()->LastLine(), 12);
   Load({"0", "{<+}1", "{<+}2", "3", "{>>}4", "5", "{>>}6", "7"});
