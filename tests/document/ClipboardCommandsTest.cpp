@@ -27,8 +27,8 @@ TEST_F(ClipboardTest, CopyMarksSectionsInsideTheFullLines) {
   }
 }
 
-// Cut takes a selection only, and only from a writable document (what it leaves and its
-// undo are the edit property test's).
+// Cut takes a selection only, and only from a writable document (its undo is checked by
+// the edit property test).
 TEST_F(ClipboardTest, CutNeedsASelectionAndAWritableDocument) {
   Load({"{<+}a", "{>>}b", "c"});
   clip.SetText("keep");
@@ -42,6 +42,7 @@ TEST_F(ClipboardTest, CutNeedsASelectionAndAWritableDocument) {
   EXPECT_EQ(clip.GetText(), "keep");
   SetOption(smoReadOnly, false);
   range().CutToClipboard();
+  EXPECT_EQ(Text(), (Lines{"c"}));
   EXPECT_EQ(clip.GetText(), "a\r\nb\r\n");
   EXPECT_EQ(range().LastUndoItem()->Kind, ukCut);
 }
@@ -122,22 +123,32 @@ TEST_F(SectionCommandsTest, CreateSectionFromSelectionRecordsTheCaretMove) {
 TEST_F(SectionCommandsTest, FoldGotoAndRemoveAtTheCaret) {
   Load({"x", "{<+}a", "{<+}b", "{>>}c", "{>>}d", "{<-}e", "{>>}f"});
   std::vector<TTextPos> visited;
-  for (bool forward : {true, true, true, true, false}) range().GotoSection(forward), visited.push_back(range().CaretPos);
+  for (bool forward : {true, true, true, true, false}) {
+    range().GotoSection(forward);
+    visited.push_back(range().CaretPos);
+  }
   EXPECT_EQ(visited, (std::vector<TTextPos>{P(0, 1), P(0, 2), P(0, 5), P(0, 5), P(0, 2)}));
-  Caret(0, 0), range().CollapseCaretSection(false);
+  Caret(0, 0);
+  range().CollapseCaretSection(false);
   EXPECT_EQ(range().CaretPos, P(0, 0));
-  Caret(0, 4), range().CollapseCaretSection(false);
+  Caret(0, 4);
+  range().CollapseCaretSection(false);
   EXPECT_EQ(range().CaretPos, P(0, 1));
   range().GotoSection(true);
   EXPECT_EQ(range().CaretPos, P(0, 5)) << "the inner section is hidden";
   EXPECT_EQ(Tree(), "[1-4c[2-3]][5-6c]");
-  Caret(0, 1), range().ExpandCaretSection(false), range().CollapseCaretSection(true);
+  Caret(0, 1);
+  range().ExpandCaretSection(false);
+  range().CollapseCaretSection(true);
   EXPECT_EQ(Tree(), "[1-4[2-3c]][5-6c]");
-  Caret(0, 0), range().ExpandCaretSection(true);
+  Caret(0, 0);
+  range().ExpandCaretSection(true);
   EXPECT_EQ(Tree(), "[1-4[2-3]][5-6]");
-  Caret(0, 5), range().RemoveCaretSection(false);
+  Caret(0, 5);
+  range().RemoveCaretSection(false);
   EXPECT_EQ(Tree(), "[1-4[2-3]]");
-  Caret(0, 4), range().RemoveCaretSection(true);
+  Caret(0, 4);
+  range().RemoveCaretSection(true);
   EXPECT_EQ(Tree(), "");
   EXPECT_EQ(Text(), (Lines{"x", "a", "b", "c", "d", "e", "f"}));
 }

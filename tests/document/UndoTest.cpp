@@ -53,20 +53,29 @@ TEST_F(UndoTest, GroupedKeysAreOneRecord) {
 TEST_F(UndoTest, CaretMovesAndKindChangesStartRecordsAndPlainOnesNeverMerge) {
   SetOption(smoGroupUndo, true);
   Load({"abcdef", "gh"});
-  Caret(0, 0), Type("12");
-  Caret(1, 1), Caret(8, 0), Type("34");  // a run of moves is one record
-  for (auto [text, kind] : {std::pair("p", ukPaste), {"a", ukPlain}, {"b", ukPlain}}) range().ReplaceSelection(text, kind);
+  Caret(0, 0);
+  Type("12");
+  Caret(1, 1);
+  Caret(8, 0);  // a run of moves is one record
+  Type("34");
+  range().ReplaceSelection("p", ukPaste);
+  range().ReplaceSelection("a", ukPlain);
+  range().ReplaceSelection("b", ukPlain);
   EXPECT_EQ(Kinds(), (std::vector<TUndoKind>{ukTyping, ukCaret, ukTyping, ukPaste, ukPlain, ukPlain}));
-  Type("z"), memo.Lines->NewDocument();
+  Type("z");
+  memo.Lines->NewDocument();
   EXPECT_FALSE(range().CanUndo()) << "a new document empties the stack";
 }
 
 // Replays that must not keep the blanks an edit added or lose the ones it trimmed.
 TEST_F(UndoTest, UndoRestoresBlanksExactly) {
   Load({"abc", "d"});
-  Caret(1, 1), Type("x");
-  Caret(6, 0), Type("y");  // typing in virtual space
-  Caret(0, 1), Undo(2);
+  Caret(1, 1);
+  Type("x");
+  Caret(6, 0);
+  Type("y");  // typing in virtual space
+  Caret(0, 1);
+  Undo(2);
   EXPECT_EQ(Text(), (Lines{"abc", "dx"}));
   EXPECT_EQ(range().CaretPos, P(6, 0));
   Undo();
@@ -77,7 +86,9 @@ TEST_F(UndoTest, UndoRestoresBlanksExactly) {
 // lines without a record, so undoing typing made before them removed the wrong characters.
 TEST_F(UndoTest, LinePrefixCommandsHaveRecordsOfTheirOwn) {
   Load({"line"});
-  Caret(4, 0), Type("ab"), range().IndentLines();
+  Caret(4, 0);
+  Type("ab");
+  range().IndentLines();
   EXPECT_EQ(Text(), (Lines{"    lineab"}));
   Undo(3);
   EXPECT_EQ(Text(), (Lines{"line"}));
@@ -88,21 +99,26 @@ TEST_F(UndoTest, LinePrefixCommandsHaveRecordsOfTheirOwn) {
 TEST_F(UndoTest, RecordsReplayWithinTheText) {
   Load({"abc", "def"});
   TSxSynMemoUndoItem* r = range().AddUndoItem("XY\r\nZ");
-  r->StartPos = P(10, 1), r->EndPos = P(40, 7), r->CaretPos = P(3, 9);
+  r->StartPos = P(10, 1);
+  r->EndPos = P(40, 7);
+  r->CaretPos = P(3, 9);
   Undo();
   EXPECT_EQ(Text(), (Lines{"abc", "defXY", "Z", ""})) << "the caret below the text appends a line";
   EXPECT_EQ(range().CaretPos, P(3, 3));
   EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
   Load({"{<+}a", "{<+}b", "{>>}c", "{>>}d", "e"});
   r = range().AddUndoItem("");
-  r->StartPos = P(0, 2), r->EndPos = P(1, 4);
+  r->StartPos = P(0, 2);
+  r->EndPos = P(1, 4);
   Undo();
   EXPECT_EQ(Text(), (Lines{"a", "b", ""}));
   EXPECT_EQ(TreeWithLevels(), "[1-2:1]") << "the outer section lost its last line";
   EXPECT_EQ(memo.SectionTree->Root()->LastLine(), 3);
   // Regression: undo after a caret move below the last line left a root not spanning the text.
   Load({"{<+}a", "b", "{>>}c"});
-  Caret(1, 0), Type("x"), Caret(0, 3);
+  Caret(1, 0);
+  Type("x");
+  Caret(0, 3);
   ASSERT_EQ(memo.Lines->Count(), 4);
   Undo();
   EXPECT_EQ(memo.SectionTree->Root()->LastLine(), memo.Lines->Count());
@@ -116,10 +132,13 @@ TEST_F(UndoTest, RecordsReplayWithinTheText) {
 // after it included; an edit within a line leaves later folds as they are.
 TEST_F(UndoTest, UndoOfAReshapingEditRestoresTheFoldsOfItsTree) {
   Load({"a", "{<+}b", "c", "{>>}d", "e"});
-  Caret(1, 4), range().ReplaceSelection("\r\n", ukPlain);
+  Caret(1, 4);
+  range().ReplaceSelection("\r\n", ukPlain);
   memo.SectionTree->CollapseSection(1, false, false);
-  Caret(0, 0), Type("x");
-  memo.SectionTree->ExpandSection(1, false, false), memo.SectionTree->CollapseSection(1, false, false);
+  Caret(0, 0);
+  Type("x");
+  memo.SectionTree->ExpandSection(1, false, false);
+  memo.SectionTree->CollapseSection(1, false, false);
   EXPECT_EQ(Tree(), "[1-3c]");
   Undo(2);
   EXPECT_EQ(Tree(), "[1-3c]") << "the typing record keeps the folds";
