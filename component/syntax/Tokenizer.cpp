@@ -415,11 +415,18 @@ TToken TSxSyntaxParser::ParseStandard(std::string_view lineText, int lineIndex,
   Clear();
   if (lineText.empty() || !attributes) return prevState;
   // A line of ordinary length is copied before blanks that end every run of bytes.
+  // A word handler that tokenizes another line gets the unpadded scanner, so the copy the
+  // outer line is read from stays as it is.
   constexpr std::size_t kCopied = 4096;
-  if (lineText.size() > kCopied)
+  thread_local bool copyInUse = false;
+  if (lineText.size() > kCopied || copyInUse)
     return TStandardScanner<false>(*this, lineText, lineIndex, *attributes, TSxResumePoint{0, prevState})
         .Run(TableFor(*attributes));
   thread_local char copy[kCopied + kPad];
+  copyInUse = true;
+  struct TRelease {
+    ~TRelease() { copyInUse = false; }
+  } release;
   std::memcpy(copy, lineText.data(), lineText.size());
   std::memset(copy + lineText.size(), ' ', kPad);
   return TStandardScanner<true>(*this, std::string_view(copy, lineText.size()), lineIndex, *attributes,

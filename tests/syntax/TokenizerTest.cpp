@@ -59,6 +59,10 @@ TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKindsAndTheHost
   EXPECT_EQ(Run("x:=y+1;"), "x/t :=/t y/t +/t 1/i ;/;");
   EXPECT_EQ(offered, (std::vector<std::string>{"x", ":=", "y", "+"}));
   EXPECT_EQ(Run("  if x", tokText, 7), "if/250 x/t");
+  attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) {
+    if (w == "outer") TSxSyntaxParser().Parse("inner words (*", 1, &attrs, tokText);
+  };
+  EXPECT_EQ(Run("outer rest"), "outer/t rest/t") << "a handler tokenizing another line leaves this one alone";
   TSxSyntaxParser list;
   EXPECT_EQ(list.Parse("abc", 0, nullptr, tokELCommentBeg), tokELCommentBeg) << "no attributes: no tokens";
   EXPECT_EQ(list.Count(), 0);
