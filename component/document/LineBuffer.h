@@ -162,7 +162,7 @@ class TLineBuffer {
   char* Allocate(std::size_t n, std::uint8_t& where);
   // Gives r a block of n bytes that starts with the first `keep` bytes of its old one. A
   // loaded line's first block of its own comes from the arena, every later one from the
-  // heap, where the blocks of edited lines are reused.
+  // pool (or the heap, when large), where the blocks of edited lines are reused.
   void Move(Rec& r, std::size_t n, std::size_t keep);
   void Store(Rec& r, const TSxTokenEncoder& e, TToken startState, TToken endState, std::uint64_t key);
 

@@ -10,9 +10,6 @@
 #include <string_view>
 #include <vector>
 
-// Calls emit(line) for each line of text. A line ends at CR, LF or CR LF; a NUL
-// ends the text; a final line break adds no empty line; LF followed by CR gives
-// an empty line between them.
 // The first CR, LF or NUL in [p, end), or end.
 inline const char* FindLineEnd(const char* p, const char* end) {
 #if defined(__SSE2__)
@@ -29,6 +26,9 @@ inline const char* FindLineEnd(const char* p, const char* end) {
   return p;
 }
 
+// Calls emit(line) for each line of text. A line ends at CR, LF or CR LF; a NUL
+// ends the text; a final line break adds no empty line; LF followed by CR gives
+// an empty line between them.
 template <typename Emit>
 void ForEachTextLine(std::string_view text, Emit&& emit) {
   const char* p = text.data();
