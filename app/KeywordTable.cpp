@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <iterator>
 
 #include "base/Cp1251.h"
@@ -88,6 +89,28 @@ inline std::uint64_t FoldRanks(std::string_view word, const unsigned char* rank,
   return h ^ (h >> 29);
 }
 
+// A word of 1 to 16 bytes as two numbers that, with its length, determine every byte: the
+// first and the last 8 (or 4) bytes, overlapping in the middle, or three picked bytes of
+// a word shorter than 4. Reads stay inside the word.
+inline void PackSpelling(const unsigned char* w, std::size_t n, std::uint64_t head[2]) {
+  if (n >= 8) {
+    std::memcpy(&head[0], w, 8);
+    std::memcpy(&head[1], w + n - 8, 8);
+  } else if (n >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, w, 4);
+    std::memcpy(&last, w + n - 4, 4);
+    head[0] = first, head[1] = last;
+  } else {
+    head[0] = w[0] | std::uint64_t{w[n / 2]} << 8 | std::uint64_t{w[n - 1]} << 16;
+    head[1] = 0;
+  }
+}
+inline std::size_t SpellingHash(const std::uint64_t head[2], std::size_t n) {
+  const std::uint64_t h = (head[0] * 0x9E3779B97F4A7C15ull) ^ ((head[1] + n) * 0xC2B2AE3D27D4EB4Full);
+  return static_cast<std::size_t>(h ^ (h >> 29));
+}
+
 void CollationKey(std::string_view word, std::string& key) {
   const TCollationRanks& r = Ranks();
   key.resize(word.size());
@@ -113,11 +136,12 @@ void TKeywordTable::Sort() {
   while (size < keys_.size() * 2) size *= 2;
   index_.assign(size, Slot{});
   lengths_ = 0;
-  std::fill(std::begin(firstRanks_), std::end(firstRanks_), false);
+  bool firstRanks[256] = {};
   for (const std::string& key : keys_) {
     lengths_ |= std::uint64_t{1} << std::min<std::size_t>(key.size(), 63);
-    if (!key.empty()) firstRanks_[static_cast<unsigned char>(key[0])] = true;
+    if (!key.empty()) firstRanks[static_cast<unsigned char>(key[0])] = true;
   }
+  for (int c = 0; c < 256; ++c) firstBytes_[c] = firstRanks[Ranks().rank[c]];
   for (std::size_t i = 0; i < keys_.size(); ++i) {
     if (i > 0 && keys_[i] == keys_[i - 1]) continue;  // equal keys are adjacent once sorted
     Slot slot{};
@@ -128,6 +152,35 @@ void TKeywordTable::Sort() {
     while (index_[at].key) at = (at + 1) & (size - 1);
     index_[at] = slot;
   }
+  spellings_.assign(size, Spelling{});
+  for (const TKeywordEntry& e : entries_) {
+    if (e.Word.empty() || e.Word.size() > 16) continue;
+    Spelling s{};
+    s.size = static_cast<std::uint32_t>(e.Word.size());
+    PackSpelling(reinterpret_cast<const unsigned char*>(e.Word.data()), s.size, s.head);
+    const TKeywordEntry* found = Find(e.Word);
+    s.kind = found->Word == e.Word ? found->Kind : tokErroneous;
+    std::size_t at = SpellingHash(s.head, s.size) & (size - 1);
+    for (; spellings_[at].size; at = (at + 1) & (size - 1))
+      if (spellings_[at].size == s.size && spellings_[at].head[0] == s.head[0] && spellings_[at].head[1] == s.head[1])
+        break;  // the same spelling twice: the answer is the same
+    spellings_[at] = s;
+  }
+}
+
+bool TKeywordTable::ClassifyExact(std::string_view word, TToken& token) const {
+  if (spellings_.empty() || word.empty() || word.size() > 16) return false;
+  std::uint64_t head[2];
+  PackSpelling(reinterpret_cast<const unsigned char*>(word.data()), word.size(), head);
+  const std::size_t mask = spellings_.size() - 1;
+  for (std::size_t at = SpellingHash(head, word.size()) & mask; spellings_[at].size; at = (at + 1) & mask) {
+    const Spelling& s = spellings_[at];
+    if (s.size == word.size() && s.head[0] == head[0] && s.head[1] == head[1]) {
+      token = s.kind;
+      return true;
+    }
+  }
+  return false;
 }
 
 // The binary search: compare(i) orders entry i against the word; among equal entries the
@@ -155,10 +208,8 @@ const TKeywordEntry* TKeywordTable::Search(const std::string& key) const {
 const TKeywordEntry* TKeywordTable::Find(std::string_view word) const {
   if (index_.empty())  // not sorted yet: the same search over the words themselves
     return ProbeSearch(entries_, [&](std::size_t i) { return cp1251::CompareText(entries_[i].Word, word); });
+  if (!MayHold(word)) return nullptr;
   const unsigned char* rank = Ranks().rank;
-  if (!(lengths_ >> std::min<std::size_t>(word.size(), 63) & 1) ||
-      (!word.empty() && !firstRanks_[rank[static_cast<unsigned char>(word[0])]]))
-    return nullptr;
   std::uint64_t head[2];
   const std::uint64_t h = FoldRanks(word, rank, head);
   const std::size_t mask = index_.size() - 1;
@@ -213,7 +264,7 @@ std::unique_ptr<TKeywordTable> LoadKeywordTable(const std::string& fileName, con
 }
 
 void ClassifyWord(const TKeywordTable* table, std::string_view word, TToken& token) {
-  if (!table) return;
+  if (!table || !table->MayHold(word) || table->ClassifyExact(word, token)) return;
   const TKeywordEntry* e = table->Find(word);
   if (!e) return;
   // A word's bytes are compared in place, without a call: words are short.

@@ -3,6 +3,7 @@
  ** that answers the tokenizer's word offers and names outline captions. */
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,11 +30,20 @@ class TKeywordTable {
     entries_.push_back({std::move(word), kind});
     keys_.clear();
     index_.clear();
+    spellings_.clear();
   }
   void Sort();
   // The binary search: among entries equal to word (case ignored) it answers the first
   // one probed, nullptr when none is equal.
   const TKeywordEntry* Find(std::string_view word) const;
+  // The word-offer answer (see ClassifyWord) for a word spelled exactly as an entry of at
+  // most 16 bytes; false, leaving token alone, for any other word.
+  bool ClassifyExact(std::string_view word, TToken& token) const;
+  // False for a word no entry can equal, case ignored, by its length or first byte.
+  bool MayHold(std::string_view word) const {
+    return index_.empty() ||
+           (lengths_ >> std::min<std::size_t>(word.size(), 63) & 1 && (word.empty() || firstBytes_[static_cast<unsigned char>(word[0])]));
+  }
   int Count() const { return static_cast<int>(entries_.size()); }
   const std::vector<TKeywordEntry>& Entries() const { return entries_; }
 
@@ -56,7 +66,16 @@ class TKeywordTable {
   // After Sort: which lengths (63 standing for 63 and more) and which first ranks the keys
   // have. Most words offered, punctuation and names, fail one of the two at once.
   std::uint64_t lengths_ = 0;
-  bool firstRanks_[256] = {};
+  bool firstBytes_[256] = {};  // bytes whose rank some key starts with
+  // After Sort: the answer for every spelling of at most 16 bytes, keyed by its exact bytes
+  // as two overlapping 8-byte reads (see PackSpelling). Words of a QEB text are mostly
+  // written as in the table, so most offers end here without folding a byte.
+  struct Spelling {
+    std::uint64_t head[2] = {0, 0};
+    std::uint32_t size = 0;  // 0: empty slot
+    TToken kind = 0;
+  };
+  std::vector<Spelling> spellings_;
   const TKeywordEntry* Search(const std::string& key) const;
 };
 

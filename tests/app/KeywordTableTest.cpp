@@ -106,6 +106,7 @@ TEST_F(KeywordTableTest, TheIndexAnswersAsTheBinarySearch) {
     const TKeywordEntry* found = table.Find(w);
     const TKeywordEntry* expected = searched.Find(w);
     ASSERT_EQ(found ? found - e.data() : -1, expected ? expected - searched.Entries().data() : -1) << cp1251::ToUtf8(w);
+    ASSERT_EQ(Classify(&table, w), Classify(&searched, w)) << cp1251::ToUtf8(w);
   }
 }
 
