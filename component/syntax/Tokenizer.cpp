@@ -63,9 +63,11 @@ enum : std::uint8_t { kBlank, kPunct, kWord, kSpecial, kSymbol };
 struct TByteTable {
   std::uint8_t kind[256];
   bool opener[256] = {};      // first bytes of the enabled comment and directive openers
+  bool wordChar[256];         // cp1251::IsWordChar, without a call
   explicit TByteTable(const TSxSyntaxAttributes& a) {
     for (int c = 0; c < 256; ++c) {
       const auto u = static_cast<unsigned char>(c);
+      wordChar[c] = IsWordChar(u);
       kind[c] = static_cast<std::uint8_t>(CharClass(u));
       if (kind[c] == kWord && !IsWordChar(u) && !IsDigit(u)) kind[c] = kSymbol;
     }
@@ -131,7 +133,7 @@ class TStandardScanner {
           if (PassBlanks(tb)) break;
           continue;
         }
-        const bool numberStart = IsDigit(c) && (p_ == 0 || !IsWordChar(At(p_ - 1)));
+        const bool numberStart = IsDigit(c) && (p_ == 0 || !tb.wordChar[At(p_ - 1)]);
         if (k != kSpecial && !numberStart) {
           // Fast path: extend the word by the whole run of plain bytes of its class,
           // up to a digit that starts a number. Reads past the text see the line's
@@ -170,7 +172,7 @@ class TStandardScanner {
       } else if (hexPrefix_ && StartsWith(t_, p_, a_.LitHexPrefix)) {
         FlushWord();
         ScanHex();
-      } else if (IsDigit(c) && (p_ == 0 || !IsWordChar(At(p_ - 1)))) {
+      } else if (IsDigit(c) && (p_ == 0 || !tb.wordChar[At(p_ - 1)])) {
         FlushWord();
         ScanNumber();
       } else {
