@@ -104,11 +104,14 @@ void HeadlessOpen(const std::string& dir, const std::string& path, std::size_t s
 int main(int argc, char** argv) {
   const std::string dir = std::string(SX_BENCH_DEMO_DIR);
   const std::string path = "/tmp/qeb-bench-open.qeb";
+  // --main-window: only the main window's figures, on the 50 MiB file.
+  const bool mainWindowOnly = argc > 1 && std::strcmp(argv[1], "--main-window") == 0;
   std::size_t size = 0;
   for (std::size_t megabytes : {1, 10, 200, 50}) {
+    if (mainWindowOnly && megabytes != 50) continue;
     size = WriteSource(path, megabytes);
     malloc_trim(0);
-    HeadlessOpen(dir, path, size);
+    if (!mainWindowOnly) HeadlessOpen(dir, path, size);
   }
 
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);

@@ -27,7 +27,7 @@ struct Figures {
   double keystrokeMs = 0;
   double enterMs = 0;
   double exposedKeyMs = 0;    // the keystroke, then the event loop's paint of its damage
-  double exposedEnterMs = 0;  // Enter, RepaintAll and repaint() on the exposed window
+  double exposedEnterMs = 0;  // Enter and RepaintAll on the exposed window
   double paintsPerKey = 0;    // paint events the exposed keystrokes caused, each
   double openerMs = 0;    // typing the '*' of "/*" at column 0, painted
   double closerMs = 0;    // the Backspace that removes it again
@@ -98,7 +98,6 @@ Figures Measure(bool large) {
     memo.KeyDown(VK_RETURN, {});
     memo.KeyPress('\r');
     widget->RepaintAll();
-    widget->repaint();
   }
   const double enterMs = Ms(e0) / enters;
 
@@ -152,7 +151,6 @@ Figures Measure(bool large) {
     memo.KeyDown(VK_RETURN, {});
     memo.KeyPress('\r');
     widget->RepaintAll();
-    widget->repaint();
   }
   f.exposedEnterMs = Ms(y0) / enters;
   return f;

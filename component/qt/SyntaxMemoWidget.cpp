@@ -18,6 +18,7 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -42,10 +43,49 @@ QRect ToWidgetRect(const TRect& r, QPoint origin) {
   return QRect(r.Left + origin.x(), r.Top + origin.y(), std::max(0, r.Width()), std::max(0, r.Height()));
 }
 
+// A scroll bar that is not painted again for a change it does not show: a line added to
+// or scrolled in a long document leaves the slider where it was.
+class TSxQScrollBar : public QScrollBar {
+ public:
+  TSxQScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {}
+
+ protected:
+  void sliderChange(SliderChange change) override {
+    // Skipping is sound while the screen shows this look: every other change repaints.
+    if (painted_ && *painted_ == Look()) return;
+    QScrollBar::sliderChange(change);
+  }
+  void paintEvent(QPaintEvent* event) override {
+    painted_ = Look();
+    QScrollBar::paintEvent(event);
+  }
+  void changeEvent(QEvent* event) override {
+    painted_.reset();
+    QScrollBar::changeEvent(event);
+  }
+
+ private:
+  // What a range, value or step change can alter on screen: the slider's place and size,
+  // and the arrows a style greys out at either end.
+  struct TLook {
+    QRect Slider;
+    bool AtMinimum = false;
+    bool AtMaximum = false;
+    friend bool operator==(const TLook&, const TLook&) = default;
+  };
+  TLook Look() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return TLook{style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                 value() == minimum(), value() == maximum()};
+  }
+  std::optional<TLook> painted_;
+};
+
 class QtScrollBarChild : public TSxScrollBar {
  public:
   QtScrollBarChild(TSxSyntaxMemoWidget& owner, bool vertical)
-      : owner_(owner), bar_(new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, &owner)) {
+      : owner_(owner), bar_(new TSxQScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, &owner)) {
     // The bar never keeps the focus: the editor's caret stays.
     bar_->setFocusPolicy(Qt::NoFocus);
     bar_->setCursor(Qt::ArrowCursor);
@@ -182,7 +222,16 @@ void TSxSyntaxMemoWidget::SetPopupMenu(QMenu* menu) { memo_->PopupMenu = menu; }
 
 void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreakPointsPopupMenu(menu); }
 
-void TSxSyntaxMemoWidget::RepaintAll() { memo_->Paint(); }
+void TSxSyntaxMemoWidget::RepaintAll() {
+  memo_->Paint();
+  FlushFill();
+  // The window's pending paint runs now: what differs from the screen, rows damaged since
+  // the last paint included, is painted and shown before this returns. The frame and the
+  // children did not change with the rows and are left alone.
+  if (!isVisible()) return;
+  QEvent request(QEvent::UpdateRequest);
+  QCoreApplication::sendEvent(window(), &request);
+}
 
 const QImage& TSxSyntaxMemoWidget::BackingImage() const {
   const_cast<TSxSyntaxMemoWidget*>(this)->FlushFill();

@@ -33,7 +33,8 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // Menus shown on a right-button release in the text area and in the breakpoint column.
   void SetPopupMenu(QMenu* menu);
   void SetBreakPointsPopupMenu(QMenu* menu);
-  // Recomposes every row.
+  // Recomposes every row and shows the result at once: on return the screen shows the
+  // whole client area as composed (the window's invalidate-then-update).
   void RepaintAll();
 
   // The client area as painted, in device pixels at DevicePixelRatio().
