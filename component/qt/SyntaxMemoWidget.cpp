@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -223,7 +224,15 @@ void TSxSyntaxMemoWidget::SetPopupMenu(QMenu* menu) { memo_->PopupMenu = menu; }
 void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreakPointsPopupMenu(menu); }
 
 void TSxSyntaxMemoWidget::RepaintAll() {
-  memo_->Paint();
+  if (!RowsComposedInKey()) {
+    memo_->Paint();
+  } else if (!backing_.isNull()) {
+    // This key's update has composed every row and nothing has marked one since, so
+    // composing them again would copy the same pixels: only the window's colour is laid
+    // again where no row reaches.
+    FillWindow(memo_->Color());
+    for (const TCopiedRow& row : keyRows_) MarkFilled(row.Device);
+  }
   FlushFill();
   // The window's pending paint runs now: what differs from the screen, rows damaged since
   // the last paint included, is painted and shown before this returns. The frame and the
@@ -286,14 +295,28 @@ void TSxSyntaxMemoWidget::SetFont(const std::string& name, int height) {
 void TSxSyntaxMemoWidget::CopyRowToWindow(int y, int width, int height) {
   if (backing_.isNull()) return;
   const TSxQtSurface::TCopied copied = row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
-  if (pendingFill_) {
-    // Rows start at the left edge, so what a line has set since the fill is a prefix.
-    for (int line = copied.Device.top(); line <= copied.Device.bottom(); ++line) {
-      int& to = filledTo_[static_cast<std::size_t>(line)];
-      to = std::max(to, copied.Device.right() + 1);
-    }
-  }
+  MarkFilled(copied.Device);
+  if (inKey_) keyRows_.push_back(TCopiedRow{y, width, height, copied.Device});
   if (copied.Changed) update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
+}
+
+void TSxSyntaxMemoWidget::MarkFilled(const QRect& device) {
+  if (!pendingFill_) return;
+  // Rows start at the left edge, so what a line has set since the fill is a prefix.
+  for (int line = device.top(); line <= device.bottom(); ++line) {
+    int& to = filledTo_[static_cast<std::size_t>(line)];
+    to = std::max(to, device.right() + 1);
+  }
+}
+
+bool TSxSyntaxMemoWidget::RowsComposedInKey() const {
+  if (!inKey_ || memo_->Lines->UpdateCount() > 0) return false;
+  for (int row = 0; row < memo_->VisibleRows(); ++row) {
+    const TRect r = memo_->RowRect(row, rrRow);
+    const auto same = [&r](const TCopiedRow& c) { return c.Y == r.Top && c.Width == r.Width() && c.Height == r.Height(); };
+    if (std::none_of(keyRows_.begin(), keyRows_.end(), same)) return false;
+  }
+  return true;
 }
 
 void TSxSyntaxMemoWidget::FillWindow(TColor color) {
@@ -480,6 +503,11 @@ void TSxSyntaxMemoWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void TSxSyntaxMemoWidget::keyPressEvent(QKeyEvent* event) {
+  inKey_ = true;
+  const auto done = qScopeGuard([this] {
+    inKey_ = false;
+    keyRows_.clear();
+  });
   memo_->KeyDown(VirtualKeyOf(*event), ShiftOf(event->modifiers()));
   const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
   if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {

@@ -2,6 +2,7 @@
 #include "ControlFixture.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QBackingStore>
 #include <QScrollBar>
 #include <QWindow>
@@ -109,12 +110,17 @@ TEST_F(RenderingTest, WindowColourFillsWhatNoRowCovers) {
 }
 
 // The main window's Enter repaint: without an event-loop turn, the window's store shows the rows as
-// composed, and a scroll bar whose slider moved as that bar draws itself afresh.
-TEST_F(RenderingTest, RepaintAllShowsTheRowsAndAMovedSliderBeforeItReturns) {
+// composed afresh, and a scroll bar whose slider moved as that bar draws itself.
+TEST_F(RenderingTest, EntersRepaintAllShowsFreshRowsAndAMovedSliderBeforeItReturns) {
   Load(Numbered(100));
+  memo().OnKeyPress = [this](TSxCustomSyntaxMemo&, char& key) {
+    if (key == '\r') widget->RepaintAll();
+  };
   QCoreApplication::processEvents();
-  memo().ScrollTo(0, 50);
-  widget->RepaintAll();
+  Caret(0, 19);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(widget, &enter);
+  ASSERT_EQ(memo().TopLine, 1);
   // Compared in device pixels, whatever the screen's scale.
   const qreal ratio = widget->DevicePixelRatio();
   auto device = [ratio](const QImage& image, QRect r) {
@@ -130,6 +136,9 @@ TEST_F(RenderingTest, RepaintAllShowsTheRowsAndAMovedSliderBeforeItReturns) {
   auto* bar = widget->findChild<QScrollBar*>();
   ASSERT_TRUE(bar && bar->orientation() == Qt::Vertical);
   EXPECT_EQ(device(*shown, bar->geometry()), device(bar->grab().toImage(), bar->rect()));
+  const QImage painted = widget->BackingImage().copy();
+  memo().Paint();
+  EXPECT_EQ(widget->BackingImage(), painted);
 }
 
 }  // namespace
