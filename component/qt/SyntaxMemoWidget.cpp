@@ -493,6 +493,7 @@ void TSxSyntaxMemoWidget::RebuildBacking() {
   backing_.setDevicePixelRatio(ratio);
   backing_.fill(ResolveColor(memo_ ? memo_->Color() : SystemColor(5), palette()));
   pendingFill_.reset();
+  keyRows_.clear();  // copied to the image this one replaces
   row_.SetDevicePixelRatio(ratio);
 }
 
