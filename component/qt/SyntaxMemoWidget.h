@@ -115,7 +115,7 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   void FlushFill();
   // Counts a row's device pixels as set since FillWindow.
   void MarkFilled(const QRect& device);
-  // Whether every row of the window has been composed while the key being handled was.
+  // Whether every row has been composed during the key event being handled.
   bool RowsComposedInKey() const;
   // Runs the window's enabled action with this shortcut; false when there is none.
   bool TriggerMenuShortcut(const QKeySequence& shortcut);
