@@ -533,7 +533,6 @@ void TForm1::UpdateActions() {
 void TForm1::SxSyntaxMemo1KeyPress(char& key) {
   if (key == '\r') {
     SxSyntaxMemo1->RepaintAll();
-    SxSyntaxMemo1->repaint();
   }
 }
 

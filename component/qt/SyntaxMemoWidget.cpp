@@ -14,10 +14,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTabWidget>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -42,10 +44,49 @@ QRect ToWidgetRect(const TRect& r, QPoint origin) {
   return QRect(r.Left + origin.x(), r.Top + origin.y(), std::max(0, r.Width()), std::max(0, r.Height()));
 }
 
+// A scroll bar that is not painted again for a change it does not show: a line added to
+// or scrolled in a long document leaves the slider where it was.
+class TSxQScrollBar : public QScrollBar {
+ public:
+  TSxQScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent) {}
+
+ protected:
+  void sliderChange(SliderChange change) override {
+    // Skipping is sound while the screen shows this look: every other change repaints.
+    if (painted_ && *painted_ == Look()) return;
+    QScrollBar::sliderChange(change);
+  }
+  void paintEvent(QPaintEvent* event) override {
+    painted_ = Look();
+    QScrollBar::paintEvent(event);
+  }
+  void changeEvent(QEvent* event) override {
+    painted_.reset();
+    QScrollBar::changeEvent(event);
+  }
+
+ private:
+  // What a range, value or step change can alter on screen: the slider's place and size,
+  // and the arrows a style greys out at either end.
+  struct TLook {
+    QRect Slider;
+    bool AtMinimum = false;
+    bool AtMaximum = false;
+    friend bool operator==(const TLook&, const TLook&) = default;
+  };
+  TLook Look() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return TLook{style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                 value() == minimum(), value() == maximum()};
+  }
+  std::optional<TLook> painted_;
+};
+
 class QtScrollBarChild : public TSxScrollBar {
  public:
   QtScrollBarChild(TSxSyntaxMemoWidget& owner, bool vertical)
-      : owner_(owner), bar_(new QScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, &owner)) {
+      : owner_(owner), bar_(new TSxQScrollBar(vertical ? Qt::Vertical : Qt::Horizontal, &owner)) {
     // The bar never keeps the focus: the editor's caret stays.
     bar_->setFocusPolicy(Qt::NoFocus);
     bar_->setCursor(Qt::ArrowCursor);
@@ -182,7 +223,24 @@ void TSxSyntaxMemoWidget::SetPopupMenu(QMenu* menu) { memo_->PopupMenu = menu; }
 
 void TSxSyntaxMemoWidget::SetBreakPointsPopupMenu(QMenu* menu) { memo_->SetBreakPointsPopupMenu(menu); }
 
-void TSxSyntaxMemoWidget::RepaintAll() { memo_->Paint(); }
+void TSxSyntaxMemoWidget::RepaintAll() {
+  if (!RowsComposedInKey()) {
+    memo_->Paint();
+  } else if (!backing_.isNull()) {
+    // This key's update has composed every row and nothing has marked one since, so
+    // composing them again would copy the same pixels: only the window's colour is laid
+    // again where no row reaches.
+    FillWindow(memo_->Color());
+    for (const TCopiedRow& row : keyRows_) MarkFilled(row.Device);
+  }
+  FlushFill();
+  // The window's pending paint runs now: what differs from the screen, rows damaged since
+  // the last paint included, is painted and shown before this returns. The frame and the
+  // children did not change with the rows and are left alone.
+  if (!isVisible()) return;
+  QEvent request(QEvent::UpdateRequest);
+  QCoreApplication::sendEvent(window(), &request);
+}
 
 const QImage& TSxSyntaxMemoWidget::BackingImage() const {
   const_cast<TSxSyntaxMemoWidget*>(this)->FlushFill();
@@ -237,14 +295,28 @@ void TSxSyntaxMemoWidget::SetFont(const std::string& name, int height) {
 void TSxSyntaxMemoWidget::CopyRowToWindow(int y, int width, int height) {
   if (backing_.isNull()) return;
   const TSxQtSurface::TCopied copied = row_.CopyTo(backing_, TRect{0, 0, width, height}, 0, y);
-  if (pendingFill_) {
-    // Rows start at the left edge, so what a line has set since the fill is a prefix.
-    for (int line = copied.Device.top(); line <= copied.Device.bottom(); ++line) {
-      int& to = filledTo_[static_cast<std::size_t>(line)];
-      to = std::max(to, copied.Device.right() + 1);
-    }
-  }
+  MarkFilled(copied.Device);
+  if (inKey_) keyRows_.push_back(TCopiedRow{y, width, height, copied.Device});
   if (copied.Changed) update(QRect(ClientOrigin() + QPoint(0, y), QSize(width, height)));
+}
+
+void TSxSyntaxMemoWidget::MarkFilled(const QRect& device) {
+  if (!pendingFill_) return;
+  // Rows start at the left edge, so what a line has set since the fill is a prefix.
+  for (int line = device.top(); line <= device.bottom(); ++line) {
+    int& to = filledTo_[static_cast<std::size_t>(line)];
+    to = std::max(to, device.right() + 1);
+  }
+}
+
+bool TSxSyntaxMemoWidget::RowsComposedInKey() const {
+  if (!inKey_ || memo_->Lines->UpdateCount() > 0) return false;
+  for (int row = 0; row < memo_->VisibleRows(); ++row) {
+    const TRect r = memo_->RowRect(row, rrRow);
+    const auto same = [&r](const TCopiedRow& c) { return c.Y == r.Top && c.Width == r.Width() && c.Height == r.Height(); };
+    if (std::none_of(keyRows_.begin(), keyRows_.end(), same)) return false;
+  }
+  return true;
 }
 
 void TSxSyntaxMemoWidget::FillWindow(TColor color) {
@@ -421,6 +493,7 @@ void TSxSyntaxMemoWidget::RebuildBacking() {
   backing_.setDevicePixelRatio(ratio);
   backing_.fill(ResolveColor(memo_ ? memo_->Color() : SystemColor(5), palette()));
   pendingFill_.reset();
+  keyRows_.clear();  // copied to the image this one replaces
   row_.SetDevicePixelRatio(ratio);
 }
 
@@ -431,6 +504,11 @@ void TSxSyntaxMemoWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void TSxSyntaxMemoWidget::keyPressEvent(QKeyEvent* event) {
+  inKey_ = true;
+  const auto done = qScopeGuard([this] {
+    inKey_ = false;
+    keyRows_.clear();
+  });
   memo_->KeyDown(VirtualKeyOf(*event), ShiftOf(event->modifiers()));
   const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
   if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {

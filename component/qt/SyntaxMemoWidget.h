@@ -33,7 +33,8 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   // Menus shown on a right-button release in the text area and in the breakpoint column.
   void SetPopupMenu(QMenu* menu);
   void SetBreakPointsPopupMenu(QMenu* menu);
-  // Recomposes every row.
+  // Recomposes every row and shows the result at once: on return the screen shows the
+  // whole client area as composed (the window's invalidate-then-update).
   void RepaintAll();
 
   // The client area as painted, in device pixels at DevicePixelRatio().
@@ -112,6 +113,10 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   QRect ClientRect() const;
   // Fills what no row covered since FillWindow with its colour; damages what changed.
   void FlushFill();
+  // Counts a row's device pixels as set since FillWindow.
+  void MarkFilled(const QRect& device);
+  // Whether every row has been composed during the key event being handled.
+  bool RowsComposedInKey() const;
   // Runs the window's enabled action with this shortcut; false when there is none.
   bool TriggerMenuShortcut(const QKeySequence& shortcut);
 
@@ -122,6 +127,14 @@ class TSxSyntaxMemoWidget : public QFrame, public TSxWindowHost {
   std::optional<QRgb> pendingFill_;
   std::vector<int> filledTo_;  // per device scanline: pixels from the left set by rows since
   mutable std::optional<std::pair<QSize, QRect>> clientRect_;  // for the widget size
+  // The rows copied to the window while a key event is handled: Enter's own update
+  // composes every row, and the window's handler then asks for all of them again.
+  struct TCopiedRow {
+    int Y, Width, Height;
+    QRect Device;
+  };
+  bool inKey_ = false;
+  std::vector<TCopiedRow> keyRows_;
   int styleGeneration_ = 0;
   QTimer blink_;
   QTimer idle_;  // single shot, 0 ms: fires once pending input is handled

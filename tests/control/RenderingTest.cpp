@@ -1,6 +1,12 @@
 // Pixels of painted rows: token colours, selection, underlines, fold marks, breakpoint lines.
 #include "ControlFixture.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QBackingStore>
+#include <QScrollBar>
+#include <QWindow>
+
 namespace {
 
 constexpr TColor Red = RGBColor(255, 0, 0), Yellow = RGBColor(255, 255, 0), Black = RGBColor(0, 0, 0);
@@ -101,6 +107,38 @@ TEST_F(RenderingTest, WindowColourFillsWhatNoRowCovers) {
     Expect({{TextRight(0), 3, c}, {5, RowTop(20) + 3, c}, {ColX(6, 0), 3, c}, {5, 3, Plain(SystemColor(15))}});
     EXPECT_LT(Count(TRect{ColX(0, 0), 0, ColX(4, 0), 15}, c), (ColX(4, 0) - ColX(0, 0)) * 15) << "the text stays";
   }
+}
+
+// The main window's Enter repaint: without an event-loop turn, the window's store shows the rows as
+// composed afresh, and a scroll bar whose slider moved as that bar draws itself.
+TEST_F(RenderingTest, EntersRepaintAllShowsFreshRowsAndAMovedSliderBeforeItReturns) {
+  Load(Numbered(100));
+  memo().OnKeyPress = [this](TSxCustomSyntaxMemo&, char& key) {
+    if (key == '\r') widget->RepaintAll();
+  };
+  QCoreApplication::processEvents();
+  Caret(0, 19);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QCoreApplication::sendEvent(widget, &enter);
+  ASSERT_EQ(memo().TopLine, 1);
+  // Compared in device pixels, whatever the screen's scale.
+  const qreal ratio = widget->DevicePixelRatio();
+  auto device = [ratio](const QImage& image, QRect r) {
+    QImage part = image.copy(QRect(r.topLeft() * ratio, r.size() * ratio)).convertToFormat(QImage::Format_RGB32);
+    part.setDevicePixelRatio(1);
+    return part;
+  };
+  // The window's store: what the platform was last given to show.
+  const auto* shown = dynamic_cast<const QImage*>(window->backingStore()->paintDevice());
+  ASSERT_NE(shown, nullptr);
+  const QRect rows(widget->ClientOrigin(), QSize(memo().RowRect(0, rrRow).Right, RowTop(19)));
+  EXPECT_EQ(device(*shown, rows), device(widget->BackingImage(), QRect(QPoint(0, 0), rows.size())));
+  auto* bar = widget->findChild<QScrollBar*>();
+  ASSERT_TRUE(bar && bar->orientation() == Qt::Vertical);
+  EXPECT_EQ(device(*shown, bar->geometry()), device(bar->grab().toImage(), bar->rect()));
+  const QImage painted = widget->BackingImage().copy();
+  memo().Paint();
+  EXPECT_EQ(widget->BackingImage(), painted);
 }
 
 }  // namespace
