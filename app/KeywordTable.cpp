@@ -152,7 +152,11 @@ void TKeywordTable::Sort() {
     while (index_[at].key) at = (at + 1) & (size - 1);
     index_[at] = slot;
   }
-  spellings_.assign(size, Spelling{});
+  // Two thirds full at most: a miss still ends within a few slots, and the index stays small
+  // beside a small document.
+  std::size_t spellingSlots = 16;
+  while (spellingSlots < entries_.size() * 3 / 2) spellingSlots *= 2;
+  spellings_.assign(spellingSlots, Spelling{});
   for (const TKeywordEntry& e : entries_) {
     if (e.Word.empty() || e.Word.size() > 16) continue;
     Spelling s{};
@@ -160,8 +164,8 @@ void TKeywordTable::Sort() {
     PackSpelling(reinterpret_cast<const unsigned char*>(e.Word.data()), s.size, s.head);
     const TKeywordEntry* found = Find(e.Word);
     s.kind = found->Word == e.Word ? found->Kind : tokErroneous;
-    std::size_t at = SpellingHash(s.head, s.size) & (size - 1);
-    for (; spellings_[at].size; at = (at + 1) & (size - 1))
+    std::size_t at = SpellingHash(s.head, s.size) & (spellingSlots - 1);
+    for (; spellings_[at].size; at = (at + 1) & (spellingSlots - 1))
       if (spellings_[at].size == s.size && spellings_[at].head[0] == s.head[0] && spellings_[at].head[1] == s.head[1])
         break;  // the same spelling twice: the answer is the same
     spellings_[at] = s;
