@@ -106,9 +106,11 @@ inline void PackSpelling(const unsigned char* w, std::size_t n, std::uint64_t he
     head[1] = 0;
   }
 }
+// The slot is taken from the products' high bits, which every byte reaches: the low bits
+// would follow the first byte alone, and most words of a text share a handful of them.
 inline std::size_t SpellingHash(const std::uint64_t head[2], std::size_t n) {
   const std::uint64_t h = (head[0] * 0x9E3779B97F4A7C15ull) ^ ((head[1] + n) * 0xC2B2AE3D27D4EB4Full);
-  return static_cast<std::size_t>(h ^ (h >> 29));
+  return static_cast<std::size_t>(h >> 40);
 }
 
 void CollationKey(std::string_view word, std::string& key) {
@@ -132,8 +134,11 @@ void TKeywordTable::Sort() {
   });
   keys_.resize(entries_.size());
   for (std::size_t i = 0; i < entries_.size(); ++i) CollationKey(entries_[i].Word, keys_[i]);
+  // The folding index serves only words not written as in the table: two thirds full at
+  // most keeps it small beside a small document. The spelling index, asked for nearly every
+  // word, is at most half full, so a probe rarely goes on.
   std::size_t size = 16;
-  while (size < keys_.size() * 2) size *= 2;
+  while (size < keys_.size() * 3 / 2) size *= 2;
   index_.assign(size, Slot{});
   lengths_ = 0;
   bool firstRanks[256] = {};
@@ -152,10 +157,8 @@ void TKeywordTable::Sort() {
     while (index_[at].key) at = (at + 1) & (size - 1);
     index_[at] = slot;
   }
-  // Two thirds full at most: a miss still ends within a few slots, and the index stays small
-  // beside a small document.
   std::size_t spellingSlots = 16;
-  while (spellingSlots < entries_.size() * 3 / 2) spellingSlots *= 2;
+  while (spellingSlots < entries_.size() * 2) spellingSlots *= 2;
   spellings_.assign(spellingSlots, Spelling{});
   for (const TKeywordEntry& e : entries_) {
     if (e.Word.empty() || e.Word.size() > 16) continue;
