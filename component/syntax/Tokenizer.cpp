@@ -7,6 +7,10 @@
 #include <memory>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "../base/Cp1251.h"
 #include "SyntaxAttributes.h"
 #include "TokenList.h"
@@ -64,6 +68,11 @@ struct TByteTable {
   std::uint8_t kind[256];
   bool opener[256] = {};      // first bytes of the enabled comment and directive openers
   bool wordChar[256];         // cp1251::IsWordChar, without a call
+  // Whether every byte of code 32 or less is a blank here (a literal may make one special).
+  bool blanksPlain = true;
+  // Whole ranges of word bytes with no special one among them: Latin letters, Cyrillic А
+  // to я, digits. The line's masks mark their bytes 16 at a time.
+  bool latinPlain = true, cyrillicPlain = true, digitsPlain = true;
   explicit TByteTable(const TSxSyntaxAttributes& a) {
     for (int c = 0; c < 256; ++c) {
       const auto u = static_cast<unsigned char>(c);
@@ -95,13 +104,121 @@ struct TByteTable {
     if (a.Has(HasDereference)) markLiteral(a.LitDereference);
     for (int c = '0'; c <= '9'; ++c)
       if (kind[c] != kSpecial) kind[c] = kWord;
+    for (int c = 0; c < 256; ++c) {
+      const bool word = kind[c] == kWord;
+      if (c <= 32) blanksPlain &= kind[c] == kBlank;
+      if ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') latinPlain &= word;
+      if (c >= 0xC0) cyrillicPlain &= word;
+      if (IsDigit(static_cast<unsigned char>(c))) digitsPlain &= word;
+    }
   }
 };
 
 // The scanner reads the line as if a blank followed it (unless it ends in a control
-// character): that blank flushes the last word or piece. With Padded, the text is a copy
-// followed by kPad real blanks, so a read needs no test of the line's end.
+// character): that blank flushes the last word or piece. A line of ordinary length is read
+// from a copy followed by kPad real blanks, so a read needs no test of the line's end, and
+// with two masks of one bit a byte (bit p % 64 of word p / 64): blank, a byte of code 32 or
+// less, and plain, a byte of a range the table keeps whole, so every plain byte is kWord.
+// Past the line, bytes are blanks in the copy and in the masks; runs of blanks and of plain
+// bytes are passed a word of the masks at a time.
 constexpr std::size_t kPad = 16;
+struct TPaddedLine {
+  static constexpr std::size_t kMax = 4096;
+  static constexpr std::size_t kWords = kMax / 64 + 2;
+  char text[kMax + kPad];
+  std::uint64_t blank[kWords], plain[kWords];
+
+  void Fill(std::string_view line, const TByteTable& tb) {
+    const std::size_t n = line.size();
+    const char* src = line.data();
+    std::uint64_t b = 0, w = 0;  // the word under way
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= 16 && tb.blanksPlain) {
+      const __m128i letters = Everywhere(tb.latinPlain), cyrillic = Everywhere(tb.cyrillicPlain),
+                    digits = Everywhere(tb.digitsPlain);
+      auto masks = [&](__m128i v, unsigned& blanks, unsigned& plains) {
+        blanks = Mask(_mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(32)), v));
+        const __m128i latin = InRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 'z');
+        const __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(v, _mm_set1_epi8(static_cast<char>(0xC0))), v);
+        plains = Mask(_mm_or_si128(_mm_or_si128(_mm_and_si128(letters, latin), _mm_and_si128(cyrillic, high)),
+                                   _mm_and_si128(digits, InRange(v, '0', '9'))));
+      };
+      unsigned blanks, plains;
+      for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(text + i), v);
+        masks(v, blanks, plains);
+        b |= std::uint64_t{blanks} << (i & 63);
+        w |= std::uint64_t{plains} << (i & 63);
+        if (((i + 16) & 63) == 0) {
+          blank[i >> 6] = b, plain[i >> 6] = w;
+          b = w = 0;
+        }
+      }
+      if (i < n) {
+        // The last 16 bytes of the line, of which the first 16 - (n - i) are done.
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + n - 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(text + n - 16), v);
+        masks(v, blanks, plains);
+        const unsigned done = static_cast<unsigned>(16 - (n - i));
+        b |= std::uint64_t{blanks >> done} << (i & 63);
+        w |= std::uint64_t{plains >> done} << (i & 63);
+      }
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(text + n), _mm_set1_epi8(' '));
+      i = n;
+    }
+#endif
+    if (i < n) {
+      std::memcpy(text, src, n);
+      std::memset(text + n, ' ', kPad);
+      for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(src[i]);
+        b |= std::uint64_t{IsBlank(c)} << (i & 63);
+        w |= std::uint64_t{tb.kind[c] == kWord} << (i & 63);
+        if ((i & 63) == 63) {
+          blank[i >> 6] = b, plain[i >> 6] = w;
+          b = w = 0;
+        }
+      }
+    }
+    blank[n >> 6] = b | ~std::uint64_t{0} << (n & 63), plain[n >> 6] = w;
+  }
+
+  // The first position at or after p whose bit in m is set; the masks' last word stops it.
+  static std::size_t NextSet(const std::uint64_t* m, std::size_t p, std::uint64_t flip) {
+    std::size_t i = p >> 6;
+    std::uint64_t bits = (m[i] ^ flip) & (~std::uint64_t{0} << (p & 63));
+    while (!bits) bits = m[++i] ^ flip;
+    return (i << 6) + static_cast<std::size_t>(__builtin_ctzll(bits));
+  }
+  std::size_t NextBlank(std::size_t p) const { return NextSet(blank, p, 0); }
+  std::size_t NextNotPlain(std::size_t p) const { return NextSet(plain, p, ~std::uint64_t{0}); }
+  // The first non-blank at or after p, or limit when there is none before it.
+  std::size_t NextSolid(std::size_t p, std::size_t limit) const {
+    std::size_t i = p >> 6;
+    std::uint64_t bits = ~blank[i] & (~std::uint64_t{0} << (p & 63));
+    while (!bits) {
+      if (++i > (limit >> 6)) return limit;
+      bits = ~blank[i];
+    }
+    return std::min((i << 6) + static_cast<std::size_t>(__builtin_ctzll(bits)), limit);
+  }
+
+ private:
+#if defined(__SSE2__)
+  static __m128i Everywhere(bool on) { return _mm_set1_epi8(on ? -1 : 0); }
+  static unsigned Mask(__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); }
+  // Bytes from lo to hi: those that taking lo leaves at most hi - lo.
+  static __m128i InRange(__m128i v, char lo, char hi) {
+    const __m128i d = _mm_sub_epi8(v, _mm_set1_epi8(lo));
+    return _mm_cmpeq_epi8(_mm_subs_epu8(d, _mm_set1_epi8(static_cast<char>(hi - lo))), _mm_setzero_si128());
+  }
+#endif
+};
+
+// With Padded, the text is a TPaddedLine's copy; without, reads past the text see the
+// virtual blank.
 template <bool Padded>
 class TStandardScanner {
  public:
@@ -114,6 +231,11 @@ class TStandardScanner {
                      return IsBlank(static_cast<unsigned char>(c));
                    })),
         from_(from.Column), p_(from.Column) {}
+  TStandardScanner(TSxSyntaxParser& list, const TPaddedLine& padded, std::size_t size, int lineIndex,
+                   const TSxSyntaxAttributes& a, TToken from)
+      : TStandardScanner(list, std::string_view(padded.text, size), lineIndex, a, TSxResumePoint{0, from}) {
+    padded_ = &padded;
+  }
 
   // Pause at the first resume point after `minTokens` tokens or at or after `column`.
   void PauseAt(std::size_t minTokens, std::uint32_t column) {
@@ -147,6 +269,7 @@ class TStandardScanner {
             while (tb.kind[At(q)] == kPunct) ++q;
           } else {
             for (;;) {
+              if constexpr (Padded) q = padded_->NextNotPlain(q);
               while (tb.kind[At(q)] == kWord) ++q;
               if (tb.kind[At(q)] != kSymbol || IsDigit(At(++q))) break;
             }
@@ -200,6 +323,12 @@ class TStandardScanner {
   bool PassBlanks(const TByteTable& tb) {
     state_ = tokText;
     FlushWord();
+    if constexpr (Padded) {
+      if (tb.blanksPlain) {
+        p_ = padded_->NextSolid(p_ + 1, n_);
+        return false;
+      }
+    }
     do ++p_; while (p_ < n_ && tb.kind[At(p_)] == kBlank);
     return p_ < t_.size() && PauseHere();
   }
@@ -266,9 +395,15 @@ class TStandardScanner {
       const std::size_t n = n_;
       std::size_t p = p_;
       while (p < n) {
-        while (p < n && !IsBlank(At(p))) ++p;
-        Add(start, p - start, state_);
-        while (p < n && IsBlank(At(p))) ++p;
+        if constexpr (Padded) {
+          p = std::min(padded_->NextBlank(p), n);
+          Add(start, p - start, state_);
+          p = padded_->NextSolid(p, n);
+        } else {
+          while (p < n && !IsBlank(At(p))) ++p;
+          Add(start, p - start, state_);
+          while (p < n && IsBlank(At(p))) ++p;
+        }
         if (p < n) {
           p_ = p;
           if (PauseHere()) return;
@@ -381,6 +516,7 @@ class TStandardScanner {
   bool paused_ = false;
   std::size_t wordStart_ = 0;
   std::size_t wordLen_ = 0;
+  const TPaddedLine* padded_ = nullptr;  // set exactly when Padded
 };
 
 }  // namespace
@@ -419,21 +555,18 @@ TToken TSxSyntaxParser::ParseStandard(std::string_view lineText, int lineIndex,
   // A line of ordinary length is copied before blanks that end every run of bytes.
   // A word handler that tokenizes another line gets the unpadded scanner, so the copy the
   // outer line is read from stays as it is.
-  constexpr std::size_t kCopied = 4096;
   thread_local bool copyInUse = false;
-  if (lineText.size() > kCopied || copyInUse)
+  const TByteTable& table = TableFor(*attributes);
+  if (lineText.size() > TPaddedLine::kMax || copyInUse)
     return TStandardScanner<false>(*this, lineText, lineIndex, *attributes, TSxResumePoint{0, prevState})
-        .Run(TableFor(*attributes));
-  thread_local char copy[kCopied + kPad];
+        .Run(table);
+  thread_local TPaddedLine copy;
   copyInUse = true;
   struct TRelease {
     ~TRelease() { copyInUse = false; }
   } release;
-  std::memcpy(copy, lineText.data(), lineText.size());
-  std::memset(copy + lineText.size(), ' ', kPad);
-  return TStandardScanner<true>(*this, std::string_view(copy, lineText.size()), lineIndex, *attributes,
-                                TSxResumePoint{0, prevState})
-      .Run(TableFor(*attributes));
+  copy.Fill(lineText, table);
+  return TStandardScanner<true>(*this, copy, lineText.size(), lineIndex, *attributes, prevState).Run(table);
 }
 
 TSxChunkEnd TSxSyntaxParser::ParseStandardChunk(std::string_view lineText, int lineIndex,

@@ -1,6 +1,7 @@
 // The line tokenizer in both modes, on the cases that decide how text is coloured.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,30 @@ TEST_F(TokenizerTest, EmptyOrBlankLiteralsNeverMatch) {
 TEST_F(TokenizerTest, LinesLongerThan65535CharactersKeepExactColumns) {
   const std::string word(70000, 'a');
   EXPECT_EQ(Run(word + " 42"), word + "/t 42/i");
+}
+
+// A line of ordinary length is read from a copy, a word of its bytes at a time; a long line
+// or a chunk is read in place, a byte at a time. Both readings must agree, whatever bytes the
+// literals make special: a blank or a tab that opens a comment, a Latin or a Cyrillic letter
+// that opens a string, a digit that starts a hex number.
+TEST_F(TokenizerTest, CopiedLinesTokenizeAsLinesReadInPlace) {
+  std::mt19937 rng(11);
+  const std::string bytes = "aZ_9 \t\x01#;.({/*}ё" + std::string("\xC0\xFF\xB9\x80", 4);
+  for (auto [comment, quote] : {std::pair{"{", 'Z'}, {"{", '\xC0'}, {" #", '"'}, {"\t#", '"'}}) {
+    attrs.LitMLCommentB = comment;
+    attrs.LitString = quote;
+    attrs.LitHexPrefix = quote == '\xC0' ? "9" : "$";
+    for (int i = 0; i < 400; ++i) {
+      std::string line(rng() % 300, 'a');
+      for (char& c : line) c = rng() % 3 ? bytes[rng() % 5] : bytes[rng() % bytes.size()];
+      TSxSyntaxParser whole, chunk;
+      const TToken state = i % 4 ? tokText : tokMLCommentBeg;
+      const TToken endWhole = whole.Parse(line, 0, &attrs, state);
+      const TSxChunkEnd stop = chunk.ParseStandardChunk(line, 0, attrs, {0, state}, SIZE_MAX, UINT32_MAX);
+      ASSERT_EQ(whole.Tokens(), chunk.Tokens()) << line;
+      ASSERT_EQ(endWhole, stop.At.State) << line;
+    }
+  }
 }
 
 class BlankSeparatedTest : public TokenizerTest {
