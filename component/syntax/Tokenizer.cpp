@@ -68,6 +68,9 @@ struct TByteTable {
   std::uint8_t kind[256];
   bool opener[256] = {};      // first bytes of the enabled comment and directive openers
   bool wordChar[256];         // cp1251::IsWordChar, without a call
+  // The token of a byte that is one by itself wherever it stands outside a body (";", "(",
+  // a reference character...); 0 for any other byte.
+  TToken single[256] = {};
   // Whether every byte of code 32 or less is a blank here (a literal may make one special).
   bool blanksPlain = true;
   // Whole ranges of word bytes with no special one among them: Latin letters, Cyrillic А
@@ -104,6 +107,23 @@ struct TByteTable {
     if (a.Has(HasDereference)) markLiteral(a.LitDereference);
     for (int c = '0'; c <= '9'; ++c)
       if (kind[c] != kSpecial) kind[c] = kWord;
+    const std::pair<char, TToken> singles[] = {{';', tokEndLine}, {'[', tokBrackedBeg}, {']', tokBracketEnd},
+                                               {'.', tokPoint},   {'(', tokParenBeg},   {')', tokParenEnd},
+                                               {',', tokComma}};
+    for (auto [c, token] : singles) single[static_cast<unsigned char>(c)] = token;
+    auto markSingle = [&](bool on, char c, TToken token) {
+      const auto u = static_cast<unsigned char>(c);
+      if (on && u > 32 && !single[u]) single[u] = token;
+    };
+    markSingle(a.Has(HasReference), a.LitReference, tokReference);
+    markSingle(a.Has(HasDereference), a.LitDereference, tokDereference);
+    // A byte that may start anything longer goes the whole way.
+    auto unmark = [&](char c) { single[static_cast<unsigned char>(c)] = 0; };
+    for (int c = 0; c < 256; ++c)
+      if (opener[c] || IsDigit(static_cast<unsigned char>(c))) single[c] = 0;
+    unmark(a.LitString);
+    if (a.Has(HasChar)) unmark(a.LitChar);
+    if (a.Has(HasHexPrefix) && !a.LitHexPrefix.empty()) unmark(a.LitHexPrefix[0]);
     for (int c = 0; c < 256; ++c) {
       const bool word = kind[c] == kWord;
       if (c <= 32) blanksPlain &= kind[c] == kBlank;
@@ -253,6 +273,13 @@ class TStandardScanner {
         const std::uint8_t k = tb.kind[c];
         if (k == kBlank) {
           if (PassBlanks(tb)) break;
+          continue;
+        }
+        if (const TToken one = tb.single[c]) {
+          FlushWord();
+          state_ = one;
+          Add(p_, 1, one);
+          ++p_;
           continue;
         }
         const bool numberStart = IsDigit(c) && (p_ == 0 || !tb.wordChar[At(p_ - 1)]);

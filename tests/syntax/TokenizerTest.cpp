@@ -118,6 +118,18 @@ TEST_F(TokenizerTest, EmptyOrBlankLiteralsNeverMatch) {
   EXPECT_EQ(Run("$1F"), "$1F/h");
 }
 
+// A literal may take a character that is otherwise a token by itself: the literal wins,
+// and a reference character is tried before a dereference one.
+TEST_F(TokenizerTest, LiteralsTakeCharactersThatAreOtherwiseTokensByThemselves) {
+  attrs.LitString = '.';
+  attrs.LitHexPrefix = ",";
+  EXPECT_EQ(Run("a.b c. ,1F ;"), "a/t .b/s c./S ,1F/h ;/;");
+  attrs.SyntaxFlags |= HasChar | HasReference | HasDereference;
+  attrs.LitChar = ',';
+  attrs.LitReference = attrs.LitDereference = '!';
+  EXPECT_EQ(Run(",x, !a ]"), ",x,/27 !/20 a/t ]/16");
+}
+
 TEST_F(TokenizerTest, LinesLongerThan65535CharactersKeepExactColumns) {
   const std::string word(70000, 'a');
   EXPECT_EQ(Run(word + " 42"), word + "/t 42/i");
