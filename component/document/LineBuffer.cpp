@@ -198,10 +198,9 @@ void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
 void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState) {
   Rec& r = lines_[static_cast<std::size_t>(i)];
   const auto& toks = tokens.Tokens();
-  thread_local std::vector<unsigned char> enc;
   const std::size_t most = 10 + 5 + toks.size() * kMaxTokenRecord;  // prefix room, the count, the records
-  if (enc.size() < most) enc.resize(most);
-  unsigned char* body = enc.data() + 10;  // room for the length prefix in front
+  if (records_.size() < most) records_.resize(most);
+  unsigned char* body = records_.data() + 10;  // room for the length prefix in front
   unsigned char* p = PutVarint(body, static_cast<std::uint32_t>(toks.size()));
   std::uint32_t end = 0;
   for (const TSxSyntaxToken& t : toks) {

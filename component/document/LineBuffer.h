@@ -174,6 +174,7 @@ class TLineBuffer {
   };
   TEdit edit_;
   TSxTokenEncoder encoder_;
+  std::vector<unsigned char> records_;  // SetTokens' working space
 
   TBlockArena arena_;  // blocks of loaded lines
   TBlockPool pool_;    // small blocks of edited lines
