@@ -167,6 +167,7 @@ class TSxQtSurface : public TSxSurface {
     QRgb Back;
     QRect Ink;  // scratch device pixels that differ from Back
     std::vector<QRgb> Pixels;  // Ink row by row
+    std::uint32_t Used;  // runSweep_ when last drawn
   };
   // A run at one phase (logical x modulo runPeriod_), top and vertical clip: the scratch
   // columns its glyphs can touch, found by drawing it white on black.
@@ -212,8 +213,12 @@ class TSxQtSurface : public TSxSurface {
   // Logical x positions whose device fractions repeat every runPeriod_ pixels; 0 when the
   // ratio has no short period, and nothing is kept.
   int runPeriod_ = 1;
+  // Kept pixels are held to 4 MiB per square device pixel: when more are wanted, those
+  // not drawn since the last such sweep go (all of them when that frees too little).
   std::size_t runBytes_ = 0;  // of all kept pixels
-  static constexpr std::size_t kRunBytesLimit = std::size_t{4} << 20;
+  std::uint32_t runSweep_ = 0;
+  std::size_t RunBytesLimit() const { return static_cast<std::size_t>((4 << 20) * ratio_ * ratio_); }
+  void SweepRuns();
   QImage scratch_;
   void DrawRun(QPainter& painter, int x, int y, const TStyledFont& styled, const TShaped& shaped,
                std::uint8_t style) const;

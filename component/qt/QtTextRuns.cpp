@@ -113,7 +113,7 @@ bool TSxQtSurface::CopyRun(TPlacement& place, const TShaped& shaped, std::uint8_
       return false;
     }
     const std::size_t bytes = sizeof(QRgb) * static_cast<std::size_t>(ink.width()) * ink.height();
-    if (runBytes_ + bytes > kRunBytesLimit) ForgetRuns(false);
+    if (runBytes_ + bytes > RunBytesLimit()) SweepRuns();
     std::vector<QRgb> pixels;
     pixels.reserve(bytes / sizeof(QRgb));
     for (int row = ink.top(); row <= ink.bottom(); ++row) {
@@ -121,8 +121,9 @@ bool TSxQtSurface::CopyRun(TPlacement& place, const TShaped& shaped, std::uint8_
       pixels.insert(pixels.end(), line, line + ink.width());
     }
     runBytes_ += bytes;
-    run = place.Colours.insert(place.Colours.end(), TRunPixels{pen, back, ink, std::move(pixels)});
+    run = place.Colours.insert(place.Colours.end(), TRunPixels{pen, back, ink, std::move(pixels), 0});
   }
+  run->Used = runSweep_;
   const QRect& ink = run->Ink;
   if (ink.isEmpty()) return true;
   const std::size_t bytes = sizeof(QRgb) * static_cast<std::size_t>(ink.width());
@@ -145,6 +146,21 @@ std::size_t TSxQtSurface::RunBytes(const TShapedTable& table) {
     }
   }
   return bytes;
+}
+
+void TSxQtSurface::SweepRuns() {
+  std::size_t kept = 0;
+  for (auto& table : shaped_) {
+    for (auto& [text, shaped] : table) {
+      for (TPlacement& p : shaped.Placements) {
+        std::erase_if(p.Colours, [this](const TRunPixels& r) { return r.Used != runSweep_; });
+        for (const TRunPixels& r : p.Colours) kept += sizeof(QRgb) * r.Pixels.size();
+      }
+    }
+  }
+  runBytes_ = kept;
+  ++runSweep_;
+  if (runBytes_ > RunBytesLimit() / 2) ForgetRuns(false);
 }
 
 void TSxQtSurface::ForgetRuns(bool placements) {
