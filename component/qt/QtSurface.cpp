@@ -1,7 +1,8 @@
 /** @file QtSurface.cpp
  ** Pixel-exact rectangles, lines, pixels and glyphs written straight into the QImage,
- ** each logical pixel as its block of device pixels; text through QPainter, whose
- ** coordinates stay logical while it renders at the bitmap's device resolution. */
+ ** each logical pixel as its block of device pixels; text (QtTextRuns.cpp) through
+ ** QPainter, whose coordinates stay logical while it renders at the bitmap's device
+ ** resolution. */
 #include "QtSurface.h"
 
 #include <QFontDatabase>
@@ -137,12 +138,15 @@ TSxQtSurface::TSxQtSurface(int width, int height)
 void TSxQtSurface::SetSize(int width, int height) {
   EndPainter();
   width_ = std::max(1, width);
+  // Kept runs are rows of the bitmap's height, placed by a margin that follows it.
+  if (std::max(1, height) != height_) ForgetRuns(true);
   height_ = std::max(1, height);
   // Rounded up, so that every logical pixel has at least one device pixel.
   image_ = QImage(static_cast<int>(std::ceil(width_ * ratio_)),
                   static_cast<int>(std::ceil(height_ * ratio_)), QImage::Format_RGB32);
   image_.setDevicePixelRatio(ratio_);
   image_.fill(Qt::white);
+  columns_.assign(static_cast<std::size_t>(image_.width()), image_.pixel(0, 0));
   uniform_.reset();
   clip_.reset();
 }
@@ -151,6 +155,15 @@ void TSxQtSurface::SetDevicePixelRatio(qreal ratio) {
   if (!(ratio > 0) || ratio == ratio_) return;
   ratio_ = ratio;
   for (auto& table : shaped_) table.clear();
+  runBytes_ = 0;
+  // A run drawn at x lands on the same device fraction at x plus the period.
+  runPeriod_ = 0;
+  for (int period : {1, 2, 4}) {
+    if (std::floor(period * ratio) == period * ratio) {
+      runPeriod_ = period;
+      break;
+    }
+  }
   SetSize(width_, height_);
 }
 
@@ -160,6 +173,7 @@ void TSxQtSurface::SetFont(const TSxFont& font) {
   EndPainter();
   for (auto& f : fonts_) f.reset();
   for (auto& table : shaped_) table.clear();
+  runBytes_ = 0;
 }
 
 const TSxQtSurface::TStyledFont& TSxQtSurface::Styled(std::uint8_t style) {
@@ -172,17 +186,20 @@ const TSxQtSurface::TStyledFont& TSxQtSurface::Styled(std::uint8_t style) {
   return *slot;
 }
 
-const TSxQtSurface::TShaped& TSxQtSurface::Shaped(std::string_view cp1251, std::uint8_t style) {
+TSxQtSurface::TShaped& TSxQtSurface::Shaped(std::string_view cp1251, std::uint8_t style) {
   TShapedTable& table = shaped_[style & 7u];
   if (const auto it = table.find(cp1251); it != table.end()) return it->second;
-  if (table.size() >= kShapedLimit) table.clear();
+  if (table.size() >= kShapedLimit) {
+    runBytes_ -= RunBytes(table);
+    table.clear();
+  }
   const QString text = ToDisplayString(cp1251);
   QStaticText shaped(text);
   shaped.setTextFormat(Qt::PlainText);
   const QFontMetrics& metrics = Styled(style).Metrics;
   bool own = true;
   for (unsigned char c : cp1251) own = own && metrics.inFontUcs4(DisplayChar(c));
-  return table.emplace(std::string(cp1251), TShaped{std::move(shaped), metrics.horizontalAdvance(text), own})
+  return table.emplace(std::string(cp1251), TShaped{std::move(shaped), metrics.horizontalAdvance(text), own, {}})
       .first->second;
 }
 
@@ -212,34 +229,76 @@ QPainter& TSxQtSurface::TextPainter() {
   return *painter_;
 }
 
+// Stores `rgb` n times by doubling copies: a pixel loop stores one pixel at a time, and
+// rows are filled row-wide on every paint.
+static void FillWords(QRgb* first, std::size_t n, QRgb rgb) {
+  std::size_t done = std::min<std::size_t>(n, 8);
+  std::fill(first, first + done, rgb);
+  for (; done < n; done *= 2) std::memcpy(first + done, first, sizeof(QRgb) * std::min(done, n - done));
+}
+
+void TSxQtSurface::FillBlock(const QRect& device, QRgb rgb) {
+  // The first row is filled and the others copied from it.
+  QRgb* first = Row(device.top()) + device.left();
+  const std::size_t n = static_cast<std::size_t>(device.width());
+  FillWords(first, n, rgb);
+  const qsizetype stride = image_.bytesPerLine();
+  auto* line = reinterpret_cast<uchar*>(first);
+  for (int y = device.top() + 1; y <= device.bottom(); ++y) std::memcpy(line += stride, first, sizeof(QRgb) * n);
+}
+
 void TSxQtSurface::FillDevice(const TRect& logical, QRgb rgb) {
   const int left = Dev(logical.Left), right = std::min(Dev(logical.Right), image_.width());
   const int top = Dev(logical.Top), bottom = std::min(Dev(logical.Bottom), image_.height());
   if (left >= right || top >= bottom) return;
   const QRect area(left, top, right - left, bottom - top);
-  if (uniform_ && uniform_->Rgb == rgb && uniform_->Device.contains(area)) return;
+  const bool fullHeight = top == 0 && bottom == image_.height();
+  if (!fullHeight) MixColumns(left, right, rgb);
+  if (uniform_ && uniform_->Rgb == rgb && uniform_->Device.contains(area)) {
+    if (fullHeight) FillWords(columns_.data() + left, static_cast<std::size_t>(right - left), rgb);
+    return;
+  }
   const auto size = [](const QRect& r) { return std::int64_t{r.width()} * r.height(); };
   if (!uniform_ || size(area) >= size(uniform_->Device)) {
     uniform_ = TUniform{area, rgb};
   } else if (uniform_->Rgb != rgb) {
     Touch(area);
   }
-  // The first row is filled by doubling copies and the others copied from it: a pixel
-  // loop stores one pixel at a time, and rows are filled row-wide on every paint.
-  QRgb* first = Row(top) + left;
-  const std::size_t n = static_cast<std::size_t>(right - left);
-  std::size_t done = std::min<std::size_t>(n, 8);
-  std::fill(first, first + done, rgb);
-  for (; done < n; done *= 2) std::memcpy(first + done, first, sizeof(QRgb) * std::min(done, n - done));
-  const qsizetype stride = image_.bytesPerLine();
-  auto* line = reinterpret_cast<uchar*>(first);
-  for (int y = top + 1; y < bottom; ++y) std::memcpy(line += stride, first, sizeof(QRgb) * n);
+  if (!fullHeight) {
+    FillBlock(area, rgb);
+    return;
+  }
+  // Columns already of this colour top to bottom are left as they are: after a row of
+  // text, only the columns its glyphs reached differ from the next row's background.
+  // They are found a block of columns at a time, and short stretches of columns already
+  // of the colour between them are filled over, being cheaper than another copy per line.
+  constexpr int kBlock = 64, kGap = 16;
+  std::array<QRgb, kBlock> same;
+  FillWords(same.data(), same.size(), rgb);
+  int first = -1, last = -1;  // the stretch of columns to fill, so far
+  const auto flush = [&] {
+    if (first >= 0) FillBlock(QRect(first, 0, last + 1 - first, image_.height()), rgb);
+    first = -1;
+  };
+  for (int block = left; block < right; block += kBlock) {
+    const int n = std::min(kBlock, right - block);
+    if (std::memcmp(columns_.data() + block, same.data(), sizeof(QRgb) * static_cast<std::size_t>(n)) == 0) continue;
+    for (int c = block; c < block + n; ++c) {
+      if (columns_[c] == rgb) continue;
+      if (first >= 0 && c - last > kGap) flush();
+      if (first < 0) first = c;
+      last = c;
+    }
+  }
+  flush();
+  FillWords(columns_.data() + left, static_cast<std::size_t>(right - left), rgb);
 }
 
 void TSxQtSurface::PutPixel(int x, int y, QRgb rgb) {
   if (!ClipRect().Contains(x, y)) return;
   if (ratio_ == 1.0) {
     Touch(QRect(x, y, 1, 1));
+    MixColumns(x, x + 1, rgb);
     Row(y)[x] = rgb;
   } else {
     FillDevice({x, y, x + 1, y + 1}, rgb);
@@ -308,38 +367,6 @@ void TSxQtSurface::Line(int x1, int y1, int x2, int y2, TColor c) {
 
 void TSxQtSurface::SetPixel(int x, int y, TColor c) { PutPixel(x, y, Rgb(c)); }
 
-int TSxQtSurface::TextOut(int x, int y, std::string_view cp1251, TColor c, std::uint8_t style) {
-  if (cp1251.empty()) return x;
-  const TStyledFont& styled = Styled(style);
-  const TShaped& shaped = Shaped(cp1251, style);
-  const TRect clip = ClipRect();
-  Touch(DeviceRect(clip));
-  QPainter& painter = TextPainter();
-  if (painterClip_ != clip) {
-    painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
-    painterClip_ = clip;
-  }
-  if (painterStyle_ != (style & 7)) {
-    painter.setFont(styled.Font);
-    painterStyle_ = style & 7;
-  }
-  const QColor pen = ResolveColor(c, palette_);
-  if (painterPen_ != pen.rgba()) {
-    painter.setPen(pen);
-    painterPen_ = pen.rgba();
-  }
-  if ((style & fsUnderline) || !shaped.OwnGlyphs) {
-    // The line under the text is drawn as drawText draws it, and a fallback font's
-    // characters could make a laid-out line's ascent the other font's.
-    painter.drawText(QPoint(x, y + styled.Ascent), shaped.Text.text());
-  } else {
-    // The laid-out text's baseline lies LayoutAscent below the given top: the top is
-    // placed so that the baseline is where drawText puts it.
-    painter.drawStaticText(QPointF(x, y + styled.Ascent - styled.LayoutAscent), shaped.Text);
-  }
-  return x + shaped.Advance;
-}
-
 int TSxQtSurface::TextWidth(std::string_view cp1251, std::uint8_t style) {
   if (cp1251.empty()) return 0;
   return Shaped(cp1251, style).Advance;
@@ -356,6 +383,7 @@ void TSxQtSurface::DrawGlyph(int x, int y, const TSxBitmap& image, int cellX,
   constexpr int kCell = 11;
   const TRect clip = ClipRect();
   Touch(DeviceRect(TRect{x, y, x + kCell, y + kCell}));
+  MixColumns(Dev(x), Dev(x + kCell));
   for (int j = 0; j < kCell && j < image.Height(); ++j) {
     for (int i = 0; i < kCell && cellX + i < image.Width(); ++i) {
       if (cellX + i < 0 || !clip.Contains(x + i, y + j)) continue;

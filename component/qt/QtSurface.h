@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "../platform/Surface.h"
 
@@ -115,6 +116,7 @@ class TSxQtSurface : public TSxSurface {
   int Dev(int logical) const { return ToDevicePixels(logical, ratio_); }
   // Fills the device pixels of a logical rectangle already inside the bitmap.
   void FillDevice(const TRect& logical, QRgb rgb);
+  void FillBlock(const QRect& device, QRgb rgb);
   void FillClipped(TRect r, QRgb rgb);
   void PutPixel(int x, int y, QRgb rgb);
   QRgb Rgb(TColor c) const { return ResolveColor(c, palette_).rgb(); }
@@ -159,6 +161,22 @@ class TSxQtSurface : public TSxSurface {
   const TStyledFont& Styled(std::uint8_t style);
   std::array<std::optional<TStyledFont>, 8> fonts_;  // by style bits, built on first use
 
+  // A run's pixels drawn in one pen onto one background, at a placement's scratch spot.
+  struct TRunPixels {
+    QColor Pen;
+    QRgb Back;
+    QRect Ink;  // scratch device pixels that differ from Back
+    std::vector<QRgb> Pixels;  // Ink row by row
+    std::uint32_t Used;  // runSweep_ when last drawn
+  };
+  // A run at one phase (logical x modulo runPeriod_), top and vertical clip: the scratch
+  // columns its glyphs can touch, found by drawing it white on black.
+  struct TPlacement {
+    int Phase, Y, ClipTop, ClipBottom;
+    int Left = 0, Right = 0;
+    bool Kept = false;  // the glyphs stayed inside the scratch image: pixels may be kept
+    std::vector<TRunPixels> Colours;
+  };
   // A token's text laid out once: rows show the same keywords and names again and again,
   // and shaping them anew is most of what drawing text costs. Keyed by the cp1251 bytes,
   // one table per style; emptied when the font or the ratio changes and when full.
@@ -166,6 +184,7 @@ class TSxQtSurface : public TSxSurface {
     QStaticText Text;
     int Advance;
     bool OwnGlyphs;  // every character is the font's own, so a laid-out line has its ascent
+    std::vector<TPlacement> Placements;  // the run's kept pixels (QtTextRuns.cpp)
   };
   struct TBytesHash {
     using is_transparent = void;
@@ -173,11 +192,47 @@ class TSxQtSurface : public TSxSurface {
   };
   using TShapedTable = std::unordered_map<std::string, TShaped, TBytesHash, std::equal_to<>>;
   static constexpr std::size_t kShapedLimit = 4096;  // per style
-  const TShaped& Shaped(std::string_view cp1251, std::uint8_t style);
+  TShaped& Shaped(std::string_view cp1251, std::uint8_t style);
   std::array<TShapedTable, 8> shaped_;
 
   // What the open painter is set to, so that unchanged state is not set again.
   int painterStyle_ = -1;
   std::optional<QRgb> painterPen_;
   std::optional<TRect> painterClip_;
+
+  // --- Drawn runs kept as pixels (QtTextRuns.cpp) ---
+  // Text blends glyph masks onto the pixels under them. Drawn onto device columns that
+  // hold one colour, a run gives the same pixels wherever it lands at the same fraction
+  // of a device pixel, so those pixels are kept and later draws copy them.
+  // The device columns of the bitmap whose every pixel holds one colour: that colour,
+  // or kMixed. Full-height fills set them; every other write mixes what it may reach.
+  static constexpr QRgb kMixed = 0;  // fills are opaque: no fill writes 0
+  std::vector<QRgb> columns_;
+  // Device columns [left, right) written with `rgb` in some of their pixels (kMixed: unknown).
+  void MixColumns(int left, int right, QRgb rgb = kMixed);
+  // Logical x positions whose device fractions repeat every runPeriod_ pixels; 0 when the
+  // ratio has no short period, and nothing is kept.
+  int runPeriod_ = 1;
+  // Kept pixels are held to 4 MiB per square device pixel: when more are wanted, those
+  // not drawn since the last such sweep go (all of them when that frees too little).
+  std::size_t runBytes_ = 0;  // of all kept pixels
+  std::uint32_t runSweep_ = 0;
+  std::size_t RunBytesLimit() const { return static_cast<std::size_t>((4 << 20) * ratio_ * ratio_); }
+  void SweepRuns();
+  QImage scratch_;
+  void DrawRun(QPainter& painter, int x, int y, const TStyledFont& styled, const TShaped& shaped,
+               std::uint8_t style) const;
+  int RunMargin() const;
+  // Draws the run on the scratch image filled with `back`; answers the scratch device
+  // pixels that differ from it, or an empty rectangle with `edge` set when the glyphs
+  // reach the scratch's edge.
+  QRect RenderScratch(const TShaped& shaped, std::uint8_t style, int phase, int y, const TRect& clip, QRgb back,
+                      const QColor& pen, bool& edge);
+  TPlacement& Placement(TShaped& shaped, std::uint8_t style, int phase, int y, const TRect& clip);
+  // Copies the run's kept pixels for `pen` when its columns all hold one colour.
+  bool CopyRun(TPlacement& place, const TShaped& shaped, std::uint8_t style, int y, const TRect& clip,
+               const QColor& pen, int shift);
+  // Drops every kept pixel, and with `placements` what was found about where runs reach.
+  void ForgetRuns(bool placements);
+  static std::size_t RunBytes(const TShapedTable& table);
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 #include <QPalette>
 
 #include <algorithm>
@@ -188,6 +189,36 @@ TEST_F(SurfaceTest, CopyToPlacesTheRectangleAndCutsAtBothEdges) {
   EXPECT_FALSE(s.CopyTo(target, {2, 2, 6, 4}, 7, 8).Changed) << "the same pixels again";
   s.CopyTo(target, {0, 0, 40, 20}, -2, -2);
   EXPECT_EQ(Pattern(target, QRect(0, 0, 5, 3)), "####.|####.|.....|");
+}
+
+// Text is Qt's drawText on the same background, whatever the same runs were drawn with
+// before: elsewhere, in another pen, onto another colour, in another font or style.
+TEST_F(SurfaceTest, TextIsQtsDrawTextWhateverTheSameRunsWereDrawnWithBefore) {
+  const struct { int x; TColor pen, back; std::uint8_t style; int height; } draws[] = {
+      {3, kRed, kWhite, 0, -13},  {8, kRed, kWhite, 0, -13},          {9, kBlue, kWhite, 0, -13},
+      {9, kBlue, kGreen, 0, -13}, {9, kBlue, kGreen, fsItalic, -13}, {9, kBlue, kGreen, fsItalic, -15}};
+  for (qreal ratio : {1.0, 1.5, 2.0}) {
+    TSxQtSurface t(60, 20);
+    t.SetDevicePixelRatio(ratio);
+    for (const auto& d : draws) {
+      const TSxFont f{"Arial", d.height, 0, 0};
+      t.SetFont(f);
+      t.FillRect({0, 0, 60, 20}, d.back);
+      // The second run starts where the first's italic overhang reaches.
+      const int next = t.TextOut(d.x, 0, "Wf", d.pen, d.style);
+      t.TextOut(next, 0, "jW", d.pen, d.style);
+      QImage want(t.Image().size(), QImage::Format_RGB32);
+      want.setDevicePixelRatio(ratio);
+      want.fill(ResolveColor(d.back, t.Palette()));
+      QPainter p(&want);
+      p.setFont(ToQFont(f, d.style));
+      p.setPen(ResolveColor(d.pen, t.Palette()));
+      p.drawText(QPoint(d.x, p.fontMetrics().ascent()), "Wf");
+      p.drawText(QPoint(next, p.fontMetrics().ascent()), "jW");
+      p.end();
+      EXPECT_TRUE(t.Image() == want) << ratio << " x " << d.x << " style " << int(d.style) << " height " << d.height;
+    }
+  }
 }
 
 // Scale 2 is covered on the whole control by the desktop suite; a fractional ratio must tile without gaps.
