@@ -558,19 +558,34 @@ TToken TSxSyntaxParser::Parse(std::string_view lineText, int lineIndex,
 }
 
 namespace {
+// Scans under way on this thread. A word handler may tokenize another line while its own
+// line is scanned: the scan it interrupted keeps reading the padded copy and the table it
+// started with, so neither may change until it ends.
+thread_local int scansUnderWay = 0;
+struct TScanning {
+  TScanning() { ++scansUnderWay; }
+  ~TScanning() { --scansUnderWay; }
+  TScanning(const TScanning&) = delete;
+  TScanning& operator=(const TScanning&) = delete;
+};
+
 // The byte table depends only on the flags and the literals' first characters; it is
-// rebuilt when those change, not per line.
-const TByteTable& TableFor(const TSxSyntaxAttributes& a) {
+// rebuilt when those change, not per line. A scan that starts inside another one with
+// other attributes gets a table of its own in `own`, and the cached one stays.
+const TByteTable& TableFor(const TSxSyntaxAttributes& a, std::unique_ptr<TByteTable>& own) {
   const std::array<char, 12> key = {
       static_cast<char>(a.SyntaxFlags & 0xFF), static_cast<char>(a.SyntaxFlags >> 8), a.LitString, a.LitChar,
       a.LitReference, a.LitDereference, First(a.LitELCommentB), First(a.LitMLCommentB), First(a.LitILComment),
       First(a.LitILCompDir), First(a.LitMLCompDirB), First(a.LitHexPrefix)};
   thread_local std::array<char, 12> cachedKey{};
   thread_local std::unique_ptr<TByteTable> table;
-  if (!table || key != cachedKey) {
-    table = std::make_unique<TByteTable>(a);
-    cachedKey = key;
+  if (table && key == cachedKey) return *table;
+  if (scansUnderWay > 0) {
+    own = std::make_unique<TByteTable>(a);
+    return *own;
   }
+  table = std::make_unique<TByteTable>(a);
+  cachedKey = key;
   return *table;
 }
 }  // namespace
@@ -579,19 +594,17 @@ TToken TSxSyntaxParser::ParseStandard(std::string_view lineText, int lineIndex,
                                       const TSxSyntaxAttributes* attributes, TToken prevState) {
   Clear();
   if (lineText.empty() || !attributes) return prevState;
-  // A line of ordinary length is copied before blanks that end every run of bytes.
-  // A word handler that tokenizes another line gets the unpadded scanner, so the copy the
-  // outer line is read from stays as it is.
-  thread_local bool copyInUse = false;
-  const TByteTable& table = TableFor(*attributes);
-  if (lineText.size() > TPaddedLine::kMax || copyInUse)
+  // A line of ordinary length is copied before blanks that end every run of bytes. A line
+  // tokenized by a word handler is read in place, so the copy the outer line is read from
+  // stays as it is.
+  const bool nested = scansUnderWay > 0;
+  std::unique_ptr<TByteTable> own;
+  const TByteTable& table = TableFor(*attributes, own);
+  const TScanning scanning;
+  if (lineText.size() > TPaddedLine::kMax || nested)
     return TStandardScanner<false>(*this, lineText, lineIndex, *attributes, TSxResumePoint{0, prevState})
         .Run(table);
   thread_local TPaddedLine copy;
-  copyInUse = true;
-  struct TRelease {
-    ~TRelease() { copyInUse = false; }
-  } release;
   copy.Fill(lineText, table);
   return TStandardScanner<true>(*this, copy, lineText.size(), lineIndex, *attributes, prevState).Run(table);
 }
@@ -601,9 +614,12 @@ TSxChunkEnd TSxSyntaxParser::ParseStandardChunk(std::string_view lineText, int l
                                                 std::size_t minTokens, std::uint32_t pauseColumn) {
   Clear();
   if (lineText.empty()) return TSxChunkEnd{false, from};
+  std::unique_ptr<TByteTable> own;
+  const TByteTable& table = TableFor(attributes, own);
+  const TScanning scanning;
   TStandardScanner<false> scanner(*this, lineText, lineIndex, attributes, from);
   scanner.PauseAt(minTokens, pauseColumn);
-  const TToken state = scanner.Run(TableFor(attributes));
+  const TToken state = scanner.Run(table);
   return TSxChunkEnd{scanner.Paused(), {static_cast<std::uint32_t>(scanner.Position()), state}};
 }
 

@@ -60,8 +60,12 @@ TEST_F(TokenizerTest, PunctuationRunsNumbersAndSeparatorsGetTheirKindsAndTheHost
   EXPECT_EQ(Run("x:=y+1;"), "x/t :=/t y/t +/t 1/i ;/;");
   EXPECT_EQ(offered, (std::vector<std::string>{"x", ":=", "y", "+"}));
   EXPECT_EQ(Run("  if x", tokText, 7), "if/250 x/t");
+  TSxSyntaxAttributes other;  // where "r" opens a string
+  other.LitString = 'r';
   attrs.OnParseWord = [&](TSxSyntaxParser&, std::string_view w, int, int, TToken&) {
-    if (w == "outer") TSxSyntaxParser().Parse("inner words (*", 1, &attrs, tokText);
+    if (w != "outer") return;
+    TSxSyntaxParser().Parse("inner words (*", 1, &attrs, tokText);
+    TSxSyntaxParser().Parse("inner words", 1, &other, tokText);
   };
   EXPECT_EQ(Run("outer rest"), "outer/t rest/t") << "a handler tokenizing another line leaves this one alone";
   TSxSyntaxParser list;
