@@ -89,14 +89,18 @@ Figures Measure(bool large) {
   const double newPageMs = Ms(n0) / pages;
   memo.GotoLine(0, middle);
 
-  constexpr int keys = 400;
-  const auto k0 = Clock::now();
-  for (int i = 0; i < keys; ++i) {
+  // Keystrokes alternate: a character typed, then taken back.
+  auto typeOrErase = [&memo](int i) {
     if (i % 2 == 0) {
       memo.KeyPress('a');
     } else {
       memo.KeyDown(VK_BACK, {});
     }
+  };
+  constexpr int keys = 400;
+  const auto k0 = Clock::now();
+  for (int i = 0; i < keys; ++i) {
+    typeOrErase(i);
     widget->repaint();  // the widget shows what the keystroke painted
   }
   const double keyMs = Ms(k0) / keys;
@@ -150,11 +154,7 @@ Figures Measure(bool large) {
   widget->paints = 0;
   const auto x0 = Clock::now();
   for (int i = 0; i < keys; ++i) {
-    if (i % 2 == 0) {
-      memo.KeyPress('a');
-    } else {
-      memo.KeyDown(VK_BACK, {});
-    }
+    typeOrErase(i);
     // The event loop's turn after a key: the posted update paints what was damaged.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
   }
