@@ -332,9 +332,10 @@ void TForm1::SetUpEditor() {
   m.OnWordInfo = [this](TSxCustomSyntaxMemo&, int x, int y, int wordIndex, int row, bool showing) {
     SxSyntaxMemo1WordInfo(x, y, wordIndex, row, showing);
   };
-  m.SetOnParseWord([this](TSxSyntaxParser&, std::string_view word, int, int, TToken& token) {
-    SxSyntaxMemo1ParseWord(word, token);
-  });
+  // The handler only reads the keyword table, which changes only between tokenizings.
+  m.SetOnParseWord(
+      [this](TSxSyntaxParser&, std::string_view word, int, int, TToken& token) { SxSyntaxMemo1ParseWord(word, token); },
+      true);
 }
 
 void TForm1::FormCreate() {

@@ -262,7 +262,12 @@ class TSxSyntaxMemo : public TSxCustomSyntaxMemo {
  public:
   using TSxCustomSyntaxMemo::TSxCustomSyntaxMemo;
 
-  void SetOnParseWord(TUserTokenEvent handler) { SyntaxAttributes->OnParseWord = std::move(handler); }
+  // anyThread: the handler may be called on several threads at once (see
+  // TSxSyntaxAttributes::ParseWordOnAnyThread).
+  void SetOnParseWord(TUserTokenEvent handler, bool anyThread = false) {
+    SyntaxAttributes->OnParseWord = std::move(handler);
+    SyntaxAttributes->ParseWordOnAnyThread = anyThread;
+  }
   const TUserTokenEvent& GetOnParseWord() const { return SyntaxAttributes->OnParseWord; }
   void SetOnBeforeBreakPointChanged(TOnBeforeBreakPointChangedNotify h) {
     BreakPoints->OnBeforeBreakPointChanged = std::move(h);

@@ -196,11 +196,20 @@ void TLineBuffer::GetTokens(int i, TSxSyntaxParser& out) const {
 
 
 void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState) {
-  Rec& r = lines_[static_cast<std::size_t>(i)];
-  const auto& toks = tokens.Tokens();
-  const std::size_t most = 10 + 5 + toks.size() * kMaxTokenRecord;  // prefix room, the count, the records
+  const std::size_t most = MaxTokenAreaSize(tokens.Tokens().size());
   if (records_.size() < most) records_.resize(most);
-  unsigned char* body = records_.data() + 10;  // room for the length prefix in front
+  const std::size_t size = EncodeTokenArea(tokens.Tokens(), records_.data());
+  StoreTokenArea(i, records_.data(), size, tokens.FirstKind(), tokens.LastKind(), startState);
+}
+
+std::size_t TLineBuffer::MaxTokenAreaSize(std::size_t tokenCount) {
+  return 5 + 5 + tokenCount * kMaxTokenRecord;  // the prefix, the count, the records
+}
+
+std::size_t TLineBuffer::EncodeTokenArea(const std::vector<TSxSyntaxToken>& toks, unsigned char* area) {
+  if (toks.empty()) return 0;
+  // The body goes after a prefix of one byte, which holds the length of every body under 128 bytes.
+  unsigned char* const body = area + 1;
   unsigned char* p = PutVarint(body, static_cast<std::uint32_t>(toks.size()));
   std::uint32_t end = 0;
   for (const TSxSyntaxToken& t : toks) {
@@ -210,16 +219,20 @@ void TLineBuffer::SetTokens(int i, const TSxSyntaxParser& tokens, TToken startSt
   const auto bodyLen = static_cast<std::uint32_t>(p - body);
   unsigned char prefix[5];
   const std::size_t prefixLen = static_cast<std::size_t>(PutVarint(prefix, bodyLen) - prefix);
-  const std::size_t area = toks.empty() ? 0 : prefixLen + bodyLen;
-  if (area != TokenAreaSize(r) || (r.flags & kBorrowed)) Move(r, r.textLen + area, r.textLen);
-  if (area) {
-    std::memcpy(r.buf + r.textLen, prefix, prefixLen);
-    std::memcpy(r.buf + r.textLen + prefixLen, body, bodyLen);
-  }
-  r.flags = static_cast<std::uint8_t>(toks.empty() ? r.flags & ~kHasTokens : r.flags | kHasTokens);
+  if (prefixLen != 1) std::memmove(area + prefixLen, body, bodyLen);
+  std::memcpy(area, prefix, prefixLen);
+  return prefixLen + bodyLen;
+}
+
+void TLineBuffer::StoreTokenArea(int i, const unsigned char* area, std::size_t size, TToken firstKind,
+                                 TToken lastKind, TToken startState) {
+  Rec& r = lines_[static_cast<std::size_t>(i)];
+  if (size != TokenAreaSize(r) || (r.flags & kBorrowed)) Move(r, r.textLen + size, r.textLen);
+  if (size) std::memcpy(r.buf + r.textLen, area, size);
+  r.flags = static_cast<std::uint8_t>(size == 0 ? r.flags & ~kHasTokens : r.flags | kHasTokens);
   r.flags = static_cast<std::uint8_t>(r.flags & ~(kIndexed | kStale));
-  r.firstKind = tokens.FirstKind();
-  r.lastKind = tokens.LastKind();
+  r.firstKind = firstKind;
+  r.lastKind = lastKind;
   r.startState = startState;
 }
 

@@ -116,6 +116,18 @@ class TLineBuffer {
   // Decodes the stored tokens into out (replacing its tokens).
   void GetTokens(int i, TSxSyntaxParser& out) const;
   void SetTokens(int i, const TSxSyntaxParser& tokens, TToken startState);
+  // A line's stored token area (the length prefix, the count, the records) for `tokens`,
+  // written at out, which has room for MaxTokenAreaSize of their count; answers its size,
+  // 0 for no tokens. It reads nothing of the buffer, so another thread may encode lines
+  // while this one stores others.
+  static std::size_t EncodeTokenArea(const std::vector<TSxSyntaxToken>& tokens, unsigned char* out);
+  static std::size_t MaxTokenAreaSize(std::size_t tokenCount);
+  // Stores an area EncodeTokenArea made for line i's tokens, as SetTokens would.
+  void StoreTokenArea(int i, const unsigned char* area, std::size_t size, TToken firstKind, TToken lastKind,
+                      TToken startState);
+  // Whether Tokenize makes a line of this length in one piece, as Parse and SetTokens do;
+  // a long line in the standard mode is made in chunks that leave checkpoints.
+  static bool TokenizesWhole(const TSxSyntaxAttributes* attributes, std::size_t length);
   // Tokenizes line i from startState and stores the tokens, answering the end state. A
   // long line in the standard mode is tokenized in chunks that leave checkpoints; after
   // an edit (mayResume) it starts again at the last checkpoint before the change and

@@ -160,11 +160,6 @@ void TSxSynMemoStrings::SetUpdateState(bool updating) {
   Memo.DeliverGatheredChanges();
 }
 
-namespace {
-// The state a line starts in, given the last kind of the nearest earlier line with tokens.
-TToken CarriedState(TToken lastKind) { return IsOpenMultiLineKind(lastKind) ? lastKind : tokText; }
-}  // namespace
-
 // The next non-empty line must be tokenized again when the state that now reaches
 // it differs from the state its tokens were made in. Comparing states (rather than
 // the first token's kind) also catches a following line that begins with a
@@ -198,6 +193,7 @@ void TSxSynMemoStrings::Sweep(int from, bool all, int horizon, bool repaint,
                               const std::chrono::steady_clock::time_point* deadline) {
   const int count = Count();
   if (all) stale_.clear();
+  if (all && from == 0 && TokenizeAllOnTwoThreads(repaint)) return;
   std::size_t next = 0;  // the first pending line not yet reached
   while (next < stale_.size() && stale_[next] < from) ++next;
   // A mark range made before lines were deleted may lie past the last line.

@@ -119,6 +119,9 @@ class TSxSynMemoStrings : public TSxSyntaxHost {
   void ShiftDirtyOnDelete(int index);
   // Tokenizes from line `from` on (see the definition) and updates stale_.
   void Sweep(int from, bool all, int horizon, bool repaint, const std::chrono::steady_clock::time_point* deadline);
+  // Tokenizes every line as Sweep would, on two threads when the document is long and the
+  // word handler allows it; false, having done nothing, otherwise.
+  bool TokenizeAllOnTwoThreads(bool repaint);
   // Brings the tokens of lines up to index up to date when a carry is pending before it.
   void EnsureTokens(int index) const {
     if (!stale_.empty() && index >= stale_.front()) const_cast<TSxSynMemoStrings*>(this)->CatchUp(index);

@@ -28,11 +28,15 @@ std::size_t Lookahead(const TSxSyntaxAttributes& a) {
 
 }  // namespace
 
+bool TLineBuffer::TokenizesWhole(const TSxSyntaxAttributes* a, std::size_t length) {
+  return !a || a->Has(BLSeparated) || length < kLongLine;
+}
+
 TToken TLineBuffer::Tokenize(int i, const TSxSyntaxAttributes* a, TToken startState, bool mayResume,
                              TSxSyntaxParser& scratch) {
   Rec& r = lines_[static_cast<std::size_t>(i)];
   const std::string_view text(r.buf, r.textLen);
-  if (!a || a->Has(BLSeparated) || text.size() < kLongLine) {
+  if (TokenizesWhole(a, text.size())) {
     const TToken end = scratch.Parse(text, i, a, startState);
     SetTokens(i, scratch, startState);
     return end;

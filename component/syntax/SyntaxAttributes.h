@@ -76,6 +76,9 @@ class TSxSyntaxAttributes {
   std::uint16_t SyntaxFlags = 0x027F;
   std::array<TTokenAttr, 256> TokenAttrs{};
   TUserTokenEvent OnParseWord;
+  // The word handler may be called on several threads at once: it changes nothing another
+  // call reads. Tokenizing every line of a long document then takes two threads.
+  bool ParseWordOnAnyThread = false;
 
  private:
   void Apply(std::string_view text);

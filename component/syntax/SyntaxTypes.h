@@ -48,3 +48,6 @@ inline constexpr TToken tokReservedSIO = 30;
 constexpr bool IsOpenMultiLineKind(TToken k) {
   return k == tokMLCommentBeg || k == tokELCommentBeg || k == tokMLCompDirBeg;
 }
+
+// The state a line starts in, given the last kind of the nearest earlier line with tokens.
+constexpr TToken CarriedState(TToken lastKind) { return IsOpenMultiLineKind(lastKind) ? lastKind : tokText; }
