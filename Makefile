@@ -2,13 +2,14 @@
 # `make test` (build and pass the tests). Everything else is for developers.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 SOAK_SECONDS ?= 7200
 REALINPUT_SOAK_PRESSES ?= 20000
 
-.PHONY: deps configure build run test asan-test bench fuzz fuzz-ci soak clean
+.PHONY: deps configure build run test asan-test tsan-test bench fuzz fuzz-ci soak clean
 
 deps:
 	@bash scripts/deps.sh
@@ -31,6 +32,12 @@ asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSX_SANITIZE=ON -DSX_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp ctest --output-on-failure -j $(JOBS)
+
+# The document layer's suite, whose tokenizing of long documents takes two threads.
+tsan-test: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSX_SANITIZE_THREAD=ON -DSX_APP=OFF -DSX_BENCH=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_document
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_BUILD)/tests/test_document
 
 bench: build
 	@echo "Benchmarks are built in $(BUILD)/bench; see README for how to run them."
