@@ -5,9 +5,12 @@
  ** one, as the other thread makes them, in the state that really reaches it: a line made
  ** in that state is copied; any other (made in another state, long, or left when the other
  ** thread stopped) is tokenized here. The result is the one-thread result. */
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <atomic>
+#include <new>
 #include <cstring>
-#include <memory>
 #include <stop_token>
 #include <thread>
 
@@ -15,7 +18,6 @@
 #include <emmintrin.h>
 #endif
 
-#include "BlockArena.h"
 #include "LineStorage.h"
 #include "MemoModel.h"
 
@@ -38,24 +40,58 @@ void Pause() {
   std::this_thread::yield();
 }
 
+// Memory for what the other thread makes, mapped straight from the system and given back
+// whole: a malloc arena of the other thread's own would keep it resident.
+class TScratch {
+ public:
+  TScratch() = default;
+  TScratch(const TScratch&) = delete;
+  TScratch& operator=(const TScratch&) = delete;
+  ~TScratch() {
+    for (const Chunk& c : chunks_) ::munmap(c.base, c.size);
+  }
+  // n bytes, 8-aligned, that never move. Throws std::bad_alloc.
+  void* Take(std::size_t n) {
+    n = (n + 7) & ~std::size_t{7};
+    if (chunks_.empty() || chunks_.back().size - used_ < n) {
+      const std::size_t size = (std::max(n, kChunk) + kChunk - 1) / kChunk * kChunk;
+      void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (p == MAP_FAILED) throw std::bad_alloc();
+      chunks_.push_back({static_cast<char*>(p), size});
+      used_ = 0;
+    }
+    char* p = chunks_.back().base + used_;
+    used_ += n;
+    return p;
+  }
+
+ private:
+  static constexpr std::size_t kChunk = std::size_t{8} << 20;
+  struct Chunk {
+    char* base;
+    std::size_t size;
+  };
+  std::vector<Chunk> chunks_;
+  std::size_t used_ = 0;
+};
+
 // A line the other thread tokenized: its encoded area and what storing it needs.
 struct TMadeLine {
+  static constexpr std::uint32_t kLong = 0xFFFFFFFF;  // size of a long line, stored with its checkpoints here
   const unsigned char* area;
-  std::uint32_t size;
+  std::uint32_t size;  // 0: no tokens
   TToken start, end, first, last;
-  bool hasTokens;
-  bool storable;  // false for a long line, which is stored with its checkpoints here
 };
 
 // Lines [from, to) as the other thread makes them: those `progress` counts are complete,
-// and their areas, in chunks mapped from the system, never move. `progress` has a cache
-// line of its own: the other thread writes it every few lines.
+// and their areas never move. `progress` has a cache line of its own: the other thread
+// writes it every few lines.
 struct TMadeLines {
-  explicit TMadeLines(std::size_t n) : lines(std::make_unique_for_overwrite<TMadeLine[]>(n)) {}
-  std::unique_ptr<TMadeLine[]> lines;
+  explicit TMadeLines(std::size_t n) : lines(static_cast<TMadeLine*>(scratch.Take(n * sizeof(TMadeLine)))) {}
+  TScratch scratch;  // taken from by this thread for `lines`, then by the other one only
+  TMadeLine* const lines;
   // Twice the lines made, plus one once the other thread makes no more.
   alignas(64) std::atomic<std::size_t> progress{0};
-  alignas(64) TBlockArena areas;
 };
 
 // Tokenizes lines [from, to) of `buffer` from tokText. Stops early when asked to or when
@@ -63,33 +99,31 @@ struct TMadeLines {
 // left to the storing thread, which meets the same failure where one thread would.
 void MakeLines(const TLineBuffer& buffer, int from, int to, const TSxSyntaxAttributes* a, TMadeLines& made,
                const std::stop_token& stop) {
-  TSxSyntaxParser scratch;
+  TSxSyntaxParser tokens;
   std::vector<unsigned char> encoded;
   TToken state = tokText;
   std::size_t n = 0;  // lines made
   try {
     for (int i = from; i < to && !stop.stop_requested(); ++i) {
       const std::string_view text = buffer.Text(i);
-      TMadeLine line{nullptr, 0, state, tokText, tokText, tokText, false, false};
-      line.end = scratch.Parse(text, i, a, state);
-      line.storable = TLineBuffer::TokenizesWhole(a, text.size());
-      line.hasTokens = scratch.Count() > 0;
-      if (line.storable && line.hasTokens) {
-        const std::size_t most = TLineBuffer::MaxTokenAreaSize(scratch.Tokens().size());
+      TMadeLine line{nullptr, 0, state, tokText, tokText, tokText};
+      line.end = tokens.Parse(text, i, a, state);
+      if (!TLineBuffer::TokenizesWhole(a, text.size())) {
+        line.size = TMadeLine::kLong;
+      } else if (tokens.Count() > 0) {
+        const std::size_t most = TLineBuffer::MaxTokenAreaSize(tokens.Tokens().size());
         if (encoded.size() < most) encoded.resize(most);
-        line.size = static_cast<std::uint32_t>(TLineBuffer::EncodeTokenArea(scratch.Tokens(), encoded.data()));
-        char* area = made.areas.Allocate(line.size);
+        line.size = static_cast<std::uint32_t>(TLineBuffer::EncodeTokenArea(tokens.Tokens(), encoded.data()));
+        void* area = made.scratch.Take(line.size);
         std::memcpy(area, encoded.data(), line.size);
-        line.area = reinterpret_cast<const unsigned char*>(area);
-        line.first = scratch.FirstKind();
-        line.last = scratch.LastKind();
+        line.area = static_cast<const unsigned char*>(area);
+        line.first = tokens.FirstKind();
+        line.last = tokens.LastKind();
       }
-      made.lines[static_cast<std::size_t>(i - from)] = line;
+      made.lines[n] = line;
       // Published a few lines at a time, so that the line it is in is not fetched back and forth.
-      if ((++n & 63) == 0) {
-        made.progress.store(n * 2, std::memory_order_release);
-      }
-      if (line.hasTokens) state = CarriedState(line.end);
+      if ((++n & 63) == 0) made.progress.store(n * 2, std::memory_order_release);
+      if (tokens.Count() > 0) state = CarriedState(line.end);
     }
   } catch (...) {
   }
@@ -116,7 +150,6 @@ bool TSxSynMemoStrings::TokenizeAllOnTwoThreads(bool repaint) {
   };
   const int split = static_cast<int>(count * kOwnShare);
   TMadeLines made(static_cast<std::size_t>(count - split));
-  const TMadeLine* const lines = made.lines.get();
   // Leaving, by the end or by an exception, stops the other thread and waits for it.
   std::jthread other([&](std::stop_token stop) { MakeLines(buffer_, split, count, a, made, stop); });
   for (int i = 0; i < split; ++i) tokenize(i);
@@ -133,13 +166,13 @@ bool TSxSynMemoStrings::TokenizeAllOnTwoThreads(bool repaint) {
       if (k + kDistance < ready || ended) break;
       Pause();
     }
-    if (k >= ready || !lines[k].storable || lines[k].start != state) {
+    const TMadeLine& line = made.lines[k];
+    if (k >= ready || line.size == TMadeLine::kLong || line.start != state) {
       tokenize(i);
       continue;
     }
-    const TMadeLine& line = lines[k];
     buffer_.StoreTokenArea(i, line.area, line.size, line.first, line.last, state);
-    if (line.hasTokens) state = CarriedState(line.end);
+    if (line.size > 0) state = CarriedState(line.end);
     finish(i);
   }
   return true;
