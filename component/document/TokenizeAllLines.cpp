@@ -9,10 +9,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <new>
 #include <cstring>
+#include <new>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -87,9 +88,8 @@ struct TMadeLine {
 // and their areas never move. `progress` has a cache line of its own: the other thread
 // writes it every few lines.
 struct TMadeLines {
-  explicit TMadeLines(std::size_t n) : lines(static_cast<TMadeLine*>(scratch.Take(n * sizeof(TMadeLine)))) {}
   TScratch scratch;  // taken from by this thread for `lines`, then by the other one only
-  TMadeLine* const lines;
+  TMadeLine* lines = nullptr;
   // Twice the lines made, plus one once the other thread makes no more.
   alignas(64) std::atomic<std::size_t> progress{0};
 };
@@ -149,9 +149,15 @@ bool TSxSynMemoStrings::TokenizeAllOnTwoThreads(bool repaint) {
     finish(i);
   };
   const int split = static_cast<int>(count * kOwnShare);
-  TMadeLines made(static_cast<std::size_t>(count - split));
+  TMadeLines made;
   // Leaving, by the end or by an exception, stops the other thread and waits for it.
-  std::jthread other([&](std::stop_token stop) { MakeLines(buffer_, split, count, a, made, stop); });
+  std::jthread other;
+  try {
+    made.lines = static_cast<TMadeLine*>(made.scratch.Take(static_cast<std::size_t>(count - split) * sizeof(TMadeLine)));
+    other = std::jthread([&](std::stop_token stop) { MakeLines(buffer_, split, count, a, made, stop); });
+  } catch (const std::exception&) {
+    return false;  // no memory or no thread to be had: one thread does it all
+  }
   for (int i = 0; i < split; ++i) tokenize(i);
   std::size_t ready = 0;  // lines the other thread has made, as last seen
   bool ended = false;     // and whether it makes no more
