@@ -25,8 +25,8 @@
 
 namespace {
 
-// Fewer lines than this are tokenized faster than a thread starts.
-constexpr int kTwoThreadLines = 1 << 16;
+// Fewer lines than this take about a millisecond on one thread: too little to share.
+constexpr int kTwoThreadLines = 1 << 13;
 // The share of lines this thread tokenizes before it stores the other thread's: it stores
 // them while the other thread goes on, and storing a made line costs a fifth of making it.
 constexpr double kOwnShare = 0.47;
