@@ -1,16 +1,21 @@
 /** @file TokenizeAllLines.cpp
- ** Tokenizing every line of a long document on two threads. The other thread takes the
- ** later lines from a guessed start state (no comment open) and encodes each line's tokens
- ** apart from the buffer. This thread tokenizes the earlier lines, then stores each later
- ** one, as the other thread makes them, in the state that really reaches it: a line made
- ** in that state is copied; any other (made in another state, long, or left when the other
- ** thread stopped) is tokenized here. The result is the one-thread result. */
+ ** Tokenizing every line of a long document on two threads. The lines are cut into blocks
+ ** in two runs: this thread tokenizes the first run's blocks in order and stores them at
+ ** once; the other thread makes the second run's blocks in order from a guessed start
+ ** state (no comment open), each line's token area encoded apart from the buffer. This
+ ** thread then stores the made blocks in order, copying each line made in the state that
+ ** really reaches it and tokenizing any other again (made in another state, or long), so
+ ** the result is the one-thread result. A thread that has run out of blocks takes the
+ ** last untaken block of the other's run and makes it ahead: a thread slowed by the
+ ** machine does less, not the other one waiting for it. */
 #include <sys/mman.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <exception>
+#include <memory>
+#include <mutex>
 #include <new>
 #include <stop_token>
 #include <thread>
@@ -25,16 +30,15 @@
 
 namespace {
 
-// Fewer lines than this take about a millisecond on one thread: too little to share.
-constexpr int kTwoThreadLines = 1 << 13;
-// The share of lines this thread tokenizes before it stores the other thread's: it stores
-// them while the other thread goes on, and storing a made line costs a fifth of making it.
+// Fewer lines than this take a few milliseconds on one thread: too little to share.
+constexpr int kTwoThreadLines = 1 << 16;
+// Lines in a block: a fraction of a millisecond of work.
+constexpr int kBlockLines = 2048;
+// The share of blocks in this thread's run: it also stores the other thread's, which
+// costs about a fifth of making them.
 constexpr double kOwnShare = 0.47;
 
-// How far behind the other thread this one stores lines.
-constexpr std::size_t kDistance = 512;
-
-// Waiting a moment for the other thread, which is busy and close ahead.
+// Waiting a moment for the other thread to finish the block to be stored next.
 void Pause() {
 #if defined(__SSE2__)
   for (int i = 0; i < 64; ++i) _mm_pause();
@@ -77,35 +81,66 @@ class TScratch {
   std::size_t used_ = 0;
 };
 
-// A line the other thread tokenized: its encoded area and what storing it needs.
+// A line made ahead: its encoded area and what storing it needs.
 struct TMadeLine {
-  static constexpr std::uint32_t kLong = 0xFFFFFFFF;  // size of a long line, stored with its checkpoints here
+  static constexpr std::uint32_t kLong = 0xFFFFFFFF;  // size of a long line, stored with its checkpoints
   const unsigned char* area;
   std::uint32_t size;  // 0: no tokens
   TToken start, end, first, last;
 };
 
-// Lines [from, to) as the other thread makes them: those `progress` counts are complete,
-// and their areas never move. `progress` has a cache line of its own: the other thread
-// writes it every few lines.
-struct TMadeLines {
-  TScratch scratch;  // taken from by this thread for `lines`, then by the other one only
-  TMadeLine* lines = nullptr;
-  // Twice the lines made, plus one once the other thread makes no more.
-  alignas(64) std::atomic<std::size_t> progress{0};
+// The blocks of a document being tokenized on two threads: this thread's run
+// [0, ownEnd) is taken from its start, the other's [otherNext, otherEnd) too, and either
+// run's last untaken block by the thread that has none left. A block made ahead has its
+// lines in `lines` once its state says so.
+struct TBlocks {
+  enum : std::uint8_t { kPending, kMade, kFailed };
+  explicit TBlocks(int count)
+      : count(count), total((count + kBlockLines - 1) / kBlockLines), lines(static_cast<std::size_t>(total)),
+        state(std::make_unique<std::atomic<std::uint8_t>[]>(static_cast<std::size_t>(total))),
+        ownEnd(std::max(1, static_cast<int>(total * kOwnShare))), otherNext(ownEnd), otherEnd(total) {}
+  int First(int b) const { return b * kBlockLines; }
+  int End(int b) const { return std::min(count, (b + 1) * kBlockLines); }
+
+  // This thread's next block, stored at once; -1 when its run is all taken.
+  int TakeOwn() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    return ownNext < ownEnd ? ownNext++ : -1;
+  }
+  // The other thread's next block, or the last untaken one of this thread's run; -1 for none.
+  int TakeOthers() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (otherNext < otherEnd) return otherNext++;
+    return ownNext < ownEnd ? --ownEnd : -1;
+  }
+  // For this thread: block b when nobody has taken it (the other thread stopped before
+  // it), else the last untaken block of the other's run to make ahead; -1 for none.
+  int TakeStoredOrLast(int b, bool& inOrder) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    inOrder = b == otherNext && otherNext < otherEnd;
+    if (inOrder) return otherNext++;
+    return otherNext < otherEnd ? --otherEnd : -1;
+  }
+
+  const int count, total;
+  std::vector<TMadeLine*> lines;
+  std::unique_ptr<std::atomic<std::uint8_t>[]> state;
+  std::mutex mutex;  // over the runs' bounds: taken once a block
+  int ownNext = 0, ownEnd, otherNext, otherEnd;
 };
 
-// Tokenizes lines [from, to) of `buffer` from tokText. Stops early when asked to or when
-// a line cannot be tokenized (a word handler throws): that line and the rest are then
-// left to the storing thread, which meets the same failure where one thread would.
-void MakeLines(const TLineBuffer& buffer, int from, int to, const TSxSyntaxAttributes* a, TMadeLines& made,
-               const std::stop_token& stop) {
+// What a thread needs to make blocks ahead. Each thread has its own; the areas it takes
+// stay until the blocks are stored.
+struct TMaker {
+  TScratch memory;
   TSxSyntaxParser tokens;
   std::vector<unsigned char> encoded;
-  TToken state = tokText;
-  std::size_t n = 0;  // lines made
-  try {
-    for (int i = from; i < to && !stop.stop_requested(); ++i) {
+
+  // Tokenizes block b from tokText into memory of this maker's, apart from the buffer.
+  void Make(const TLineBuffer& buffer, const TSxSyntaxAttributes* a, TBlocks& blocks, int b) {
+    auto* lines = static_cast<TMadeLine*>(memory.Take(sizeof(TMadeLine) * kBlockLines));
+    TToken state = tokText;
+    for (int i = blocks.First(b); i < blocks.End(b); ++i) {
       const std::string_view text = buffer.Text(i);
       TMadeLine line{nullptr, 0, state, tokText, tokText, tokText};
       line.end = tokens.Parse(text, i, a, state);
@@ -115,20 +150,31 @@ void MakeLines(const TLineBuffer& buffer, int from, int to, const TSxSyntaxAttri
         const std::size_t most = TLineBuffer::MaxTokenAreaSize(tokens.Tokens().size());
         if (encoded.size() < most) encoded.resize(most);
         line.size = static_cast<std::uint32_t>(TLineBuffer::EncodeTokenArea(tokens.Tokens(), encoded.data()));
-        void* area = made.scratch.Take(line.size);
+        void* area = memory.Take(line.size);
         std::memcpy(area, encoded.data(), line.size);
         line.area = static_cast<const unsigned char*>(area);
         line.first = tokens.FirstKind();
         line.last = tokens.LastKind();
       }
-      made.lines[n] = line;
-      // Published a few lines at a time, so that the line it is in is not fetched back and forth.
-      if ((++n & 63) == 0) made.progress.store(n * 2, std::memory_order_release);
+      lines[i - blocks.First(b)] = line;
       if (tokens.Count() > 0) state = CarriedState(line.end);
     }
-  } catch (...) {
+    blocks.lines[static_cast<std::size_t>(b)] = lines;
+    blocks.state[b].store(TBlocks::kMade, std::memory_order_release);
   }
-  made.progress.store(n * 2 + 1, std::memory_order_release);
+};
+
+// The other thread: makes blocks ahead until none is left or it is asked to stop. A block
+// it cannot make (a word handler throws) is marked failed and it stops: this thread
+// tokenizes that block itself and meets the same failure where one thread would.
+void MakeBlocks(const TLineBuffer& buffer, const TSxSyntaxAttributes* a, TBlocks& blocks, TMaker& maker,
+                const std::stop_token& stop) {
+  int b = -1;
+  try {
+    while (!stop.stop_requested() && (b = blocks.TakeOthers()) >= 0) maker.Make(buffer, a, blocks, b);
+  } catch (...) {
+    if (b >= 0) blocks.state[b].store(TBlocks::kFailed, std::memory_order_release);
+  }
 }
 
 }  // namespace
@@ -139,48 +185,59 @@ bool TSxSynMemoStrings::TokenizeAllOnTwoThreads(bool repaint) {
   if (count < kTwoThreadLines || std::thread::hardware_concurrency() < 2 ||
       (a && a->OnParseWord && !a->ParseWordOnAnyThread))
     return false;
-  TToken state = tokText;
+  TToken state = tokText;  // the state reaching the next line to store
+  auto tokenize = [&](int i) {
+    const TToken end = buffer_.Tokenize(i, a, state, false, scratch_);
+    if (buffer_.TokenCount(i) > 0) state = CarriedState(end);
+  };
   auto finish = [&](int i) {
     buffer_.SetNeedsParse(i, false);
     if (repaint) Memo.InvalidateLine(i);
   };
-  auto tokenize = [&](int i) {
-    const TToken end = buffer_.Tokenize(i, a, state, false, scratch_);
-    if (buffer_.TokenCount(i) > 0) state = CarriedState(end);
-    finish(i);
-  };
-  const int split = static_cast<int>(count * kOwnShare);
-  TMadeLines made;
+  std::unique_ptr<TBlocks> blocks;
+  std::unique_ptr<TMaker> mine, theirs;
   // Leaving, by the end or by an exception, stops the other thread and waits for it.
   std::jthread other;
   try {
-    made.lines = static_cast<TMadeLine*>(made.scratch.Take(static_cast<std::size_t>(count - split) * sizeof(TMadeLine)));
-    other = std::jthread([&](std::stop_token stop) { MakeLines(buffer_, split, count, a, made, stop); });
+    blocks = std::make_unique<TBlocks>(count);
+    mine = std::make_unique<TMaker>();
+    theirs = std::make_unique<TMaker>();
+    other = std::jthread([&](std::stop_token stop) { MakeBlocks(buffer_, a, *blocks, *theirs, stop); });
   } catch (const std::exception&) {
     return false;  // no memory or no thread to be had: one thread does it all
   }
-  for (int i = 0; i < split; ++i) tokenize(i);
-  std::size_t ready = 0;  // lines the other thread has made, as last seen
-  bool ended = false;     // and whether it makes no more
-  for (int i = split; i < count; ++i) {
-    const auto k = static_cast<std::size_t>(i - split);
-    // A line the other thread may still read is not touched here before it is made, nor
-    // one close to it: their records share cache lines.
-    while (k + kDistance >= ready && !ended) {
-      const std::size_t seen = made.progress.load(std::memory_order_acquire);
-      ready = seen / 2;
-      ended = seen & 1;
-      if (k + kDistance < ready || ended) break;
-      Pause();
-    }
-    const TMadeLine& line = made.lines[k];
-    if (k >= ready || line.size == TMadeLine::kLong || line.start != state) {
-      tokenize(i);
+  auto direct = [&](int b) {
+    for (int i = blocks->First(b); i < blocks->End(b); ++i) tokenize(i), finish(i);
+  };
+  int stored = 0;  // blocks before it are stored
+  for (int b; (b = blocks->TakeOwn()) >= 0; stored = b + 1) direct(b);
+  while (stored < blocks->total) {
+    const std::uint8_t made = blocks->state[stored].load(std::memory_order_acquire);
+    if (made == TBlocks::kMade) {
+      const TMadeLine* lines = blocks->lines[static_cast<std::size_t>(stored)];
+      for (int i = blocks->First(stored); i < blocks->End(stored); ++i) {
+        const TMadeLine& line = lines[i - blocks->First(stored)];
+        if (line.size == TMadeLine::kLong || line.start != state) {
+          tokenize(i);
+        } else {
+          buffer_.StoreTokenArea(i, line.area, line.size, line.first, line.last, state);
+          if (line.size > 0) state = CarriedState(line.end);
+        }
+        finish(i);
+      }
+      ++stored;
       continue;
     }
-    buffer_.StoreTokenArea(i, line.area, line.size, line.first, line.last, state);
-    if (line.size > 0) state = CarriedState(line.end);
-    finish(i);
+    if (made == TBlocks::kFailed) {
+      direct(stored++);
+      continue;
+    }
+    // The other thread is making it, or stopped before it.
+    bool inOrder = false;
+    const int b = blocks->TakeStoredOrLast(stored, inOrder);
+    if (inOrder) direct(stored++);
+    else if (b >= 0) mine->Make(buffer_, a, *blocks, b);
+    else Pause();
   }
   return true;
 }
