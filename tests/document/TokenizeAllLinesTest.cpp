@@ -1,9 +1,11 @@
 // Tokenizing every line of a long document on two threads: the tokens of every line are
-// those one thread makes, whatever comments cross from the earlier lines into the later
-// ones, and a word handler is called off this thread only when it says it may be.
+// those one thread makes, whatever comments cross between the threads' lines and whichever
+// thread the machine slows, and a word handler is called off this thread only when it
+// says it may be.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <random>
 #include <stdexcept>
 #include <thread>
@@ -31,15 +33,31 @@ std::string LongDocument(int lines) {
   return Joined(out);
 }
 
-struct Counting {
+// Words starting with x become keywords; "boom" fails. The handler notes whether it ran
+// off this thread, and can hold one thread at its first word until the other thread has
+// been offered a word of a line in [crossLo, crossHi): the other has then taken lines
+// that were not its to take, which is what a thread does when the machine slows the other.
+struct Handler {
   std::thread::id mainThread = std::this_thread::get_id();
   std::atomic<int> offThread{0};
-  std::atomic<int> offers{0};
-  // Words starting with x become keywords; "boom" fails.
-  TUserTokenEvent Handler() {
-    return [this](TSxSyntaxParser&, std::string_view word, int, int, TToken& token) {
-      ++offers;
-      if (std::this_thread::get_id() != mainThread) ++offThread;
+  int holdOnMain = -1;  // 1: this thread waits; 0: the other one; -1: neither
+  int crossLo = 0, crossHi = 0;
+  std::atomic<bool> held{false}, crossed{false};
+  bool crossedWhileHeld = false;
+
+  void Hold(int onMain, int lo, int hi) {
+    holdOnMain = onMain, crossLo = lo, crossHi = hi;
+    held = crossed = crossedWhileHeld = false;
+  }
+  TUserTokenEvent Event() {
+    return [this](TSxSyntaxParser&, std::string_view word, int, int line, TToken& token) {
+      const bool onMain = std::this_thread::get_id() == mainThread;
+      if (!onMain) ++offThread;
+      if (holdOnMain >= 0 && onMain == (holdOnMain == 0) && line >= crossLo && line < crossHi) crossed = true;
+      if (holdOnMain >= 0 && onMain == (holdOnMain == 1) && !held.exchange(true)) {
+        for (int ms = 0; ms < 10000 && !crossed; ++ms) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        crossedWhileHeld = crossed;
+      }
       if (word == "boom") throw std::runtime_error("boom");
       if (word.front() == 'x') token = 200;
     };
@@ -56,21 +74,25 @@ void ExpectSameTokens(const TSxMemoModel& one, const TSxMemoModel& two) {
 }
 
 TEST(TokenizeAllLinesTest, EveryLineGetsTheTokensOneThreadMakes) {
-  const std::string text = LongDocument(150000);
-  Counting oneCalls, twoCalls;
+  const int count = 150000;
+  const std::string text = LongDocument(count);
+  Handler oneCalls, twoCalls;
   TSxMemoModel one, two;
-  one.SyntaxAttributes->OnParseWord = oneCalls.Handler();
-  two.SyntaxAttributes->OnParseWord = twoCalls.Handler();
+  one.SyntaxAttributes->OnParseWord = oneCalls.Event();
+  two.SyntaxAttributes->OnParseWord = twoCalls.Event();
   two.SyntaxAttributes->ParseWordOnAnyThread = true;
   one.Lines->LoadFromStream(text);
+  // This thread held at its first word: the other makes the later lines, then earlier ones.
+  twoCalls.Hold(1, 0, count / 3);
   two.Lines->LoadFromStream(text);
   EXPECT_EQ(oneCalls.offThread, 0);
-  if (std::thread::hardware_concurrency() > 1) {
-    EXPECT_GT(twoCalls.offThread, 0);
-  }
   ExpectSameTokens(one, two);
+  if (std::thread::hardware_concurrency() < 2) return;
+  EXPECT_TRUE(twoCalls.crossedWhileHeld);
 
-  // Again over lines that already hold tokens, with the first comment closed at once.
+  // Again over lines that already hold tokens, with the first comment closed at once, and
+  // the other thread held: this one makes the last lines ahead while it waits.
+  twoCalls.Hold(0, count * 2 / 3, count);
   for (TSxMemoModel* m : {&one, &two}) {
     m->Lines->BeginUpdate();
     m->Lines->Put(50000, "*) }");
@@ -78,6 +100,7 @@ TEST(TokenizeAllLinesTest, EveryLineGetsTheTokensOneThreadMakes) {
     m->Lines->EndUpdate();
   }
   ExpectSameTokens(one, two);
+  EXPECT_TRUE(twoCalls.crossedWhileHeld);
 }
 
 // The failure reaches the caller as with one thread, and every line keeps its text.
@@ -85,10 +108,10 @@ TEST(TokenizeAllLinesTest, AHandlerThatFailsStopsTheLoadAndLosesNoText) {
   std::string text = LongDocument(120000);
   // Whatever is open before it, its closer comes first.
   text.insert(text.size() - 1000, "\r\n*) } boom\r\n");
-  Counting oneCalls, twoCalls;
+  Handler oneCalls, twoCalls;
   TSxMemoModel one, two;
-  one.SyntaxAttributes->OnParseWord = oneCalls.Handler();
-  two.SyntaxAttributes->OnParseWord = twoCalls.Handler();
+  one.SyntaxAttributes->OnParseWord = oneCalls.Event();
+  two.SyntaxAttributes->OnParseWord = twoCalls.Event();
   two.SyntaxAttributes->ParseWordOnAnyThread = true;
   EXPECT_THROW(one.Lines->LoadFromStream(text), std::runtime_error);
   EXPECT_THROW(two.Lines->LoadFromStream(text), std::runtime_error);
