@@ -46,8 +46,8 @@ void Pause() {
   std::this_thread::yield();
 }
 
-// Memory for what the other thread makes, mapped straight from the system and given back
-// whole: a malloc arena of the other thread's own would keep it resident.
+// Memory for blocks made ahead, mapped straight from the system and given back whole: the
+// other thread's own malloc arena would keep what it freed resident.
 class TScratch {
  public:
   TScratch() = default;
@@ -162,19 +162,25 @@ struct TMaker {
     blocks.lines[static_cast<std::size_t>(b)] = lines;
     blocks.state[b].store(TBlocks::kMade, std::memory_order_release);
   }
+  // Make, or mark the block failed when it cannot be made (a word handler throws, or no
+  // memory): this thread tokenizes it again in its turn, so that the failure reaches the
+  // caller at the line where one thread would meet it.
+  bool TryMake(const TLineBuffer& buffer, const TSxSyntaxAttributes* a, TBlocks& blocks, int b) {
+    try {
+      Make(buffer, a, blocks, b);
+      return true;
+    } catch (...) {
+      blocks.state[b].store(TBlocks::kFailed, std::memory_order_release);
+      return false;
+    }
+  }
 };
 
-// The other thread: makes blocks ahead until none is left or it is asked to stop. A block
-// it cannot make (a word handler throws) is marked failed and it stops: this thread
-// tokenizes that block itself and meets the same failure where one thread would.
+// The other thread: makes blocks ahead until none is left, one fails, or it is asked to stop.
 void MakeBlocks(const TLineBuffer& buffer, const TSxSyntaxAttributes* a, TBlocks& blocks, TMaker& maker,
                 const std::stop_token& stop) {
-  int b = -1;
-  try {
-    while (!stop.stop_requested() && (b = blocks.TakeOthers()) >= 0) maker.Make(buffer, a, blocks, b);
-  } catch (...) {
-    if (b >= 0) blocks.state[b].store(TBlocks::kFailed, std::memory_order_release);
-  }
+  for (int b; !stop.stop_requested() && (b = blocks.TakeOthers()) >= 0;)
+    if (!maker.TryMake(buffer, a, blocks, b)) return;
 }
 
 }  // namespace
@@ -236,7 +242,7 @@ bool TSxSynMemoStrings::TokenizeAllOnTwoThreads(bool repaint) {
     bool inOrder = false;
     const int b = blocks->TakeStoredOrLast(stored, inOrder);
     if (inOrder) direct(stored++);
-    else if (b >= 0) mine->Make(buffer_, a, *blocks, b);
+    else if (b >= 0) mine->TryMake(buffer_, a, *blocks, b);
     else Pause();
   }
   return true;
