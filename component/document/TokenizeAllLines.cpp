@@ -30,7 +30,8 @@
 
 namespace {
 
-// Fewer lines than this take a few milliseconds on one thread: too little to share.
+// Fewer lines than this take a few milliseconds on one thread, and the kilobytes a second
+// thread leaves behind would weigh on so small a document's memory.
 constexpr int kTwoThreadLines = 1 << 16;
 // Lines in a block: a fraction of a millisecond of work.
 constexpr int kBlockLines = 2048;
