@@ -8,15 +8,12 @@
  ** the result is the one-thread result. A thread that has run out of blocks takes the
  ** last untaken block of the other's run and makes it ahead: a thread slowed by the
  ** machine does less, not the other one waiting for it. */
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <new>
 #include <stop_token>
 #include <thread>
 #include <vector>
@@ -25,6 +22,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "BlockArena.h"
 #include "LineStorage.h"
 #include "MemoModel.h"
 
@@ -46,41 +44,6 @@ void Pause() {
 #endif
   std::this_thread::yield();
 }
-
-// Memory for blocks made ahead, mapped straight from the system and given back whole: the
-// other thread's own malloc arena would keep what it freed resident.
-class TScratch {
- public:
-  TScratch() = default;
-  TScratch(const TScratch&) = delete;
-  TScratch& operator=(const TScratch&) = delete;
-  ~TScratch() {
-    for (const Chunk& c : chunks_) ::munmap(c.base, c.size);
-  }
-  // n bytes, 8-aligned, that never move. Throws std::bad_alloc.
-  void* Take(std::size_t n) {
-    n = (n + 7) & ~std::size_t{7};
-    if (chunks_.empty() || chunks_.back().size - used_ < n) {
-      const std::size_t size = (std::max(n, kChunk) + kChunk - 1) / kChunk * kChunk;
-      void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-      if (p == MAP_FAILED) throw std::bad_alloc();
-      chunks_.push_back({static_cast<char*>(p), size});
-      used_ = 0;
-    }
-    char* p = chunks_.back().base + used_;
-    used_ += n;
-    return p;
-  }
-
- private:
-  static constexpr std::size_t kChunk = std::size_t{8} << 20;
-  struct Chunk {
-    char* base;
-    std::size_t size;
-  };
-  std::vector<Chunk> chunks_;
-  std::size_t used_ = 0;
-};
 
 // A line made ahead: its encoded area and what storing it needs.
 struct TMadeLine {
@@ -131,15 +94,18 @@ struct TBlocks {
 };
 
 // What a thread needs to make blocks ahead. Each thread has its own; the areas it takes
-// stay until the blocks are stored.
+// stay until the blocks are stored. They come from an arena mapped from the system and
+// given back whole: the other thread's own malloc arena would keep what it freed resident.
 struct TMaker {
-  TScratch memory;
+  TBlockArena memory;
+  // n bytes that never move; rounded up to keep every block's line records aligned.
+  void* Take(std::size_t n) { return memory.Allocate((n + alignof(TMadeLine) - 1) & ~(alignof(TMadeLine) - 1)); }
   TSxSyntaxParser tokens;
   std::vector<unsigned char> encoded;
 
   // Tokenizes block b from tokText into memory of this maker's, apart from the buffer.
   void Make(const TLineBuffer& buffer, const TSxSyntaxAttributes* a, TBlocks& blocks, int b) {
-    auto* lines = static_cast<TMadeLine*>(memory.Take(sizeof(TMadeLine) * kBlockLines));
+    auto* lines = static_cast<TMadeLine*>(Take(sizeof(TMadeLine) * kBlockLines));
     TToken state = tokText;
     for (int i = blocks.First(b); i < blocks.End(b); ++i) {
       const std::string_view text = buffer.Text(i);
@@ -151,7 +117,7 @@ struct TMaker {
         const std::size_t most = TLineBuffer::MaxTokenAreaSize(tokens.Tokens().size());
         if (encoded.size() < most) encoded.resize(most);
         line.size = static_cast<std::uint32_t>(TLineBuffer::EncodeTokenArea(tokens.Tokens(), encoded.data()));
-        void* area = memory.Take(line.size);
+        void* area = Take(line.size);
         std::memcpy(area, encoded.data(), line.size);
         line.area = static_cast<const unsigned char*>(area);
         line.first = tokens.FirstKind();
